@@ -1,0 +1,13 @@
+#include "admin/einstellungen.h"
+
+Einstellungen::Einstellungen(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void Einstellungen::refreshPage() { }
+
+void Einstellungen::openMenuSlot()
+{
+    emit openMenu();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+// Stands in for the page until its own subsystem is built: the page protocol only.
+class Kunden : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Kunden(QWidget *parent = nullptr);
+    void refreshPage();
+
+signals:
+    void openMenu();
+
+public slots:
+    void openMenuSlot();
+};

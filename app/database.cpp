@@ -1,0 +1,142 @@
+#include "app/database.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
+
+const QString resetScriptDaten = QStringLiteral(
+    "DROP TABLE Vertrag;"
+    "DROP TABLE Artikel;"
+    "DROP TABLE Kunde;"
+    "DROP TABLE Verkauf;"
+    "DROP TABLE Zurueckgegeben;"
+    "CREATE TABLE Vertrag (ID INTEGER PRIMARY KEY AUTOINCREMENT, Kunde INTEGER, "
+    "DateTime DATETIME, Standgebuehr REAL, Laufzeit INTEGER, Vertragsende DATETIME);"
+    "CREATE TABLE Artikel (ID INTEGER PRIMARY KEY AUTOINCREMENT, Vertrag INTEGER, "
+    "Bezeichnung TEXT, EinkaufsPreis REAL, VerkaufsPreis REAL, EinkaufsMenge INTEGER, "
+    "EAN TEXT, ISBN TEXT, Images TEXT, Kategorie INTEGER);"
+    "CREATE TABLE Kunde (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Vorname TEXT, "
+    "Telefon TEXT, PLZ TEXT, Ort TEXT, Strasse TEXT);"
+    "CREATE TABLE Verkauf (DateTime DATETIME PRIMARY KEY, EinkaufsPreis REAL, "
+    "VerkaufsPreis REAL, VerkaufsMenge INTEGER, Artikel INTEGER, Auszahldatum DATETIME);"
+    "CREATE TABLE Zurueckgegeben (DateTime DATETIME PRIMARY KEY, Anzahl INTEGER, "
+    "Artikel INTEGER);");
+
+const QString resetScriptSystem = QStringLiteral(
+    "DROP TABLE Systemdaten;"
+    "DROP TABLE Verkaufspreis;"
+    "CREATE TABLE Systemdaten (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Wert TEXT);"
+    "CREATE TABLE Verkaufspreis (ID INTEGER PRIMARY KEY AUTOINCREMENT, Einkaufspreis INTEGER, "
+    "Operator TEXT, Wert REAL);"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Stadt', 'Musterhausen');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Laufzeit', '90');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Passwort', '');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('MasterPasswort', '');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('MaxStandgebuehr', '10');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Standgebuehr', '5');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', '');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('AnzahlVerkauf', '7');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Beschreibung', "
+    "'Musterstraße 158 : 12345 Musterhausen');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('PfadBackup', 'e:');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Montag', '09 - 13 u. 14 - 17 Uhr');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Dienstag', '09 - 13 u. 14 - 17 Uhr');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Mittwoch', '09 - 13 Uhr');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Donnerstag', '09 - 13 u. 14 - 17 Uhr');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Freitag', '09 - 13 u. 14 - 17 Uhr');"
+    "INSERT INTO Systemdaten (Name, Wert) VALUES ('Samstag', '10 - 12 Uhr');"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (0, '*', 2.5);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (1, '*', 2.2);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (5, '*', 2.1);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (20, '*', 2.0);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (30, '*', 1.8);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (50, '*', 1.6);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (80, '*', 1.4);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (100, '+', 70);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (150, '+', 80);"
+    "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (200, '+', 100); ");
+
+void runDbScript(const QString &script)
+{
+    const QStringList parts = script.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+    for (const QString &part : parts) {
+        QSqlQuery query;
+        if (!query.exec(part))
+            qDebug() << query.lastError().text();
+    }
+}
+
+void upgradeSchema()
+{
+    static const char *const columns[] = {
+        "ALTER TABLE Artikel ADD EAN TEXT DEFAULT '';",
+        "ALTER TABLE Artikel ADD ISBN TEXT DEFAULT '';",
+        "ALTER TABLE Artikel ADD Images TEXT DEFAULT '';",
+        "ALTER TABLE Artikel ADD Kategorie INTEGER DEFAULT '';",
+        "ALTER TABLE Artikel ADD Beschreibung TEXT DEFAULT '';",
+    };
+    QSqlQuery query;
+    for (const char *statement : columns)
+        query.exec(QString::fromLatin1(statement)); // fails silently once the column exists
+
+    // Lookups by contract, article and customer must not scan ten years of rows.
+    static const char *const indexes[] = {
+        "CREATE INDEX IF NOT EXISTS idx_Artikel_Vertrag ON Artikel(Vertrag);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel ON Verkauf(Artikel);",
+        "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
+    };
+    for (const char *statement : indexes)
+        query.exec(QString::fromLatin1(statement));
+}
+
+bool ensureSchema()
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.isOpen())
+        return false;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral(
+            "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
+            "('vertrag', 'artikel', 'kunde', 'verkauf', 'zurueckgegeben', 'systemdaten', "
+            "'verkaufspreis')"))
+        || !query.next() || query.value(0).toInt() > 0)
+        return false;
+    query.finish();
+    runDbScript(resetScriptDaten);
+    runDbScript(resetScriptSystem);
+    upgradeSchema();
+    return true;
+}
+
+static QString g_fixedPath;
+
+QString databasePath()
+{
+    if (!g_fixedPath.isEmpty())
+        return g_fixedPath;
+    return QDir::current().absoluteFilePath(QStringLiteral("db.sqlite"));
+}
+
+void fixDatabasePath()
+{
+    g_fixedPath = QDir::current().absoluteFilePath(QStringLiteral("db.sqlite"));
+}
+
+QSqlDatabase openDatabase()
+{
+    QSqlDatabase db = QSqlDatabase::contains(QSqlDatabase::defaultConnection)
+        ? QSqlDatabase::database(QSqlDatabase::defaultConnection, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    if (db.databaseName() != databasePath()) {
+        db.close();
+        db.setDatabaseName(databasePath());
+    }
+    if (!db.isOpen())
+        db.open();
+    return db;
+}

@@ -1,0 +1,27 @@
+#include "app/numbers.h"
+
+#include <QLocale>
+#include <cmath>
+
+double readNumber(const QString &text, bool *ok)
+{
+    bool parsed = false;
+    double value = QLocale().toDouble(text, &parsed);
+    if (!parsed)
+        value = QLocale::c().toDouble(text, &parsed);
+    if (ok)
+        *ok = parsed;
+    return parsed ? value : 0.0;
+}
+
+double roundHalfUp(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    // The small nudge keeps 2.25 (stored as 2.2499999...) rounding up as typed.
+    return std::floor(value * scale + 0.5 + 1e-9) / scale;
+}
+
+double roundTenth(double value)
+{
+    return roundHalfUp(value, 1);
+}

@@ -1,0 +1,11 @@
+#include "app/titleprefix.h"
+
+#include <QtGlobal>
+
+QString titlePrefix()
+{
+    static const QString prefix = qEnvironmentVariableIsSet("VELARIX_TITLE_PREFIX")
+        ? qEnvironmentVariable("VELARIX_TITLE_PREFIX")
+        : QString::fromUtf8(VELARIX_TITLE_PREFIX_DEFAULT);
+    return prefix;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// Plain value records of goods intake, handed on to printing and export.
+
+// One row of Kunde, as cached for the customer searches.
+struct Kundendaten
+{
+    int id = 0;
+    QString name;
+    QString vorname;
+    QString telefon;
+    QString plz;
+    QString ort;
+    QString strasse;
+};
+
+// One article of a contract as entered; its place in the list (from 1) is its artikelNr.
+struct Vertragsartikel
+{
+    QString bezeichnung;
+    QString ean;
+    QString isbn;
+    QString images;
+    QString beschreibung;
+    double einkaufsPreis = 0.0;
+    double verkaufsPreis = 0.0;
+    int menge = 0;
+    int kategorie = 0;
+};
+
+// A whole contract as handed to printing.
+struct Vertragsdaten
+{
+    QString name; // "Name, Vorname (Telefon)"
+    QList<Vertragsartikel> artikel;
+    QDateTime datum;
+    QDateTime ende; // null: datum plus laufzeit days
+    int vertragNr = 0;
+    int kundeNr = 0;
+    int laufzeit = 0; // -1 marks a cash purchase
+    double standgebuehr = 0.0; // a cash purchase holds minus the amount paid
+};

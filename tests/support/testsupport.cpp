@@ -1,0 +1,125 @@
+#include "support/testsupport.h"
+
+#include "app/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSizeF>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+static void copyFolder(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QString &name : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(name), QDir(to).filePath(name));
+}
+
+TestWorkdir::TestWorkdir(bool createSchema)
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+    const QString src = QStringLiteral(VELARIX_SOURCE_DIR);
+    copyFolder(QDir(src).filePath("Templates"), path("Templates"));
+    QFile::copy(QDir(src).filePath("kategorien.txt"), path("kategorien.txt"));
+    qputenv("VELARIX_PRINT_DIR", printDir().toLocal8Bit());
+    Dialogs::setTestMode(true);
+    Dialogs::clearAnswers();
+    Dialogs::takeRecords();
+    openDatabase();
+    if (createSchema)
+        ensureSchema();
+}
+
+TestWorkdir::~TestWorkdir()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    Dialogs::clearAnswers();
+    Dialogs::takeRecords();
+    QDir::setCurrent(m_previous);
+}
+
+QString TestWorkdir::path(const QString &name) const
+{
+    return name.isEmpty() ? m_dir.path() : QDir(m_dir.path()).filePath(name);
+}
+
+QString TestWorkdir::printDir() const
+{
+    return path(QStringLiteral("print"));
+}
+
+QStringList TestWorkdir::printedFiles() const
+{
+    return QDir(printDir()).entryList({ QStringLiteral("*.pdf") }, QDir::Files, QDir::Name);
+}
+
+void TestWorkdir::exec(const QString &statement)
+{
+    QSqlQuery query;
+    if (!query.exec(statement))
+        QTest::qFail(qPrintable(statement + QLatin1String(": ") + query.lastError().text()),
+                     __FILE__, __LINE__);
+}
+
+QVariant TestWorkdir::scalar(const QString &statement)
+{
+    QSqlQuery query;
+    if (!query.exec(statement) || !query.next())
+        return QVariant();
+    return query.value(0);
+}
+
+static QString run(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString &file)
+{
+    return run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), file, QStringLiteral("-") });
+}
+
+static QString pdfInfo(const QString &file)
+{
+    return run(QStringLiteral("pdfinfo"), { file });
+}
+
+int pdfPageCount(const QString &file)
+{
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(pdfInfo(file));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QSizeF pdfPageSizeMm(const QString &file)
+{
+    const auto m = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"))
+                       .match(pdfInfo(file));
+    if (!m.hasMatch())
+        return QSizeF();
+    const double toMm = 25.4 / 72.0;
+    return QSizeF(m.captured(1).toDouble() * toMm, m.captured(2).toDouble() * toMm);
+}
+
+QStringList dialogLog()
+{
+    static const char *const names[] = { "Information", "Warning", "Critical", "Question",
+                                         "Text",        "Item",    "Int",      "Double",
+                                         "OpenFile",    "OpenFiles", "SaveFile", "Directory" };
+    QStringList lines;
+    for (const Dialogs::Record &r : Dialogs::records())
+        lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
+    return lines;
+}

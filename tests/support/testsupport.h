@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+// A fresh working folder for one test: the templates, "kategorien.txt", a new "db.sqlite"
+// with the full schema on the default connection, print jobs as PDF files in "print/", and
+// the dialog seam in test mode. The previous working directory comes back on destruction.
+class TestWorkdir
+{
+public:
+    explicit TestWorkdir(bool createSchema = true);
+    ~TestWorkdir();
+
+    QString path(const QString &name = QString()) const;
+    QString printDir() const;
+    QStringList printedFiles() const; // file names in job order
+    // Runs one statement on the default connection; fails the test with the error text.
+    static void exec(const QString &statement);
+    // The first column of the first row of a query, or an invalid value.
+    static QVariant scalar(const QString &statement);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// The text of a printed PDF (pdftotext -layout), and its page count and page size in mm.
+QString pdfText(const QString &file);
+int pdfPageCount(const QString &file);
+QSizeF pdfPageSizeMm(const QString &file);
+
+// Messages recorded by the dialog seam, as "Kind|title|text" lines, for readable checks.
+QStringList dialogLog();

@@ -1,0 +1,165 @@
+#include "app/database.h"
+#include "support/testsupport.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+    static QStringList columns(const QString &table)
+    {
+        QStringList names;
+        QSqlQuery query;
+        query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+        while (query.next())
+            names << query.value(1).toString();
+        return names;
+    }
+
+private slots:
+    void scriptsSplitIntoTheirParts()
+    {
+        QCOMPARE(resetScriptDaten.split(';', Qt::KeepEmptyParts).size(), 11);
+        QCOMPARE(resetScriptDaten.split(';', Qt::KeepEmptyParts).last(), QString());
+        QCOMPARE(resetScriptSystem.split(';', Qt::KeepEmptyParts).size(), 31);
+        QCOMPARE(resetScriptSystem.split(';', Qt::KeepEmptyParts).last(), QStringLiteral(" "));
+    }
+
+    void freshFolderGetsFullSchema()
+    {
+        TestWorkdir dir;
+        QStringList tables;
+        QSqlQuery query(QStringLiteral(
+            "SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'sqlite_sequence' "
+            "ORDER BY name"));
+        while (query.next())
+            tables << query.value(0).toString();
+        QCOMPARE(tables, QStringList({ "Artikel", "Kunde", "Systemdaten", "Verkauf",
+                                       "Verkaufspreis", "Vertrag", "Zurueckgegeben" }));
+        QCOMPARE(columns("Artikel"),
+                 QStringList({ "ID", "Vertrag", "Bezeichnung", "EinkaufsPreis", "VerkaufsPreis",
+                               "EinkaufsMenge", "EAN", "ISBN", "Images", "Kategorie",
+                               "Beschreibung" }));
+        QCOMPARE(columns("Vertrag"), QStringList({ "ID", "Kunde", "DateTime", "Standgebuehr",
+                                                   "Laufzeit", "Vertragsende" }));
+        QCOMPARE(columns("Verkauf"), QStringList({ "DateTime", "EinkaufsPreis", "VerkaufsPreis",
+                                                   "VerkaufsMenge", "Artikel", "Auszahldatum" }));
+
+        QStringList indexes;
+        query.exec(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'index' "
+                                  "AND name LIKE 'idx_%' ORDER BY tbl_name"));
+        while (query.next())
+            indexes << query.value(0).toString();
+        QCOMPARE(indexes, QStringList({ "Artikel", "Verkauf", "Vertrag", "Zurueckgegeben" }));
+    }
+
+    void defaultSettingsAndPriceRules()
+    {
+        TestWorkdir dir;
+        QStringList settings;
+        QSqlQuery query(QStringLiteral("SELECT Name, Wert FROM Systemdaten ORDER BY ID"));
+        while (query.next())
+            settings << query.value(0).toString() + "=" + query.value(1).toString();
+        QCOMPARE(settings,
+                 QStringList({ "Stadt=Musterhausen", "Laufzeit=90", "Passwort=",
+                               "MasterPasswort=", "MaxStandgebuehr=10", "Standgebuehr=5",
+                               "BackupDate=", "AnzahlVerkauf=7",
+                               "Beschreibung=Musterstraße 158 : 12345 Musterhausen",
+                               "PfadBackup=e:", "Montag=09 - 13 u. 14 - 17 Uhr",
+                               "Dienstag=09 - 13 u. 14 - 17 Uhr", "Mittwoch=09 - 13 Uhr",
+                               "Donnerstag=09 - 13 u. 14 - 17 Uhr",
+                               "Freitag=09 - 13 u. 14 - 17 Uhr", "Samstag=10 - 12 Uhr" }));
+
+        QStringList rules;
+        query.exec(QStringLiteral("SELECT Einkaufspreis, Operator, Wert FROM Verkaufspreis "
+                                  "ORDER BY ID"));
+        while (query.next())
+            rules << QStringLiteral("%1%2%3").arg(query.value(0).toString(),
+                                                  query.value(1).toString(),
+                                                  query.value(2).toString());
+        QCOMPARE(rules, QStringList({ "0*2.5", "1*2.2", "5*2.1", "20*2", "30*1.8", "50*1.6",
+                                      "80*1.4", "100+70", "150+80", "200+100" }));
+    }
+
+    void upgradeAddsMissingArticleColumns()
+    {
+        TestWorkdir dir(false);
+        TestWorkdir::exec("CREATE TABLE Artikel (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                          "Vertrag INTEGER, Bezeichnung TEXT, EinkaufsPreis REAL, "
+                          "VerkaufsPreis REAL, EinkaufsMenge INTEGER)");
+        TestWorkdir::exec("INSERT INTO Artikel (Vertrag, Bezeichnung) VALUES (1, 'Stuhl')");
+        upgradeSchema();
+        QCOMPARE(columns("Artikel").size(), 11);
+        QSqlQuery query(QStringLiteral("SELECT EAN, ISBN, Images, Kategorie, Beschreibung "
+                                       "FROM Artikel"));
+        QVERIFY(query.next());
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(query.value(i).toString(), QString());
+        QCOMPARE(query.value(3).toInt(), 0);
+    }
+
+    void upgradeOfResetTablesAddsOnlyDescription()
+    {
+        TestWorkdir dir(false);
+        runDbScript(resetScriptDaten);
+        QCOMPARE(columns("Artikel").size(), 10);
+        QVERIFY(!columns("Artikel").contains("Beschreibung"));
+        upgradeSchema();
+        QCOMPARE(columns("Artikel").size(), 11);
+        QCOMPARE(columns("Artikel").last(), QStringLiteral("Beschreibung"));
+        upgradeSchema(); // a second run changes nothing
+        QCOMPARE(columns("Artikel").size(), 11);
+    }
+
+    void resetOfDataTablesKeepsSettingsAndRestartsNumbering()
+    {
+        TestWorkdir dir;
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde) VALUES (1)");
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde) VALUES (1)");
+        runDbScript(resetScriptDaten);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Vertrag").toInt(), 0);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten").toInt(), 16);
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde) VALUES (1)");
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toInt(), 1);
+    }
+
+    void existingDatabaseIsNeverReset()
+    {
+        TestWorkdir dir(false);
+        TestWorkdir::exec("CREATE TABLE Kunde (ID INTEGER PRIMARY KEY, Name TEXT)");
+        TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Meier')");
+        QVERIFY(!ensureSchema());
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'")
+                     .toInt(),
+                 1);
+        QCOMPARE(TestWorkdir::scalar("SELECT Name FROM Kunde").toString(),
+                 QStringLiteral("Meier"));
+    }
+
+    void deletedContractNumbersAreNotGivenAgain()
+    {
+        TestWorkdir dir;
+        for (int i = 1; i <= 57; ++i)
+            TestWorkdir::exec("INSERT INTO Vertrag (Kunde) VALUES (1)");
+        TestWorkdir::exec("DELETE FROM Vertrag WHERE ID = 57");
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toInt(), 56);
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde) VALUES (1)");
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toInt(), 58);
+    }
+
+    void duplicateSaleKeyIsRefused()
+    {
+        TestWorkdir dir;
+        TestWorkdir::exec("INSERT INTO Verkauf (DateTime, Artikel) VALUES "
+                          "('2026-01-01 10:00:00.000', 1)");
+        QSqlQuery query;
+        QVERIFY(!query.exec("INSERT INTO Verkauf (DateTime, Artikel) VALUES "
+                            "('2026-01-01 10:00:00.000', 2)"));
+    }
+};
+
+QTEST_MAIN(TestDatabase)
+#include "tst_database.moc"
