@@ -9,7 +9,10 @@ work=${1:-$root/run}
 mkdir -p "$work/Templates"
 cp "$root"/Templates/*.html "$work/Templates/" 2>/dev/null || true
 [ -f "$work/kategorien.txt" ] || cp "$root/kategorien.txt" "$work/"
-cp /usr/share/qt6/translations/qt_de.qm /usr/share/qt6/translations/qtbase_de.qm "$work/"
+# qt_de.qm is a catalogue: it loads qtbase_de.qm and qtmultimedia_de.qm from its own folder.
+for qm in qt_de qtbase_de qtmultimedia_de; do
+    cp "/usr/share/qt6/translations/$qm.qm" "$work/"
+done
 cd "$work"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1920x1080x24" "${VELARIX_BUILD_DIR:-$root/build}/velarix"
