@@ -367,8 +367,8 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("0.50 €")));
     }
 
-    // Without a usable label printer nothing is printed, and a contract reports it once.
-    void noLabelPrinter_data()
+    // When a label cannot be printed, a contract stops at once and reports it once.
+    void labelNotPrinted_data()
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("log");
@@ -380,11 +380,14 @@ private slots:
                                       << QStringList { "Warning|SQL-Fehler|",
                                              "Critical|Fehler|Bitte einen "
                                              "Etikettendrucker auswählen!" };
+        QTest::newRow("job cannot start")
+            << "no job"
+            << QStringList { "Critical|Fehler|Das Etikett konnte nicht gedruckt werden!" };
         QTest::newRow("not installed")
             << "missing"
             << QStringList { "Critical|Fehler|Der Drucker Zebra ist nicht verfügbar!" };
     }
-    void noLabelPrinter()
+    void labelNotPrinted()
     {
         QFETCH(QString, setup);
         QFETCH(QStringList, log);
@@ -396,6 +399,12 @@ private slots:
         if (setup == QLatin1String("missing")) {
             setSetting("Etikettendrucker", "Zebra");
             qputenv("VELARIX_PRINTERS", "Brother;HP");
+        }
+        if (setup == QLatin1String("no job")) {
+            setSetting("Etikettendrucker", "Zebra");
+            QFile blocker(work.path("blocker"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            qputenv("VELARIX_PRINT_DIR", work.path("blocker/print").toLocal8Bit());
         }
 
         QVERIFY(!Labels::printEtikett(nullptr, QDate(2021, 6, 10), 7, 1, "Lampe", 1));
