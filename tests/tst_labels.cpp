@@ -1,0 +1,456 @@
+#include "intake/records.h"
+#include "printing/artikelbarcode.h"
+#include "printing/etikett.h"
+#include "support/testsupport.h"
+
+#include <QHash>
+#include <QImage>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+void setSetting(const QString &name, const QString &value)
+{
+    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1';").arg(name));
+    TestWorkdir::exec(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('%1', '%2');")
+                          .arg(name, value));
+}
+
+// Code 39 by its nine elements (bar, space, bar, ...), 1 for a wide element.
+QHash<QString, QChar> code39Table()
+{
+    static const char *const rows[][2] = {
+        { "0", "000110100" },
+        { "1", "100100001" },
+        { "2", "001100001" },
+        { "3", "101100000" },
+        { "4", "000110001" },
+        { "5", "100110000" },
+        { "6", "001110000" },
+        { "7", "000100101" },
+        { "8", "100100100" },
+        { "9", "001100100" },
+        { "A", "100001001" },
+        { "B", "001001001" },
+        { "C", "101001000" },
+        { "D", "000011001" },
+        { "E", "100011000" },
+        { "F", "001011000" },
+        { "G", "000001101" },
+        { "H", "100001100" },
+        { "I", "001001100" },
+        { "J", "000011100" },
+        { "K", "100000011" },
+        { "L", "001000011" },
+        { "M", "101000010" },
+        { "N", "000010011" },
+        { "O", "100010010" },
+        { "P", "001010010" },
+        { "Q", "000000111" },
+        { "R", "100000110" },
+        { "S", "001000110" },
+        { "T", "000010110" },
+        { "U", "110000001" },
+        { "V", "011000001" },
+        { "W", "111000000" },
+        { "X", "010010001" },
+        { "Y", "110010000" },
+        { "Z", "011010000" },
+        { "-", "010000101" },
+        { ".", "110000100" },
+        { " ", "011000100" },
+        { "*", "010010100" },
+    };
+    QHash<QString, QChar> table;
+    for (const auto &row : rows)
+        table.insert(QLatin1String(row[1]), QLatin1Char(row[0][0]));
+    return table;
+}
+
+// Reads one pixel row as a Code 39 symbol; empty unless it is a whole symbol from "*" to "*".
+QString decodeRow(const QImage &image, int y)
+{
+    QList<int> runs;
+    bool dark = false;
+    int length = 0;
+    const uchar *line = image.constScanLine(y);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        if (line[x] < 128) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    if (first < 0)
+        return QString();
+    for (int x = first; x <= last; ++x) {
+        const bool d = line[x] < 128;
+        if (x == first || d == dark) {
+            dark = d;
+            ++length;
+            continue;
+        }
+        runs << length;
+        dark = d;
+        length = 1;
+    }
+    runs << length;
+    if (runs.size() < 19 || (runs.size() + 1) % 10 != 0)
+        return QString();
+    const int narrow = *std::min_element(runs.begin(), runs.end());
+    const int wide = *std::max_element(runs.begin(), runs.end());
+    if (wide < 2 * narrow)
+        return QString();
+    const double threshold = (narrow + wide) / 2.0;
+    static const QHash<QString, QChar> table = code39Table();
+    QString text;
+    for (int i = 0; i < runs.size(); i += 10) {
+        QString bits;
+        for (int k = 0; k < 9; ++k)
+            bits += runs[i + k] > threshold ? QLatin1Char('1') : QLatin1Char('0');
+        if (!table.contains(bits))
+            return QString();
+        if (i + 9 < runs.size() && runs[i + 9] > threshold)
+            return QString(); // the gap between characters is narrow
+        text += table.value(bits);
+    }
+    if (!text.startsWith(QLatin1Char('*')) || !text.endsWith(QLatin1Char('*')) || text.size() < 3)
+        return QString();
+    return text.mid(1, text.size() - 2);
+}
+
+// Renders the left 100 mm of the label at 600 dpi and reads the bars.
+QString readBars(const QString &pdf)
+{
+    const QString prefix = pdf + QStringLiteral(".bars");
+    QProcess::execute(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("600"), QStringLiteral("-gray"),
+            QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-x"),
+            QStringLiteral("0"), QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
+            QStringLiteral("2362"), QStringLiteral("-H"), QStringLiteral("20000"), pdf, prefix });
+    const QImage image
+        = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < image.height(); ++y) {
+        const QString code = decodeRow(image, y);
+        if (!code.isEmpty())
+            return code;
+    }
+    return QString();
+}
+
+struct Word
+{
+    QString text;
+    QRectF box; // in points
+};
+
+// The words of a printed page with their boxes, and the page size in points.
+QList<Word> pdfWords(const QString &pdf, QSizeF *page)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    process.waitForFinished(60000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    const auto pageMatch
+        = QRegularExpression(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""))
+              .match(html);
+    if (pageMatch.hasMatch())
+        *page = QSizeF(pageMatch.captured(1).toDouble(), pageMatch.captured(2).toDouble());
+    QList<Word> words;
+    static const QRegularExpression wordPattern(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"
+        "([^<]*)</word>"));
+    auto it = wordPattern.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        words.append({ m.captured(5),
+            QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())) });
+    }
+    return words;
+}
+
+// The printed lines, trimmed, without empty ones.
+QStringList textLines(const QString &pdf)
+{
+    QStringList lines;
+    for (const QString &line : pdfText(pdf).split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    }
+    return lines;
+}
+
+QStringList dialogKinds()
+{
+    QStringList lines = dialogLog();
+    for (QString &line : lines) {
+        if (line.startsWith(QLatin1String("Warning|SQL-Fehler|")))
+            line = QStringLiteral("Warning|SQL-Fehler|");
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestLabels : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void barcodeTable_data()
+    {
+        QTest::addColumn<int>("vertrag");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("1234/5") << 1234 << 5 << "7CHZV" << Q_INT64_C(12340507);
+        QTest::newRow("7/1") << 7 << 1 << "1I3G" << Q_INT64_C(70108);
+        QTest::newRow("57/3") << 57 << 3 << "C81T" << Q_INT64_C(570305);
+        QTest::newRow("123/4") << 123 << 4 << "QDDY" << Q_INT64_C(1230406);
+        QTest::newRow("check number 10") << 1 << 9 << "8F2" << Q_INT64_C(10910);
+        // Beyond the 32-bit range of a signed int.
+        QTest::newRow("214748/99") << 214748 << 99 << "ZIK5TE" << Q_INT64_C(2147489906);
+        QTest::newRow("99999999/42") << 99999999 << 42 << "CRE66DSX" << Q_INT64_C(999999994209);
+    }
+    void barcodeTable()
+    {
+        QFETCH(int, vertrag);
+        QFETCH(int, position);
+        QFETCH(QString, code);
+        QFETCH(qint64, value);
+        QCOMPARE(ArtikelBarcode::codeValue(vertrag, position), value);
+        QCOMPARE(ArtikelBarcode::encode(vertrag, position), code);
+        int vertragNr = -1, artikelNr = -1;
+        QVERIFY(ArtikelBarcode::decode(code, &vertragNr, &artikelNr));
+        QCOMPARE(vertragNr, vertrag);
+        QCOMPARE(artikelNr, position);
+    }
+
+    void decodeRefuses_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("wrong check number") << "7CHZW" << false; // 12340508
+        QTest::newRow("check number 10 changed") << QString::number(10909, 36) << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("blanks only") << "  " << false;
+        QTest::newRow("sign") << "+7CHZV" << false;
+        QTest::newRow("inner blank") << "7CH ZV" << false;
+        QTest::newRow("not base 36") << "7CH-ZV" << false;
+        QTest::newRow("with asterisks") << "*7CHZV*" << false;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("article 0") << QString::number(123400 * 100 + 123400 % 11, 36) << false;
+        QTest::newRow("too long") << "ZZZZZZZZZZZZZZZZ" << false;
+        QTest::newRow("scanner line end") << "7CHZV\r\n" << true;
+        QTest::newRow("small letters") << "7chzv" << true;
+    }
+    void decodeRefuses()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, sound);
+        int vertragNr = -1, artikelNr = -1;
+        QCOMPARE(ArtikelBarcode::decode(code, &vertragNr, &artikelNr), sound);
+        QCOMPARE(vertragNr, sound ? 1234 : -1);
+        QCOMPARE(artikelNr, sound ? 5 : -1);
+    }
+
+    void labelPage_data()
+    {
+        QTest::addColumn<QString>("labelSize"); // "-" for no row
+        QTest::addColumn<QDate>("datum");
+        QTest::addColumn<double>("heightMm");
+        QTest::addColumn<QString>("zeile");
+        QTest::newRow("size 0") << "0" << QDate(2021, 6, 10) << 20.0 << "23 1234/5";
+        QTest::newRow("size 2") << "2" << QDate(2021, 6, 10) << 30.0 << "23 1234/5";
+        QTest::newRow("no row") << "-" << QDate(2021, 6, 10) << 20.0 << "23 1234/5";
+        QTest::newRow("not a number") << "groß" << QDate(2021, 6, 10) << 20.0 << "23 1234/5";
+        QTest::newRow("smaller") << "-2" << QDate(2021, 6, 10) << 10.0 << "23 1234/5";
+        QTest::newRow("no height") << "-4" << QDate(2021, 6, 10) << 20.0 << "23 1234/5";
+        QTest::newRow("invalid date") << "0" << QDate() << 20.0 << "0 1234/5";
+        QTest::newRow("week 53 of the year before")
+            << "0" << QDate(2021, 1, 2) << 20.0 << "53 1234/5";
+    }
+    void labelPage()
+    {
+        QFETCH(QString, labelSize);
+        QFETCH(QDate, datum);
+        QFETCH(double, heightMm);
+        QFETCH(QString, zeile);
+        TestWorkdir work;
+        setSetting("Etikettendrucker", "Zebra GK420");
+        if (labelSize != QLatin1String("-"))
+            setSetting("LabelSize", labelSize);
+
+        QVERIFY(Labels::printEtikett(nullptr, datum, 1234, 5, QStringLiteral("Lampe"), 12.5));
+        QCOMPARE(dialogLog(), QStringList());
+        const QStringList files = work.printedFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(files[0].endsWith(QLatin1String("-Zebra_GK420-etikett.pdf")));
+        const QString pdf = work.path("print/") + files[0];
+        QCOMPARE(pdfPageCount(pdf), 1);
+        const QSizeF size = pdfPageSizeMm(pdf);
+        QVERIFY2(qAbs(size.width() - 999) < 0.5 && qAbs(size.height() - heightMm) < 0.5,
+            qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+
+        QCOMPARE(textLines(pdf), (QStringList { "12.50 €", "7CHZV", zeile, "Lampe" }));
+    }
+
+    // The text lies inside the page and is big enough to read; a bigger size gives bigger type.
+    void labelFitsAndIsLegible_data()
+    {
+        QTest::addColumn<QString>("labelSize");
+        QTest::addColumn<double>("minWordHeightPt");
+        QTest::newRow("size 0") << "0" << 7.0;
+        QTest::newRow("size 2") << "2" << 10.5;
+    }
+    void labelFitsAndIsLegible()
+    {
+        QFETCH(QString, labelSize);
+        QFETCH(double, minWordHeightPt);
+        TestWorkdir work;
+        setSetting("Etikettendrucker", "Zebra");
+        setSetting("LabelSize", labelSize);
+        const QString name = QStringLiteral("Wg").repeated(50); // tall and deep letters, 100 long
+        QVERIFY(Labels::printEtikett(nullptr, QDate(2021, 6, 10), 214748, 99, name, 1234.5));
+        QSizeF page;
+        const QList<Word> words
+            = pdfWords(work.path("print/") + work.printedFiles().value(0), &page);
+        QCOMPARE(words.size(), 6); // price, euro sign, code, week, contract/article, name
+        const QRectF pageRect(QPointF(0, 0), page);
+        for (const Word &word : words) {
+            QVERIFY2(pageRect.contains(word.box), qPrintable(word.text));
+            QVERIFY2(word.box.height() >= minWordHeightPt, qPrintable(word.text));
+        }
+        QVERIFY(words.last().text == name);
+    }
+
+    void barsDecodeToCode_data()
+    {
+        QTest::addColumn<int>("vertrag");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("labelSize");
+        QTest::newRow("1234/5") << 1234 << 5 << "0";
+        QTest::newRow("214748/99 on size 2") << 214748 << 99 << "2";
+        QTest::newRow("7/1 on a small label") << 7 << 1 << "-3";
+    }
+    void barsDecodeToCode()
+    {
+        QFETCH(int, vertrag);
+        QFETCH(int, position);
+        QFETCH(QString, labelSize);
+        TestWorkdir work;
+        setSetting("Etikettendrucker", "Zebra");
+        setSetting("LabelSize", labelSize);
+        QVERIFY(Labels::printEtikett(
+            nullptr, QDate(2021, 6, 10), vertrag, position, QStringLiteral("Lampe"), 12.5));
+        const QString pdf = work.path("print/") + work.printedFiles().value(0);
+        QCOMPARE(readBars(pdf), ArtikelBarcode::encode(vertrag, position));
+    }
+
+    void nameIsCutAndKeptAsTyped()
+    {
+        TestWorkdir work;
+        setSetting("Etikettendrucker", "Zebra");
+        const QString name = QStringLiteral("Ω€") + QStringLiteral("x").repeated(98)
+            + QStringLiteral("ENDE") + QStringLiteral("y").repeated(46);
+        QVERIFY(Labels::printEtikett(nullptr, QDate(2021, 6, 10), 7, 1, name, 0.5));
+        const QString text = pdfText(work.path("print/") + work.printedFiles().value(0));
+        QVERIFY2(text.contains(name.left(100) + QLatin1Char('\n')), qPrintable(text));
+        QVERIFY(!text.contains(QLatin1String("ENDE")));
+        QVERIFY(text.contains(QStringLiteral("0.50 €")));
+    }
+
+    // When a label cannot be printed, a contract stops at once and reports it once.
+    void labelNotPrinted_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("no row") << "none"
+                                << QStringList { "Critical|Fehler|Bitte einen Etikettendrucker "
+                                                 "auswählen!" };
+        QTest::newRow("empty: labels off") << "empty" << QStringList();
+        QTest::newRow("failed query") << "broken"
+                                      << QStringList { "Warning|SQL-Fehler|",
+                                             "Critical|Fehler|Bitte einen "
+                                             "Etikettendrucker auswählen!" };
+        QTest::newRow("job cannot start")
+            << "no job"
+            << QStringList { "Critical|Fehler|Das Etikett konnte nicht gedruckt werden!" };
+        QTest::newRow("not installed")
+            << "missing"
+            << QStringList { "Critical|Fehler|Der Drucker Zebra ist nicht verfügbar!" };
+    }
+    void labelNotPrinted()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, log);
+        TestWorkdir work;
+        if (setup == QLatin1String("empty"))
+            setSetting("Etikettendrucker", "");
+        if (setup == QLatin1String("broken"))
+            TestWorkdir::exec("DROP TABLE Systemdaten;");
+        if (setup == QLatin1String("missing")) {
+            setSetting("Etikettendrucker", "Zebra");
+            qputenv("VELARIX_PRINTERS", "Brother;HP");
+        }
+        if (setup == QLatin1String("no job")) {
+            setSetting("Etikettendrucker", "Zebra");
+            QFile blocker(work.path("blocker"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            qputenv("VELARIX_PRINT_DIR", work.path("blocker/print").toLocal8Bit());
+        }
+
+        QVERIFY(!Labels::printEtikett(nullptr, QDate(2021, 6, 10), 7, 1, "Lampe", 1));
+        QCOMPARE(dialogKinds(), log);
+        Dialogs::takeRecords();
+
+        Vertragsdaten vertrag;
+        vertrag.vertragNr = 7;
+        vertrag.datum = QDateTime(QDate(2021, 6, 10), QTime(10, 0));
+        Vertragsartikel artikel;
+        artikel.bezeichnung = QStringLiteral("Lampe");
+        artikel.menge = 3;
+        vertrag.artikel << artikel << artikel;
+        Labels::printEtiketten(nullptr, vertrag);
+        qunsetenv("VELARIX_PRINTERS");
+        QCOMPARE(dialogKinds(), log);
+        QCOMPARE(work.printedFiles(), QStringList());
+    }
+
+    void etikettenOfAContract()
+    {
+        TestWorkdir work;
+        setSetting("Etikettendrucker", "Zebra");
+        Vertragsdaten vertrag;
+        vertrag.vertragNr = 57;
+        vertrag.datum = QDateTime(QDate(2021, 6, 10), QTime(23, 59));
+        const QList<QPair<QString, int>> articles
+            = { { "Tisch", 2 }, { "Stuhl", 0 }, { "Lampe", 1 }, { "Vase", -1 }, { "Buch", 1 } };
+        for (const auto &a : articles) {
+            Vertragsartikel artikel;
+            artikel.bezeichnung = a.first;
+            artikel.menge = a.second;
+            artikel.verkaufsPreis = 10 + a.second;
+            vertrag.artikel << artikel;
+        }
+        Labels::printEtiketten(nullptr, vertrag);
+        QCOMPARE(dialogLog(), QStringList());
+        const QStringList files = work.printedFiles();
+        QCOMPARE(files.size(), 4);
+        const QStringList expected = { "12.00 €|C7W7|23 57/1|Tisch", "12.00 €|C7W7|23 57/1|Tisch",
+            "11.00 €|C81T|23 57/3|Lampe", "11.00 €|C87F|23 57/5|Buch" };
+        for (int i = 0; i < files.size(); ++i) {
+            QCOMPARE(textLines(work.path("print/") + files[i]).join('|'), expected[i]);
+        }
+    }
+};
+
+QTEST_MAIN(TestLabels)
+#include "tst_labels.moc"
