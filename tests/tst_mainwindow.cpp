@@ -472,6 +472,22 @@ private slots:
         QVERIFY(fakes.calls().isEmpty());
     }
 
+    void keyLabelsAndHeadingDoNothingOnClick()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        for (const char *name : { "label", "label_2", "label_6", "label_a", "label_b", "label_4",
+                 "label_3", "label_9", "label_5", "label_10", "label_7", "label_8", "label_11",
+                 "label_14", "labelVertr", "label_12" }) {
+            s.click(name);
+            QVERIFY(s.window->isVisible());
+            QCOMPARE(s.page(), QString("swMenu"));
+        }
+        QCOMPARE(s.enabledKeys(), kMenuKeys);
+        QVERIFY(dialogLog().isEmpty());
+        QVERIFY(fakes.calls().isEmpty());
+    }
+
     void escOnTheMenuBeforeAnySwitchIsAmbiguous()
     {
         Shell s;
