@@ -14,5 +14,10 @@ signals:
     void openMenu();
 
 public slots:
+    // Asks whether to save unless the page was saved, then leaves for the menu.
     void openMenuSlot();
+    void save();
+
+private:
+    bool saved = false;
 };

@@ -1,27 +1,367 @@
 #include "app/velarix.h"
 
 #include "app/database.h"
+#include "app/dialogs.h"
 #include "app/sql.h"
+#include "app/stylesheet.h"
+#include "platform/platformactions.h"
+#include "ui_velarix.h"
 
-#include <QSqlDatabase>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QPushButton>
 #include <QSqlQuery>
+#include <QTime>
+#include <functional>
+
+namespace {
+
+const char *const kVersion = "0.1";
+
+// "Dec 10 2026" from the compiler, shown the way the shop reads dates.
+QString buildDate()
+{
+    const QString compiled = QString::fromLatin1(__DATE__).simplified();
+    const QDate date = QDate::fromString(compiled, QStringLiteral("MMM d yyyy"));
+    return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : compiled;
+}
+
+} // namespace
 
 Velarix::Velarix(QWidget *parent)
     : QMainWindow(parent)
+    , ui(new Ui_Velarix)
+    , shortcutEsc(this)
+    , shortcutEscSettings(this)
+    , shortcut1(this)
+    , shortcut2(this)
+    , shortcut4(this)
+    , shortcut3(this)
+    , shortcut0(this)
+    , shortcut9(this)
+    , shortcut8(this)
+    , shortcut5(this)
+    , shortcut6(this)
+    , shortcut7(this)
+    , shortcutA(this)
+    , shortcutB(this)
+    , shortcutE(this)
 {
-    openDatabase();
+    ui->setupUi(this);
+    ui->label_12->setText(QStringLiteral("Velarix Version %1, erstellt am %2")
+                              .arg(QLatin1String(kVersion), buildDate()));
+
+    // The counter pages are worked with the mouse as well: larger buttons there.
+    for (QWidget *page : { static_cast<QWidget *>(ui->swSell),
+             static_cast<QWidget *>(ui->swAustragen), static_cast<QWidget *>(ui->swService) }) {
+        for (QPushButton *button : page->findChildren<QPushButton *>()) {
+            QFont font = button->font();
+            font.setPointSize(12);
+            button->setFont(font);
+        }
+    }
+
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    ui->centralWidget->setStyleSheet(QString::fromUtf8(::styleSheet));
+
+    connect(ui->label_beenden, &ClickLabel::clicked, this, &QWidget::close);
+    connect(ui->pushButtonUpload, &QPushButton::clicked, this, &Velarix::uploadInv);
+
+    db = openDatabase();
     ensureSchema();
+
+    ui->swArrive->loadKunden();
+
+    const struct
+    {
+        QShortcut *shortcut;
+        const char *name;
+        QKeySequence key;
+    } keys[] = {
+        { &shortcutE, "shortcutE", QKeySequence(Qt::Key_E) },
+        { &shortcutEsc, "shortcutEsc", QKeySequence(Qt::Key_Escape) },
+        { &shortcutEscSettings, "shortcutEscSettings", QKeySequence(Qt::Key_Escape) },
+        { &shortcut1, "shortcut1", QKeySequence(Qt::Key_1) },
+        { &shortcut2, "shortcut2", QKeySequence(Qt::Key_2) },
+        { &shortcut3, "shortcut3", QKeySequence(Qt::Key_3) },
+        { &shortcutA, "shortcutA", QKeySequence(Qt::Key_A) },
+        { &shortcutB, "shortcutB", QKeySequence(Qt::Key_B) },
+        { &shortcut4, "shortcut4", QKeySequence(Qt::Key_4) },
+        { &shortcut5, "shortcut5", QKeySequence(Qt::Key_5) },
+        { &shortcut6, "shortcut6", QKeySequence(Qt::Key_6) },
+        { &shortcut7, "shortcut7", QKeySequence(Qt::Key_7) },
+        { &shortcut8, "shortcut8", QKeySequence(Qt::Key_8) },
+        { &shortcut9, "shortcut9", QKeySequence(Qt::Key_9) },
+        { &shortcut0, "shortcut0", QKeySequence(Qt::Key_0) },
+    };
+    for (const auto &k : keys) {
+        k.shortcut->setObjectName(QLatin1String(k.name));
+        k.shortcut->setKey(k.key);
+    }
+    connect(ui->label_shutdown, &ClickLabel::clicked, this, &Velarix::shutdown);
+    connect(&shortcutE, &QShortcut::activated, this, &Velarix::shutdown);
+
+    // String connections: changeWidget's argument has a default, and it reads sender().
+    connect(&shortcutEsc, SIGNAL(activated()), this, SLOT(changeWidget()));
+    connect(
+        &shortcutEscSettings, &QShortcut::activated, ui->swSettings, &Einstellungen::openMenuSlot);
+    for (QShortcut *sc : { &shortcut1, &shortcut2, &shortcut4, &shortcut3, &shortcut6, &shortcut9,
+             &shortcut8, &shortcut5, &shortcut0, &shortcut7, &shortcutA, &shortcutB })
+        connect(sc, SIGNAL(activated()), this, SLOT(changeWidget()));
+    for (ClickLabel *caption :
+        { ui->label_arrive, ui->label_services, ui->label_sellout, ui->label_sell, ui->label_backup,
+            ui->label_inventur, ui->label_abgelaufene, ui->label_kunden, ui->label_settings,
+            ui->label_ankauf, ui->label_austragen, ui->label_image })
+        connect(caption, SIGNAL(clicked()), this, SLOT(changeWidget()));
+
+    connect(ui->swArrive, &Anlieferung::openMenu, this, &Velarix::openMenu);
+    connect(ui->swService, &Services::openMenu, this, &Velarix::openMenu);
+    connect(ui->swSellout, &Auszahlung::openMenu, this, &Velarix::openMenu);
+    connect(ui->swSell, &Verkauf::openMenu, this, &Velarix::openMenu);
+    connect(ui->swBackup, &Backup::openMenu, this, &Velarix::openMenu);
+    connect(ui->swInventur, &Inventur::openMenu, this, &Velarix::openMenu);
+    connect(ui->swAbgelaufene, &Abgelaufene::openMenu, this, &Velarix::openMenu);
+    connect(ui->swKunden, &Kunden::openMenu, this, &Velarix::openMenu);
+    connect(ui->swSettings, &Einstellungen::openMenu, this, &Velarix::openMenu);
+    connect(ui->swAnkauf, &Ankauf::openMenu, this, &Velarix::openMenu);
+    connect(ui->swAustragen, &Verkauf::openMenu, this, &Velarix::openMenu);
+
+    updateView();
+    clockTimer.setInterval(1000);
+    clockTimer.start();
+    connect(&clockTimer, &QTimer::timeout, this, &Velarix::updateView);
+
     updateDb();
 }
 
 Velarix::~Velarix()
 {
-    QSqlDatabase::database(QSqlDatabase::defaultConnection, false).close();
+    delete ui;
+    db.close();
 }
 
 void Velarix::updateDb()
 {
     upgradeSchema();
     QSqlQuery query;
-    execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag;"), this);
+    if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag;"), this) && query.next())
+        ui->labelVertr->setText(QStringLiteral("Letzter Vertrag: ") + query.value(0).toString());
+}
+
+void Velarix::updateView()
+{
+    ui->labelDate->setText(
+        QStringLiteral("Datum: ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    ui->labelTime->setText(
+        QStringLiteral("Uhrzeit: ") + QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+}
+
+void Velarix::openMenu()
+{
+    changeWidget(&shortcutEsc);
+}
+
+void Velarix::deactivateShortcuts()
+{
+    qDebug("deactive");
+    for (QShortcut *sc : { &shortcut1, &shortcut2, &shortcut3, &shortcut4, &shortcut5, &shortcut6,
+             &shortcut7, &shortcut8, &shortcut9, &shortcut0, &shortcutE })
+        sc->setEnabled(false);
+    setFocus();
+}
+
+void Velarix::activateShortcuts()
+{
+    qDebug("active");
+    for (QShortcut *sc : { &shortcut1, &shortcut2, &shortcut3, &shortcut4, &shortcut5, &shortcut6,
+             &shortcut7, &shortcut8, &shortcut9, &shortcut0, &shortcutE })
+        sc->setEnabled(true);
+    setFocus();
+}
+
+bool Velarix::passwordAccepted(const QString &setting, const QString &password)
+{
+    bool ok = false;
+    const QString entered = Dialogs::getText(this, setting,
+        QStringLiteral("Bitte geben Sie das %1 ein, um fortzufahren:").arg(setting),
+        QLineEdit::Password, QString(), &ok);
+    return ok && entered == password;
+}
+
+void Velarix::enterBackup()
+{
+    bool found = false;
+    const QString folder = readSetting(QStringLiteral("PfadBackup"), this, &found);
+    if (found)
+        ui->swBackup->pfadBackup = folder;
+    ui->swBackup->refreshPage();
+    // The backup page copies and replaces the database file: no connection may hold it.
+    db.close();
+    ui->stackedWidget->setCurrentWidget(ui->swBackup);
+}
+
+void Velarix::changeWidget(QShortcut *sc)
+{
+    shortcutEsc.setEnabled(true);
+    shortcutEscSettings.setEnabled(false);
+
+    if (!db.isOpen())
+        db = openDatabase();
+
+    // Read on every switch; a missing row or a failed query leaves a null password, which
+    // an empty entry matches.
+    const QString passwort = readSetting(QStringLiteral("Passwort"), this);
+    const QString masterPasswort = readSetting(QStringLiteral("MasterPasswort"), this);
+
+    QShortcut *triggerShortcut = sc;
+    QObject *triggerCaption = nullptr;
+    if (!triggerShortcut) {
+        triggerShortcut = qobject_cast<QShortcut *>(sender());
+        if (!triggerShortcut)
+            triggerCaption = qobject_cast<QWidget *>(sender());
+    }
+
+    if (triggerShortcut == &shortcutEsc) {
+        activateShortcuts();
+        ui->stackedWidget->setCurrentWidget(ui->swMenu);
+        updateDb();
+        return;
+    }
+    deactivateShortcuts();
+
+    const auto show = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
+    struct Row
+    {
+        QShortcut *shortcut;
+        QObject *caption;
+        const QString *password;
+        const char *setting;
+        std::function<void()> action;
+    };
+    const Row rows[] = {
+        { &shortcut1, ui->label_arrive, nullptr, nullptr,
+            [&] {
+                show(ui->swArrive);
+                ui->swArrive->refreshPage();
+            } },
+        { &shortcut2, ui->label_services, nullptr, nullptr,
+            [&] {
+                show(ui->swService);
+                ui->swService->refreshPage();
+            } },
+        { &shortcut4, ui->label_sellout, nullptr, nullptr,
+            [&] {
+                show(ui->swSellout);
+                ui->swSellout->refreshPage();
+            } },
+        { &shortcut3, ui->label_sell, nullptr, nullptr,
+            [&] {
+                show(ui->swSell);
+                ui->swSell->refreshPage(true);
+            } },
+        { &shortcutA, ui->label_austragen, nullptr, nullptr,
+            [&] {
+                show(ui->swAustragen);
+                ui->swAustragen->refreshPage(true);
+                ui->swAustragen->setAustragen(true);
+            } },
+        { &shortcutB, ui->label_image, nullptr, nullptr,
+            [&] {
+                Platform::startCamera();
+                cameraStarted = true;
+                close();
+            } },
+        { &shortcut9, ui->label_inventur, &passwort, "Passwort",
+            [&] {
+                show(ui->swInventur);
+                ui->swInventur->refreshPage();
+            } },
+        { &shortcut5, ui->label_kunden, nullptr, nullptr,
+            [&] {
+                show(ui->swKunden);
+                ui->swKunden->refreshPage();
+            } },
+        { &shortcut8, ui->label_abgelaufene, &passwort, "Passwort",
+            [&] {
+                show(ui->swAbgelaufene);
+                ui->swAbgelaufene->refreshPage();
+            } },
+        { &shortcut7, ui->label_ankauf, &passwort, "Passwort",
+            [&] {
+                show(ui->swAnkauf);
+                ui->swAnkauf->refreshPage();
+            } },
+        { &shortcut6, ui->label_backup, nullptr, nullptr, [&] { enterBackup(); } },
+        { &shortcut0, ui->label_settings, &masterPasswort, "MasterPasswort",
+            [&] {
+                show(ui->swSettings);
+                shortcutEsc.setEnabled(false);
+                shortcutEscSettings.setEnabled(true);
+                ui->swSettings->refreshPage();
+            } },
+    };
+
+    for (const Row &row : rows) {
+        if ((triggerShortcut && row.shortcut == triggerShortcut)
+            || (triggerCaption && row.caption == triggerCaption)) {
+            if (row.password && !passwordAccepted(QLatin1String(row.setting), *row.password)) {
+                changeWidget(&shortcutEsc); // refused quietly: back to the menu
+                return;
+            }
+            row.action();
+            return;
+        }
+    }
+}
+
+void Velarix::closeEvent(QCloseEvent *event)
+{
+    if (cameraStarted) {
+        event->accept();
+        return;
+    }
+    if (!db.isOpen())
+        db = openDatabase();
+
+    const QDate today = QDate::currentDate();
+    QDate lastBackup = today.addDays(-10);
+    bool found = false;
+    const QString stored = readSetting(QStringLiteral("BackupDate"), this, &found);
+    if (found)
+        lastBackup = QDate::fromString(stored, QStringLiteral("dd.MM.yyyy"));
+
+    // An unreadable date counts as no backup at all.
+    if (!lastBackup.isValid() || lastBackup < today) {
+        const auto answer = Dialogs::question(this, QStringLiteral("Warnung"),
+            QStringLiteral("Die Daten wurden heute noch nicht gesichert.\nWollen Sie sichern?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes) {
+            event->ignore();
+            changeWidget(&shortcut6);
+            return;
+        }
+    }
+    event->accept();
+}
+
+void Velarix::shutdown()
+{
+    // A close refused for a backup first must not power the machine off.
+    if (close())
+        Platform::startShutdown();
+}
+
+void Velarix::uploadInv()
+{
+    QElapsedTimer timer;
+    timer.start();
+    ui->swInventur->calculate();
+    qDebug().noquote() << QStringLiteral("calc took: ") + QString::number(timer.elapsed());
+
+    QElapsedTimer uploadTimer;
+    uploadTimer.start();
+    ui->swInventur->uploadInv();
+    qDebug().noquote() << QStringLiteral("upload took: ") + QString::number(uploadTimer.elapsed());
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QLabel;
+
 // Stands in for the page until its own subsystem is built: the page protocol only.
 class Verkauf : public QWidget
 {
@@ -9,11 +11,13 @@ class Verkauf : public QWidget
 public:
     explicit Verkauf(QWidget *parent = nullptr);
     void refreshPage(bool reset);
+    // Write-off mode: the page books pieces out instead of selling them.
     void setAustragen(bool austragen);
     bool austragen() const { return m_austragen; }
 
 private:
     bool m_austragen = false;
+    QLabel *m_title;
 
 signals:
     void openMenu();

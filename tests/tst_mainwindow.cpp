@@ -1,0 +1,798 @@
+#include "admin/backup.h"
+#include "app/clicklabel.h"
+#include "app/menulabel.h"
+#include "app/stylesheet.h"
+#include "app/velarix.h"
+#include "platform/platformactions.h"
+#include "sales/verkauf.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFile>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The recording stand-in for the camera program and the shutdown command: every start
+// appends its arguments as one line to calls.log.
+class FakeCommands
+{
+public:
+    FakeCommands()
+    {
+        QFile script(m_dir.filePath("fake"));
+        script.open(QIODevice::WriteOnly);
+        script.write(QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\n").arg(log()).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        qputenv("VELARIX_CAMERA_CMD", (script.fileName() + " camera").toUtf8());
+        qputenv("VELARIX_SHUTDOWN_CMD", (script.fileName() + " shutdown now").toUtf8());
+    }
+    QString log() const { return m_dir.filePath("calls.log"); }
+    QStringList calls() const
+    {
+        QFile file(log());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    void clear() const { QFile::remove(log()); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A working folder and the real main window on it, shown and active.
+struct Shell
+{
+    TestWorkdir dir;
+    std::unique_ptr<Velarix> window;
+
+    explicit Shell(bool createSchema = true)
+        : dir(createSchema)
+    { }
+
+    bool start()
+    {
+        window = std::make_unique<Velarix>();
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    template <class T = QWidget> T *find(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QString page() const
+    {
+        return find<QStackedWidget>("stackedWidget")->currentWidget()->objectName();
+    }
+    QShortcut *shortcut(const char *name) const { return find<QShortcut>(name); }
+    QString enabledKeys() const
+    {
+        QString keys;
+        for (const char *name : { "shortcut1", "shortcut2", "shortcut3", "shortcut4", "shortcut5",
+                 "shortcut6", "shortcut7", "shortcut8", "shortcut9", "shortcut0", "shortcutE",
+                 "shortcutA", "shortcutB" })
+            if (shortcut(name)->isEnabled())
+                keys += shortcut(name)->key().toString().toLower();
+        return keys;
+    }
+    void key(const QString &k)
+    {
+        if (k == "Esc")
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        else
+            QTest::keyClick(window.get(), k.at(0).toLatin1());
+    }
+    void click(const char *caption) { QTest::mouseClick(find(caption), Qt::LeftButton); }
+    static bool dbOpen()
+    {
+        return QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen();
+    }
+};
+
+const QString kMenuKeys = QStringLiteral("1234567890eab");
+const QString kPageKeys = QStringLiteral("ab");
+
+QString today(int days = 0)
+{
+    return QDate::currentDate().addDays(days).toString("dd.MM.yyyy");
+}
+
+QStringList g_debugLines;
+QtMessageHandler g_previousHandler = nullptr;
+void recordDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg)
+        g_debugLines << message;
+    g_previousHandler(type, context, message);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    FakeCommands fakes;
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { fakes.clear(); }
+
+    // --- the form -------------------------------------------------------------------------
+
+    void formWidgetsMatchTheirTable()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const QString family = QApplication::font().family();
+        const Qt::Alignment leftCentred = Qt::AlignLeft | Qt::AlignVCenter;
+        const Qt::Alignment rightCentred = Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter;
+        struct Cell
+        {
+            const char *name;
+            const char *className;
+            const char *text;
+            int pointSize;
+            bool italic;
+            int row, column, rowSpan, columnSpan;
+            Qt::Alignment alignment; // 0: not a label or not checked
+        };
+        const Cell cells[] = {
+            { "label", "QLabel", "1", 24, false, 6, 1, 1, 1, leftCentred },
+            { "label_arrive", "ClickLabel", "Kommission Ankauf", 24, false, 6, 3, 1, 1,
+                leftCentred },
+            { "label_2", "QLabel", "2", 24, false, 7, 1, 1, 1, leftCentred },
+            { "label_services", "ClickLabel", "Drucken Ändern Exportieren", 24, false, 7, 3, 1, 1,
+                leftCentred },
+            { "label_6", "QLabel", "3", 24, false, 8, 1, 1, 1, leftCentred },
+            { "label_sell", "ClickLabel", "Verkauf", 24, false, 8, 3, 1, 1, leftCentred },
+            { "label_a", "QLabel", "a", 24, false, 9, 1, 1, 1, leftCentred },
+            { "label_austragen", "ClickLabel", "Artikel Austragen", 24, false, 9, 3, 1, 1,
+                leftCentred },
+            { "label_b", "QLabel", "b", 24, false, 10, 1, 1, 1, leftCentred },
+            { "label_image", "ClickLabel", "Bilder aufnehmen", 24, false, 10, 3, 1, 1,
+                leftCentred },
+            { "label_4", "QLabel", "4", 24, false, 11, 1, 1, 1, leftCentred },
+            { "label_sellout", "ClickLabel", "Auszahlen", 24, false, 11, 3, 1, 1, leftCentred },
+            { "label_3", "QLabel", "5", 24, false, 12, 1, 1, 1, leftCentred },
+            { "label_kunden", "ClickLabel", "Kunden verwalten", 24, false, 12, 3, 1, 1,
+                leftCentred },
+            { "label_9", "QLabel", "6", 24, false, 14, 1, 1, 1, leftCentred },
+            { "label_backup", "ClickLabel", "Daten sichern", 24, false, 14, 3, 1, 1, leftCentred },
+            { "label_5", "QLabel", "7", 24, false, 16, 1, 1, 1, leftCentred },
+            { "label_ankauf", "ClickLabel", "Übersicht der Ankäufe", 24, true, 16, 3, 1, 1,
+                leftCentred },
+            { "label_10", "QLabel", "8", 24, false, 18, 1, 1, 1, leftCentred },
+            { "label_abgelaufene", "ClickLabel", "Abgelaufene Verträge", 24, true, 18, 3, 1, 1,
+                leftCentred },
+            { "label_7", "QLabel", "9", 24, false, 19, 1, 1, 1, leftCentred },
+            { "label_inventur", "ClickLabel", "Statistik Inventur Exportieren", 24, true, 19, 3, 1,
+                1, leftCentred },
+            { "label_8", "QLabel", "0", 24, false, 21, 1, 1, 1, leftCentred },
+            { "label_settings", "ClickLabel", "Einstellungen", 24, true, 21, 3, 1, 1, leftCentred },
+            { "pushButtonUpload", "QPushButton", "Bestand hochladen", 14, false, 1, 3, 1, 1, {} },
+            { "widget", "QWidget", nullptr, 18, false, 1, 5, 1, 1, {} },
+            { "label_14", "QLabel", "Hauptmenü", 22, false, 2, 0, 1, 6, Qt::AlignCenter },
+            { "labelVertr", "QLabel", nullptr, 18, false, 3, 0, 1, 3, leftCentred },
+            { "labelDate", "QLabel", nullptr, 18, false, 3, 5, 1, 1, rightCentred },
+            { "labelTime", "QLabel", nullptr, 18, false, 6, 5, 1, 1, rightCentred },
+            { "label_12", "QLabel", nullptr, 8, false, 24, 0, 1, 5, leftCentred },
+            // the quit box
+            { "label_beenden", "ClickLabel", " Programm beenden", 12, false, 1, 3, 1, 1,
+                rightCentred },
+            { "label_11", "QLabel", "e", 12, false, 2, 1, 1, 1, leftCentred },
+            { "label_shutdown", "ClickLabel", "Herunterfahren", 12, false, 2, 3, 1, 1,
+                rightCentred },
+        };
+        for (const Cell &c : cells) {
+            const QByteArray what = c.name;
+            QWidget *w = s.find(c.name);
+            QVERIFY2(w, what);
+            QCOMPARE(QByteArray(w->metaObject()->className()), QByteArray(c.className));
+            const bool inQuitBox = w->parentWidget()->objectName() == "widget";
+            QCOMPARE(w->parentWidget()->objectName(), QString(inQuitBox ? "widget" : "swMenu"));
+            auto *grid = s.find<QGridLayout>(inQuitBox ? "gridLayout_3" : "gridLayout_2");
+            int row, column, rowSpan, columnSpan;
+            grid->getItemPosition(grid->indexOf(w), &row, &column, &rowSpan, &columnSpan);
+            QVERIFY2(row == c.row && column == c.column && rowSpan == c.rowSpan
+                    && columnSpan == c.columnSpan,
+                what);
+            QVERIFY2(w->font().pointSize() == c.pointSize, what);
+            QVERIFY2(w->font().italic() == c.italic, what);
+            QVERIFY2(!w->font().bold(), what);
+            QCOMPARE(w->font().family(), family);
+            if (auto *label = qobject_cast<QLabel *>(w)) {
+                if (c.text)
+                    QCOMPARE(label->text(), QString::fromUtf8(c.text));
+                QVERIFY2(label->alignment() == c.alignment, what);
+                QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+            } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+                QCOMPARE(button->text(), QString::fromUtf8(c.text));
+            }
+        }
+        const struct
+        {
+            const char *name;
+            QSizePolicy::Policy horizontal;
+        } policies[] = { { "label", QSizePolicy::Fixed }, { "label_2", QSizePolicy::Fixed },
+            { "label_6", QSizePolicy::Fixed }, { "label_3", QSizePolicy::Fixed },
+            { "label_7", QSizePolicy::Fixed }, { "label_8", QSizePolicy::Fixed },
+            { "labelVertr", QSizePolicy::Fixed }, { "label_services", QSizePolicy::Expanding },
+            { "label_4", QSizePolicy::Preferred }, { "label_sell", QSizePolicy::Preferred } };
+        for (const auto &p : policies) {
+            QCOMPARE(s.find(p.name)->sizePolicy().horizontalPolicy(), p.horizontal);
+            QCOMPARE(s.find(p.name)->sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
+        }
+        QVERIFY(!s.find<QLabel>("label_services")->wordWrap());
+
+        // Fourteen captions, all on the menu.
+        QCOMPARE(s.find("swMenu")->findChildren<ClickLabel *>().size(), 14);
+
+        // The page stack in its order; the two sale pages are distinct objects.
+        auto *stack = s.find<QStackedWidget>("stackedWidget");
+        const QStringList pages = { "swMenu:QWidget", "swBackup:Backup", "swService:Services",
+            "swSettings:Einstellungen", "swSellout:Auszahlung", "swArrive:Anlieferung",
+            "swSell:Verkauf", "swInventur:Inventur", "swAbgelaufene:Abgelaufene", "swKunden:Kunden",
+            "swAnkauf:Ankauf", "swAustragen:Verkauf" };
+        QStringList actual;
+        for (int i = 0; i < stack->count(); ++i)
+            actual << stack->widget(i)->objectName() + ":"
+                    + stack->widget(i)->metaObject()->className();
+        QCOMPARE(actual, pages);
+        QVERIFY(stack->widget(6) != stack->widget(11));
+        QCOMPARE(stack->font().pointSize(), 18);
+        QCOMPARE(s.page(), QString("swMenu"));
+
+        QCOMPARE(s.window->objectName(), QString("Velarix"));
+        QCOMPARE(s.window->windowTitle(), QString("Velarix"));
+        QVERIFY(s.window->windowState() & Qt::WindowFullScreen);
+        QVERIFY(s.window->menuBar());
+        QCOMPARE(s.window->menuBar()->objectName(), QString("menuBar"));
+        QVERIFY(s.window->menuBar()->actions().isEmpty());
+        QCOMPARE(s.window->centralWidget()->objectName(), QString("centralWidget"));
+        QCOMPARE(s.window->centralWidget()->styleSheet(),
+            QString("QStackedWidget { background-color: qlineargradient(x1: 0.4, y1: 0.4, "
+                    "x2: 1, y2: 1, stop: 0 #FFFFFF, stop: 1 #FFCC87);}QLabel {color: "
+                    "rgb(0,0,0) ;}ClickLabel:hover, MenuLabel:hover{color: #DF7F00;}"));
+        QVERIFY(s.find<QLabel>("label_12")
+                    ->text()
+                    .contains(QRegularExpression("Version \\d+\\.\\d+.*\\d\\d\\.\\d\\d\\.\\d{4}")));
+    }
+
+    void clockAndLastContractOnTheMenu()
+    {
+        Shell s;
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, Laufzeit) VALUES (57, 1, 90)");
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, Laufzeit) VALUES (56, 1, -1)");
+        QVERIFY(s.start());
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("Letzter Vertrag: 57"));
+        QCOMPARE(s.find<QLabel>("labelDate")->text(), "Datum: " + today());
+        auto *time = s.find<QLabel>("labelTime");
+        const QRegularExpression clock("^Uhrzeit: ([01]\\d|2[0-3]):[0-5]\\d:[0-5]\\d$");
+        QVERIFY2(clock.match(time->text()).hasMatch(), qPrintable(time->text()));
+        const QString first = time->text();
+        QTRY_VERIFY_WITH_TIMEOUT(time->text() != first, 3000);
+        QVERIFY(clock.match(time->text()).hasMatch());
+        QVERIFY(dialogLog().isEmpty());
+    }
+
+    void emptyContractTableShowsNoNumber()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("Letzter Vertrag: "));
+    }
+
+    void freshFolderGetsItsSchema()
+    {
+        Shell s(false);
+        QVERIFY(s.start());
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten").toInt(), 16);
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("Letzter Vertrag: "));
+        QVERIFY(dialogLog().isEmpty());
+    }
+
+    void missingContractTableWarnsOnEveryReturn()
+    {
+        Shell s;
+        TestWorkdir::exec("DROP TABLE Vertrag");
+        QVERIFY(s.start());
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("xxx Verträge"));
+        QCOMPARE(dialogLog().size(), 1);
+        QVERIFY(dialogLog().at(0).startsWith("Warning|SQL-Fehler|"));
+        s.key("1");
+        s.key("Esc");
+        QCOMPARE(dialogLog().size(), 2);
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("xxx Verträge"));
+    }
+
+    // --- page switch ----------------------------------------------------------------------
+
+    void navigation_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("gate");
+        const struct
+        {
+            const char *key, *caption, *page, *gate;
+        } rows[] = {
+            { "1", "label_arrive", "swArrive", "" },
+            { "2", "label_services", "swService", "" },
+            { "4", "label_sellout", "swSellout", "" },
+            { "3", "label_sell", "swSell", "" },
+            { "a", "label_austragen", "swAustragen", "" },
+            { "9", "label_inventur", "swInventur", "Passwort" },
+            { "5", "label_kunden", "swKunden", "" },
+            { "8", "label_abgelaufene", "swAbgelaufene", "Passwort" },
+            { "7", "label_ankauf", "swAnkauf", "Passwort" },
+            { "6", "label_backup", "swBackup", "" },
+            { "0", "label_settings", "swSettings", "MasterPasswort" },
+        };
+        for (const auto &r : rows) {
+            QTest::addRow("key %s", r.key) << r.key << QString() << r.page << r.gate;
+            QTest::addRow("caption %s", r.caption) << QString() << r.caption << r.page << r.gate;
+        }
+    }
+
+    void navigation()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, caption);
+        QFETCH(QString, page);
+        QFETCH(QString, gate);
+        Shell s;
+        QVERIFY(s.start());
+        QCOMPARE(s.enabledKeys(), kMenuKeys);
+
+        if (!gate.isEmpty())
+            Dialogs::setNextAnswer(QString()); // the default password is empty
+        if (caption.isEmpty())
+            s.key(key);
+        else
+            s.click(qPrintable(caption));
+
+        QCOMPARE(s.page(), page);
+        QCOMPARE(s.enabledKeys(), kPageKeys);
+        if (gate.isEmpty()) {
+            QCOMPARE(dialogLog(), QStringList());
+        } else {
+            QCOMPARE(dialogLog(),
+                QStringList(
+                    "Text|" + gate + "|Bitte geben Sie das " + gate + " ein, um fortzufahren:"));
+            QCOMPARE(Dialogs::lastCall().value("echoMode").toInt(), int(QLineEdit::Password));
+            QCOMPARE(Dialogs::lastCall().value("initial").toString(), QString());
+        }
+        QCOMPARE(s.dbOpen(), page != "swBackup");
+        // Only the write-off entry switches its own instance into write-off mode.
+        QCOMPARE(s.find("swAustragen")->findChild<QLabel *>("label_15")->text(),
+            QString(page == "swAustragen" ? "Austragen" : "Verkauf"));
+        QCOMPARE(s.find("swSell")->findChild<QLabel *>("label_15")->text(), QString("Verkauf"));
+
+        // Esc goes back from every page; the settings page asks first.
+        Dialogs::takeRecords();
+        if (page == "swSettings")
+            Dialogs::setNextAnswer(QMessageBox::No);
+        s.key("Esc");
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(s.enabledKeys(), kMenuKeys);
+        QVERIFY(s.dbOpen());
+        QCOMPARE(dialogLog(),
+            page == "swSettings"
+                ? QStringList("Question|Speichern|Haben Sie Änderungen vorgenommen und "
+                              "wollen Sie speichern?")
+                : QStringList());
+    }
+
+    void returnCaptionOfEveryPageLeadsToTheMenu()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        auto *stack = s.find<QStackedWidget>("stackedWidget");
+        for (int i = 1; i < stack->count(); ++i) {
+            QWidget *page = stack->widget(i);
+            if (page->objectName() == "swArrive")
+                continue; // the intake page's own tests cover its caption
+            stack->setCurrentWidget(page);
+            auto *back = page->findChild<QLabel *>("label_16");
+            QVERIFY2(back, qPrintable(page->objectName()));
+            QCOMPARE(QByteArray(back->metaObject()->className()), QByteArray("MenuLabel"));
+            QCOMPARE(back->text(), QString("mit ESC zum Hauptmenü"));
+            if (page->objectName() == "swSettings")
+                Dialogs::setNextAnswer(QMessageBox::No);
+            QTest::mouseClick(back, Qt::LeftButton);
+            QCOMPARE(s.page(), QString("swMenu"));
+        }
+    }
+
+    void settingsPageAsksOnceAndSavesOnYes()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        Dialogs::setNextAnswer(QString());
+        s.key("0");
+        QCOMPARE(s.page(), QString("swSettings"));
+        // Only the settings page's own Esc is live there: no ambiguity, one question.
+        QVERIFY(!s.shortcut("shortcutEsc")->isEnabled());
+        QVERIFY(s.shortcut("shortcutEscSettings")->isEnabled());
+        Dialogs::takeRecords();
+        s.key("Esc"); // unscripted: the default button, Yes
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::Yes));
+        QCOMPARE(
+            Dialogs::lastCall().value("buttons").toInt(), int(QMessageBox::Yes | QMessageBox::No));
+        QCOMPARE(dialogLog().size(), 1);
+        QVERIFY(s.shortcut("shortcutEsc")->isEnabled());
+        QVERIFY(!s.shortcut("shortcutEscSettings")->isEnabled());
+    }
+
+    void keysOnAPage()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        s.key("3");
+        QCOMPARE(s.page(), QString("swSell"));
+        for (const char *digit : { "1", "2", "4", "5", "6", "7", "8", "9", "0", "e" }) {
+            s.key(digit);
+            QCOMPARE(s.page(), QString("swSell"));
+        }
+        // A focused text field takes the letters before the shortcuts do.
+        auto *edit = new QLineEdit(s.find("swSell"));
+        edit->show();
+        edit->setFocus();
+        QTest::keyClicks(edit, "ab");
+        QCOMPARE(edit->text(), QString("ab"));
+        QCOMPARE(s.page(), QString("swSell"));
+        QVERIFY(s.window->isVisible());
+        delete edit;
+        s.window->setFocus();
+
+        s.key("a"); // never disabled
+        QCOMPARE(s.page(), QString("swAustragen"));
+        s.key("Esc");
+        QCOMPARE(s.page(), QString("swMenu"));
+        s.key("3");
+        QCOMPARE(s.find("swSell")->findChild<QLabel *>("label_15")->text(), QString("Verkauf"));
+        QVERIFY(dialogLog().isEmpty());
+        QVERIFY(fakes.calls().isEmpty());
+    }
+
+    void keyLabelsAndHeadingDoNothingOnClick()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        for (const char *name : { "label", "label_2", "label_6", "label_a", "label_b", "label_4",
+                 "label_3", "label_9", "label_5", "label_10", "label_7", "label_8", "label_11",
+                 "label_14", "labelVertr", "label_12" }) {
+            s.click(name);
+            QVERIFY(s.window->isVisible());
+            QCOMPARE(s.page(), QString("swMenu"));
+        }
+        QCOMPARE(s.enabledKeys(), kMenuKeys);
+        QVERIFY(dialogLog().isEmpty());
+        QVERIFY(fakes.calls().isEmpty());
+    }
+
+    void escOnTheMenuBeforeAnySwitchIsAmbiguous()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        QVERIFY(s.shortcut("shortcutEsc")->isEnabled());
+        QVERIFY(s.shortcut("shortcutEscSettings")->isEnabled());
+        QSignalSpy ambiguous(s.shortcut("shortcutEsc"), &QShortcut::activatedAmbiguously);
+        s.key("Esc");
+        QCOMPARE(ambiguous.size(), 1);
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(dialogLog().isEmpty());
+    }
+
+    void password_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QVariant>("stored"); // invalid: no row
+        QTest::addColumn<QVariant>("entered"); // invalid: Cancel
+        QTest::addColumn<bool>("opens");
+        const QVariant none;
+        QTest::newRow("empty, confirmed") << "9"
+                                          << "Passwort" << QVariant("") << QVariant("") << true;
+        QTest::newRow("empty, cancelled") << "9"
+                                          << "Passwort" << QVariant("") << none << false;
+        QTest::newRow("missing row, confirmed empty") << "8"
+                                                      << "Passwort" << none << QVariant("") << true;
+        QTest::newRow("missing row, cancelled") << "8"
+                                                << "Passwort" << none << none << false;
+        QTest::newRow("right") << "7"
+                               << "Passwort" << QVariant("Geheim") << QVariant("Geheim") << true;
+        QTest::newRow("wrong") << "9"
+                               << "Passwort" << QVariant("Geheim") << QVariant("falsch") << false;
+        QTest::newRow("case matters")
+            << "9"
+            << "Passwort" << QVariant("Geheim") << QVariant("geheim") << false;
+        QTest::newRow("not trimmed")
+            << "9"
+            << "Passwort" << QVariant("Geheim") << QVariant("Geheim ") << false;
+        QTest::newRow("right, cancelled") << "7"
+                                          << "Passwort" << QVariant("Geheim") << none << false;
+        QTest::newRow("master right")
+            << "0"
+            << "MasterPasswort" << QVariant("Chef") << QVariant("Chef") << true;
+        QTest::newRow("master wrong")
+            << "0"
+            << "MasterPasswort" << QVariant("Chef") << QVariant("Geheim") << false;
+    }
+
+    void password()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, setting);
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, entered);
+        QFETCH(bool, opens);
+        Shell s;
+        QVERIFY(s.start());
+        // The other gate's password is set too: the switch must compare against its own.
+        TestWorkdir::exec("UPDATE Systemdaten SET Wert = 'anders' WHERE Name = '"
+            + QString(setting == "Passwort" ? "MasterPasswort" : "Passwort") + "'");
+        if (stored.isValid())
+            TestWorkdir::exec("UPDATE Systemdaten SET Wert = '" + stored.toString()
+                + "' WHERE Name = '" + setting + "'");
+        else
+            TestWorkdir::exec("DELETE FROM Systemdaten WHERE Name = '" + setting + "'");
+        // A contract concluded meanwhile shows up when the refusal returns to the menu.
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, Laufzeit) VALUES (12, 1, 90)");
+
+        Dialogs::setNextAnswer(entered);
+        s.key(key);
+        QCOMPARE(dialogLog().size(), 1); // the prompt, and no message after it
+        QVERIFY(dialogLog().at(0).startsWith("Text|" + setting + "|"));
+        if (opens) {
+            QVERIFY(s.page() != "swMenu");
+            QCOMPARE(s.enabledKeys(), kPageKeys);
+        } else {
+            QCOMPARE(s.page(), QString("swMenu"));
+            QCOMPARE(s.enabledKeys(), kMenuKeys);
+            QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("Letzter Vertrag: 12"));
+        }
+    }
+
+    void missingSettingsTableWarnsTwicePerSwitch()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        TestWorkdir::exec("DROP TABLE Systemdaten");
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(QString());
+        s.key("9");
+        QCOMPARE(s.page(), QString("swInventur")); // a null password matches an empty entry
+        QStringList log = dialogLog();
+        QCOMPARE(log.size(), 3);
+        QVERIFY(log[0].startsWith("Warning|SQL-Fehler|"));
+        QVERIFY(log[1].startsWith("Warning|SQL-Fehler|"));
+        QVERIFY(log[2].startsWith("Text|Passwort|"));
+        Dialogs::takeRecords();
+        s.key("Esc");
+        QCOMPARE(s.page(), QString("swMenu"));
+        log = dialogLog();
+        QCOMPARE(log.size(), 2);
+        QVERIFY(log[0].startsWith("Warning|SQL-Fehler|"));
+        QVERIFY(log[1].startsWith("Warning|SQL-Fehler|"));
+    }
+
+    void backupEntryTakesTheFolderAndClosesTheConnection()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        TestWorkdir::exec("UPDATE Systemdaten SET Wert = '/mnt/usb' WHERE Name = 'PfadBackup'");
+        s.click("label_backup");
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(s.find<Backup>("swBackup")->pfadBackup, QString("/mnt/usb"));
+        QVERIFY(!s.dbOpen());
+
+        // The first switch after the backup page reopens the connection before anything else.
+        s.key("Esc");
+        QVERIFY(s.dbOpen());
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(dialogLog().isEmpty());
+
+        // Without the row the folder stays as it was.
+        TestWorkdir::exec("DELETE FROM Systemdaten WHERE Name = 'PfadBackup'");
+        s.key("6");
+        QCOMPARE(s.find<Backup>("swBackup")->pfadBackup, QString("/mnt/usb"));
+        s.key("Esc");
+    }
+
+    // --- closing, shutdown, camera, upload -------------------------------------------------
+
+    void closeReminder_data()
+    {
+        QTest::addColumn<QVariant>("backupDate"); // invalid: no row
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("closes");
+        const int yes = QMessageBox::Yes, no = QMessageBox::No;
+        QTest::newRow("today") << QVariant(today()) << no << false << true;
+        QTest::newRow("tomorrow") << QVariant(today(1)) << no << false << true;
+        QTest::newRow("yesterday, No") << QVariant(today(-1)) << no << true << true;
+        QTest::newRow("yesterday, Yes") << QVariant(today(-1)) << yes << true << false;
+        QTest::newRow("empty") << QVariant("") << no << true << true;
+        QTest::newRow("empty, Yes") << QVariant("") << yes << true << false;
+        QTest::newRow("missing") << QVariant() << no << true << true;
+        QTest::newRow("unreadable") << QVariant("2021-03-15") << no << true << true;
+        QTest::newRow("box closed otherwise")
+            << QVariant(today(-3)) << int(QMessageBox::NoButton) << true << true;
+    }
+
+    void closeReminder()
+    {
+        QFETCH(QVariant, backupDate);
+        QFETCH(int, answer);
+        QFETCH(bool, asks);
+        QFETCH(bool, closes);
+        Shell s;
+        QVERIFY(s.start());
+        if (backupDate.isValid())
+            TestWorkdir::exec("UPDATE Systemdaten SET Wert = '" + backupDate.toString()
+                + "' WHERE Name = 'BackupDate'");
+        else
+            TestWorkdir::exec("DELETE FROM Systemdaten WHERE Name = 'BackupDate'");
+
+        Dialogs::setNextAnswer(answer);
+        s.click("label_beenden");
+        QCOMPARE(dialogLog(),
+            asks ? QStringList("Question|Warnung|Die Daten wurden heute noch nicht "
+                               "gesichert.\nWollen Sie sichern?")
+                 : QStringList());
+        if (asks) {
+            QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::Yes));
+            QCOMPARE(Dialogs::lastCall().value("buttons").toInt(),
+                int(QMessageBox::Yes | QMessageBox::No));
+        }
+        QCOMPARE(s.window->isVisible(), !closes);
+        if (!closes) {
+            // Yes goes to the backup page exactly as "6" does.
+            QCOMPARE(s.page(), QString("swBackup"));
+            QVERIFY(!s.dbOpen());
+            QCOMPARE(s.enabledKeys(), kPageKeys);
+        }
+        QVERIFY(fakes.calls().isEmpty());
+    }
+
+    void closeFromTheBackupPageReopensTheConnection()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        TestWorkdir::exec(
+            "UPDATE Systemdaten SET Wert = '" + today() + "' WHERE Name = 'BackupDate'");
+        s.key("6");
+        QVERIFY(!s.dbOpen());
+        QVERIFY(s.window->close());
+        QVERIFY(dialogLog().isEmpty()); // the date was read, so no reminder
+    }
+
+    void shutdownAfterNo()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        Dialogs::setNextAnswer(QMessageBox::No);
+        s.key("e");
+        QVERIFY(!s.window->isVisible());
+        QCOMPARE(dialogLog().size(), 1);
+        QTRY_COMPARE(fakes.calls(), QStringList("shutdown now"));
+    }
+
+    void noShutdownAfterYes()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        s.click("label_shutdown");
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.page(), QString("swBackup"));
+        QTest::qWait(300); // a started command would have written by now
+        QVERIFY(fakes.calls().isEmpty());
+    }
+
+    void shutdownWithTodaysBackupAsksNothing()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        TestWorkdir::exec(
+            "UPDATE Systemdaten SET Wert = '" + today() + "' WHERE Name = 'BackupDate'");
+        s.click("label_shutdown");
+        QVERIFY(!s.window->isVisible());
+        QVERIFY(dialogLog().isEmpty());
+        QTRY_COMPARE(fakes.calls(), QStringList("shutdown now"));
+    }
+
+    void camera_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::newRow("key b on the menu") << "menu";
+        QTest::newRow("caption") << "caption";
+        QTest::newRow("key b on a page") << "page";
+    }
+
+    void camera()
+    {
+        QFETCH(QString, from);
+        Shell s;
+        QVERIFY(s.start()); // BackupDate is empty: closing normally would ask
+        if (from == "page") {
+            s.key("4");
+            QCOMPARE(s.page(), QString("swSellout"));
+        }
+        if (from == "caption")
+            s.click("label_image");
+        else
+            s.key("b");
+        QVERIFY(!s.window->isVisible());
+        QVERIFY(dialogLog().isEmpty());
+        QTRY_COMPARE(fakes.calls(), QStringList("camera"));
+        // Once started, every later close goes through without a question.
+        s.window->show();
+        QVERIFY(s.window->close());
+        QVERIFY(dialogLog().isEmpty());
+    }
+
+    void platformCommandsWithoutConfiguration()
+    {
+        TestWorkdir dir;
+        const QByteArray camera = qgetenv("VELARIX_CAMERA_CMD");
+        const QByteArray shutdown = qgetenv("VELARIX_SHUTDOWN_CMD");
+        qunsetenv("VELARIX_CAMERA_CMD");
+        qunsetenv("VELARIX_SHUTDOWN_CMD");
+        // Under the test runner nothing real may start.
+        QCOMPARE(Platform::cameraCommand(), QStringList());
+        QCOMPARE(Platform::shutdownCommand(), QStringList());
+        // A camera program in the working folder is the first choice.
+        QFile local(dir.path("camera"));
+        QVERIFY(local.open(QIODevice::WriteOnly));
+        local.write("#!/bin/sh\n");
+        local.close();
+        local.setPermissions(local.permissions() | QFileDevice::ExeOwner);
+        QCOMPARE(Platform::cameraCommand(), QStringList(local.fileName()));
+        qputenv("VELARIX_CAMERA_CMD", camera);
+        qputenv("VELARIX_SHUTDOWN_CMD", shutdown);
+        QCOMPARE(Platform::cameraCommand().value(1), QString("camera"));
+    }
+
+    void uploadButton()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        g_debugLines.clear();
+        g_previousHandler = qInstallMessageHandler(recordDebug);
+        QTest::mouseClick(s.find("pushButtonUpload"), Qt::LeftButton);
+        qInstallMessageHandler(g_previousHandler);
+        QCOMPARE(g_debugLines.size(), 2);
+        QVERIFY2(QRegularExpression("^calc took: \\d+$").match(g_debugLines[0]).hasMatch(),
+            qPrintable(g_debugLines[0]));
+        QVERIFY2(QRegularExpression("^upload took: \\d+$").match(g_debugLines[1]).hasMatch(),
+            qPrintable(g_debugLines[1]));
+        // No password prompt; without master password and server the page says so.
+        QCOMPARE(dialogLog(),
+            QStringList("Critical|Fehler|Bitte erstellen sie ein MasterPasswort "
+                        "und geben Sie den Server ein."));
+        QCOMPARE(s.page(), QString("swMenu"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
