@@ -2,6 +2,8 @@
 
 #include "printing/reportprinter.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -50,6 +52,24 @@ InventurArtikel inventurArtikel(
     a.einkaufsPreis = ek;
     a.verkaufsPreis = vk;
     return a;
+}
+
+// Horizontal centres of the words of a PDF, in reading order.
+QList<QPair<QString, double>> wordCentres(const QString &file)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), file, QStringLiteral("-") });
+    process.waitForFinished(60000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    QList<QPair<QString, double>> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({ m.captured(3), (m.captured(1).toDouble() + m.captured(2).toDouble()) / 2 });
+    }
+    return words;
 }
 
 } // namespace
@@ -121,6 +141,33 @@ private slots:
         for (const QString &piece : absent)
             VERIFY_LACKS(text, piece);
         VERIFY_LACKS(text, "$(");
+    }
+
+    // The payout rows centre pieces and stock under their headings.
+    void payoutRowsCentreTheirCounts()
+    {
+        TestWorkdir wd;
+        setSetting("Vertragsdrucker", "Buero");
+        ReportPrinter printer;
+        QVERIFY(printer.printAuszahlung(auszahlungsVertrag(), true, false));
+        const auto words = wordCentres(wd.printDir() + '/' + wd.printedFiles().value(0));
+        double menge = -1, bestand = -1, vaseMenge = -1, vaseBestand = -1;
+        for (int i = 0; i < words.size(); ++i) {
+            if (words[i].first == "Menge")
+                menge = words[i].second;
+            if (words[i].first == "Bestand")
+                bestand = words[i].second;
+            if (words[i].first == "Vase" && i + 3 < words.size()) {
+                vaseMenge = words[i + 3].second; // after "2.50" and "€"
+                vaseBestand = words[i + 4].second;
+                QCOMPARE(words[i + 3].first, QString("4"));
+                QCOMPARE(words[i + 4].first, QString("1"));
+            }
+        }
+        QVERIFY(menge > 0 && bestand > 0 && vaseMenge > 0);
+        QVERIFY2(qAbs(menge - vaseMenge) < 3, qPrintable(QString::number(menge - vaseMenge)));
+        QVERIFY2(
+            qAbs(bestand - vaseBestand) < 3, qPrintable(QString::number(bestand - vaseBestand)));
     }
 
     void payoutSentenceKeepsTypedValues()

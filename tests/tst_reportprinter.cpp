@@ -292,6 +292,10 @@ private slots:
             "Der Einkaufspreis in Höhe von 25.00 € wurde ausgezahlt. "
             "Der Verkäufer bestätigt, dass die Ware unbestrittenes "
             "Eigentum ist.");
+        // The sentence's line break holds in print.
+        const QString raw = pdfText(wd.printDir() + QLatin1Char('/') + wd.printedFiles().at(0));
+        const QRegularExpression ersteZeile(QStringLiteral("wurde ausgezahlt\\.[^\\n]*"));
+        VERIFY_LACKS(ersteZeile.match(raw).captured(), "Verkäufer");
         VERIFY_LACKS(texts.at(0), "Kommissionsvertrag");
         VERIFY_LACKS(texts.at(0), "endet am");
         VERIFY_LACKS(texts.at(0), "$(");
