@@ -1,0 +1,535 @@
+#include "printing/reportprinter.h"
+
+#include "app/dialogs.h"
+#include "app/sql.h"
+#include "app/titleprefix.h"
+#include "printing/printoutput.h"
+#include "printing/templatekeys.h"
+
+#include <QDate>
+#include <QFile>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTextDocument>
+
+namespace {
+
+const QString kVertragTemplate = QStringLiteral("Templates/template_kommissionsvertrag.html");
+const QString kKopieTemplate = QStringLiteral("Templates/template_kommissionsvertrag_kopie.html");
+const QString kAuszahlungTemplate = QStringLiteral("Templates/template_auszahlung.html");
+const QString kOffeneTemplate = QStringLiteral("Templates/template_offeneVertraege.html");
+const QString kStatistikTemplate = QStringLiteral("Templates/template_statistik.html");
+const QString kRueckgabeTemplate = QStringLiteral("Templates/template_rueckgabe.html");
+const QString kInventurTemplate = QStringLiteral("Templates/template_inventur.html");
+
+bool isTrue(const QString &text)
+{
+    return text == QLatin1String("true");
+}
+
+// The document is Latin-1 text; a character beyond it goes in as a numeric reference, so it
+// still prints as itself.
+QByteArray documentBytes(const QString &text)
+{
+    bool latin1 = true;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1)
+        return text.toLatin1();
+    QByteArray bytes;
+    bytes.reserve(text.size() + 16);
+    for (const uint c : text.toUcs4()) {
+        if (c <= 0xff)
+            bytes += char(c);
+        else
+            bytes += "&#" + QByteArray::number(c) + ';';
+    }
+    return bytes;
+}
+
+// A value typed by the staff (names, article texts): printed as typed, never as markup, and
+// a "$" in it can never form a placeholder that a later step would fill.
+QString escaped(const QString &value)
+{
+    QString text = value.toHtmlEscaped();
+    text.replace(QLatin1Char('$'), QLatin1String("&#36;"));
+    return text;
+}
+
+// Replaces every occurrence of key by markup (program text, settings, filled rows).
+void put(QByteArray &document, const QString &key, const QString &markup)
+{
+    document.replace(key.toLatin1(), documentBytes(markup));
+}
+
+void putText(QByteArray &document, const QString &key, const QString &value)
+{
+    put(document, key, escaped(value));
+}
+
+QString money(double value)
+{
+    const QString text = QString::number(value, 'f', 2);
+    return text == QLatin1String("-0.00") ? QStringLiteral("0.00") : text;
+}
+
+QString shortNumber(double value)
+{
+    return QString::number(value == 0.0 ? 0.0 : value, 'g', 6);
+}
+
+QString datum(const QDateTime &dateTime)
+{
+    return dateTime.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString zeitstempel(const QDateTime &dateTime)
+{
+    return dateTime.toString(QStringLiteral("dd.MM.yyyy  hh:mm:ss"));
+}
+
+QString heute()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+using RowValues = QList<QPair<QString, QString>>;
+
+// One copy of a row template with its keys replaced in order; values are markup.
+QString fillRow(const QString &rowTemplate, const RowValues &values)
+{
+    QString row = rowTemplate;
+    for (const auto &value : values)
+        row.replace(value.first, value.second);
+    return row;
+}
+
+// PrintFormat decides the paper quietly: a failed read just means A5.
+bool a4Eingestellt()
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
+    query.addBindValue(QStringLiteral("PrintFormat"));
+    return query.exec() && query.next() && isTrue(query.value(0).toString());
+}
+
+void render(QPrinter &printer, const QByteArray &bytes)
+{
+    QString html = QString::fromLatin1(
+        bytes.constData(), int(qstrnlen(bytes.constData(), uint(bytes.size()))));
+    // Templates may use the browser forms "</br>" and align=middle, which the text engine
+    // does not know.
+    static const QRegularExpression lineBreak(
+        QStringLiteral("</br\\s*>"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression middle(
+        QStringLiteral("(<[^>]*\\balign\\s*=\\s*)([\"']?)middle\\2"),
+        QRegularExpression::CaseInsensitiveOption);
+    html.replace(lineBreak, QStringLiteral("<br>"));
+    html.replace(middle, QStringLiteral("\\1\"center\""));
+
+    QTextDocument document;
+    document.setHtml(html);
+    // A document with the printer's page size prints as laid out, without page numbers.
+    document.setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
+    document.print(&printer);
+}
+
+} // namespace
+
+QString ReportPrinter::beschreibung() const
+{
+    return titlePrefix() + QLatin1Char(' ') + setting(QStringLiteral("Beschreibung"));
+}
+
+QString ReportPrinter::setting(const QString &name) const
+{
+    return readSetting(name, parent);
+}
+
+bool ReportPrinter::readTemplate(const QString &path, QByteArray &bytes, bool required) const
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+        return true;
+    }
+    bytes.clear();
+    if (!required)
+        return true;
+    Dialogs::critical(
+        parent, QStringLiteral("Fehler"), QStringLiteral("Die Vorlage %1 fehlt!").arg(path));
+    return false;
+}
+
+bool ReportPrinter::printDocuments(const QList<QByteArray> &documents, Papier papier) const
+{
+    const QString name = setting(QStringLiteral("Vertragsdrucker"));
+    if (name.isEmpty()) {
+        Dialogs::critical(parent, QStringLiteral("Fehler"),
+            QStringLiteral("Bitte einen Vertragsdrucker auswählen!"));
+        return false;
+    }
+    bool a4 = true;
+    for (int i = 0; i < documents.size(); ++i) {
+        QPrinter printer(QPrinter::ScreenResolution);
+        if (!PrintOutput::setPrinter(printer, name, PrintOutput::Kind::Dokument, parent))
+            return false;
+        if (i == 0) {
+            if (papier == Papier::ImmerA4)
+                Dialogs::warning(
+                    parent, QStringLiteral("Warnung"), QStringLiteral("Bitte A4 Papier einlegen."));
+            else
+                a4 = a4Eingestellt();
+        }
+        printer.setPageSize(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5));
+        printer.setPageOrientation(a4 ? QPageLayout::Portrait : QPageLayout::Landscape);
+        printer.setPageMargins(QMarginsF(30, 10, 10, 10), QPageLayout::Millimeter);
+        render(printer, documents.at(i));
+        if (printer.printerState() == QPrinter::Error) {
+            Dialogs::critical(parent, QStringLiteral("Fehler"),
+                QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
+{
+    const TemplateKeys &k = templateKeys;
+    const bool kommission = vertrag.standgebuehr > 0 || vertrag.laufzeit != -1;
+    const bool mitVertrag = kommission && !nichtAbgeschlossen;
+
+    QByteArray dok, kopie;
+    if (!readTemplate(kVertragTemplate, dok, mitVertrag)
+        || !readTemplate(kKopieTemplate, kopie, true))
+        return false;
+
+    const QString nr = QString::number(vertrag.vertragNr);
+    put(dok, k.VertrNr, QStringLiteral("Kommissionsvertrag Nr: ") + nr);
+    put(dok, k.VertrDatum, datum(vertrag.datum));
+    put(dok, k.Datum, heute());
+    putText(dok, k.Name, vertrag.name);
+
+    put(kopie, k.VertrNr,
+        (kommission ? QStringLiteral("Kopie - Kommissionsvertrag Nr: ")
+                    : QStringLiteral("Kaufvertrag Nr: "))
+            + nr);
+    put(kopie, k.VertrDatum, datum(vertrag.datum));
+    put(kopie, k.Datum, heute());
+
+    // Opening hours only on the customer's contract.
+    const QList<QPair<QString, QString>> tage = {
+        { k.Montag, QStringLiteral("Montag") },
+        { k.Dienstag, QStringLiteral("Dienstag") },
+        { k.Mittwoch, QStringLiteral("Mittwoch") },
+        { k.Donnerstag, QStringLiteral("Donnerstag") },
+        { k.Freitag, QStringLiteral("Freitag") },
+        { k.Samstag, QStringLiteral("Samstag") },
+    };
+    for (const auto &tag : tage)
+        put(dok, tag.first, setting(tag.second));
+
+    putText(kopie, k.Name, vertrag.name);
+
+    if (mitVertrag) {
+        const QString satz = QStringLiteral(
+            "<FONT SIZE=\"+1\"><b>Der Vertrag endet am: $(VertrEndeDatum)</b></FONT>.");
+        const QDateTime ende
+            = vertrag.ende.isNull() ? vertrag.datum.addDays(vertrag.laufzeit) : vertrag.ende;
+        for (QByteArray *d : { &dok, &kopie }) {
+            put(*d, k.VertrEndeDatum, satz);
+            put(*d, k.VertrEndeDatum, datum(ende));
+        }
+    } else {
+        put(dok, k.VertrEndeDatum, QString());
+        put(kopie, k.VertrEndeDatum, QString());
+    }
+
+    QString liste, listeKopie;
+    double summeEk = 0.0, summeVk = 0.0;
+    int nummer = 1;
+    for (const Vertragsartikel &a : vertrag.artikel) {
+        summeEk += a.einkaufsPreis * a.menge;
+        summeVk += a.verkaufsPreis * a.menge;
+        const QString nrText = shortNumber(nummer);
+        liste += fillRow(ROW_A,
+            { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
+                { k.ArtikelMe, QString::number(a.menge) },
+                { k.ArtikelStkEk, money(a.einkaufsPreis) },
+                { k.ArtikelEk, money(a.einkaufsPreis * a.menge) } });
+        listeKopie += fillRow(ROW_B,
+            { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
+                { k.ArtikelMe, QString::number(a.menge) }, { k.ArtikelEk, money(a.einkaufsPreis) },
+                { k.ArtikelVk, money(a.verkaufsPreis) } });
+        ++nummer;
+    }
+    for (QByteArray *d : { &dok, &kopie }) {
+        put(*d, k.SummeEk, money(summeEk));
+        put(*d, k.SummeVk, money(summeVk));
+        put(*d, k.ArtikelListe, liste);
+        put(*d, k.ArtikelListeKopie, listeKopie);
+    }
+
+    if (mitVertrag) {
+        const QString satz = QStringLiteral("Eine Standgebühr in Höhe von ")
+            + money(vertrag.standgebuehr) + QStringLiteral(" &euro; wurde bezahlt.");
+        put(dok, k.Standgebuehr, satz);
+        put(kopie, k.Standgebuehr, satz);
+    } else if (nichtAbgeschlossen) {
+        // Also for a cash purchase being deleted: it must not claim that money was paid.
+        put(kopie, k.Standgebuehr,
+            QStringLiteral(
+                "<FONT SIZE=\"+2\"><b>Der Vertrag wurde nicht abgeschlossen.</b></FONT>"));
+    } else {
+        put(kopie, k.Standgebuehr,
+            QStringLiteral("Der Einkaufspreis in Höhe von ") + money(-vertrag.standgebuehr)
+                + QStringLiteral(" &euro; wurde ausgezahlt.</br>Der Verkäufer bestätigt, "
+                                 "dass die Ware unbestrittenes Eigentum ist."));
+    }
+
+    put(dok, k.Beschreibung, beschreibung());
+    put(kopie, k.Beschreibung, beschreibung());
+    const QString stadt = setting(QStringLiteral("Stadt"));
+    put(dok, k.Stadt, stadt);
+    put(kopie, k.Stadt, stadt);
+    put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
+    put(kopie, k.Kundennr, QString::number(vertrag.kundeNr));
+
+    return printDocuments(
+        mitVertrag ? QList<QByteArray> { dok, kopie } : QList<QByteArray> { kopie },
+        Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bool vorbereiten)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kAuszahlungTemplate, dok, true))
+        return false;
+
+    const bool auszahlung = !beenden && !vorbereiten;
+    QString titel, endeText;
+    if (beenden) {
+        titel = QStringLiteral("Beenden - Kommissionsvertrag Nr: ");
+        endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware abgeholt beziehungsweise "
+                                  "darauf verzichtet wurde. Der Vertrag endet hiermit. ");
+    } else if (vorbereiten) {
+        titel = QStringLiteral("Vorbereiten - Kommissionsvertrag Nr: ");
+        endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware inerhalb 7 Werktagen "
+                                  "abgeholt wird. Sollte die Ware nicht abgeholt werden erlöschen "
+                                  "alle Ansprüche. ");
+    } else {
+        titel = QStringLiteral("Auszahlung - Kommissionsvertrag Nr: ");
+        endeText = QStringLiteral("Der Vertrag endet am: ")
+            + datum(vertrag.datum.addDays(vertrag.laufzeit)) + QLatin1Char('.');
+    }
+
+    put(dok, k.VertrNr, titel + QString::number(vertrag.vertragNr));
+    put(dok, k.VertrDatum, datum(vertrag.datum));
+    put(dok, k.Datum, heute());
+    put(dok, k.header, auszahlungSatz);
+    putText(dok, k.Name, vertrag.name);
+    put(dok, k.VertrEndeDatum, endeText);
+
+    QString liste;
+    double summeOffen = 0.0, summeAusgezahlt = 0.0;
+    int position = 0;
+    for (const ArtikelAbrechnung &a : vertrag.artikel) {
+        ++position;
+        // A payout lists only what it pays; positions keep their gaps so they match the labels.
+        if (!auszahlung || a.offen > 0) {
+            liste += fillRow(ROW_C,
+                { { k.ArtikelNr, QString::number(position) },
+                    { k.ArtikelBz, escaped(a.bezeichnung) },
+                    { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
+                    { k.ArtikelMe, QString::number(a.einkaufsMenge) },
+                    { k.ArtBestand,
+                        QString::number(a.einkaufsMenge - a.zurueckgegeben - a.verkauft) },
+                    { k.ArtGezahlt,
+                        auszahlung ? QString() : money(a.ausgezahlt) + QStringLiteral(" &euro;") },
+                    { k.ArtOffen, money(a.offen) } });
+        }
+        summeOffen += a.offen;
+        summeAusgezahlt += a.ausgezahlt;
+    }
+
+    put(dok, k.SummeOffen, money(summeOffen));
+    put(dok, k.SummeAusg, money(summeAusgezahlt));
+    put(dok, k.ArtikelListe, liste);
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
+    return printDocuments({ dok }, Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kAuszahlungTemplate, dok, true))
+        return false;
+
+    put(dok, k.VertrNr,
+        QStringLiteral("Beenden - Kommissionsvertrag Nr: ") + QString::number(vertrag.id));
+    put(dok, k.VertrDatum, datum(vertrag.datum));
+    put(dok, k.Datum, heute());
+    put(dok, k.header, QString());
+    putText(dok, k.Name, vertrag.name);
+    put(dok, k.VertrEndeDatum,
+        QStringLiteral("Der Kunde ") + escaped(vertrag.name)
+            + QStringLiteral(" hat seinen Vertrag nicht abgeholt. Alle Ansprüche wurden "
+                             "verloren.\nDer Vertrag endet hiermit."));
+
+    QString liste;
+    double summeOffen = 0.0, summeAusgezahlt = 0.0;
+    int position = 1;
+    for (const ArtikelAbrechnung &a : vertrag.artikel) {
+        liste += fillRow(ROW_C,
+            { { k.ArtikelNr, shortNumber(position) }, { k.ArtikelBz, escaped(a.bezeichnung) },
+                { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
+                { k.ArtikelMe, QString::number(a.einkaufsMenge) },
+                { k.ArtBestand, QString::number(a.einkaufsMenge - a.zurueckgegeben - a.verkauft) },
+                { k.ArtGezahlt, shortNumber(a.ausgezahlt) },
+                { k.ArtOffen, shortNumber(a.offen) } });
+        summeOffen += a.offen;
+        summeAusgezahlt += a.ausgezahlt;
+        ++position;
+    }
+
+    put(dok, k.SummeOffen, money(summeOffen));
+    put(dok, k.SummeAusg, money(summeAusgezahlt));
+    put(dok, k.ArtikelListe, liste);
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    put(dok, k.Kundennr, QString::number(vertrag.kunde));
+    return printDocuments({ dok }, Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kOffeneTemplate, dok, true))
+        return false;
+
+    put(dok, k.BisDatum, zeitstempel(QDateTime::currentDateTime()));
+    QString liste;
+    for (const AbgelaufenerVertrag &v : vertraege) {
+        liste += fillRow(ROW_E,
+            { { k.VertrNr, QString::number(v.id) }, { k.KundenName, escaped(v.name) },
+                { k.Kundennr, QString::number(v.kunde) }, { k.KundenTelefon, escaped(v.telefon) },
+                { k.VertrEndeDatum, zeitstempel(v.ende) }, { k.ArtOffen, money(v.offen) } });
+    }
+    put(dok, k.VertragsListe, liste);
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    put(dok, k.Datum, heute());
+    return printDocuments({ dok }, Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printStatistik(InventurStatistik s)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kStatistikTemplate, dok, true))
+        return false;
+
+    put(dok, k.KundenSumme, QString::number(s.kunden));
+    put(dok, k.VertragSumme, QString::number(s.vertraege));
+    put(dok, k.ArtikelSumme, QString::number(s.artikelmenge));
+    put(dok, k.VerkauftZurueck, QString::number(s.verkauftZurueck));
+    put(dok, k.ArtikelEk, money(s.einkauf));
+    put(dok, k.ArtikelVk, money(s.verkauftVk));
+    put(dok, k.Standgebuehr, money(s.standgebuehr));
+    put(dok, k.Auszahlung, money(s.ankaufAuszahlung));
+    put(dok, k.Kasse, money((s.standgebuehr + s.verkauftVk) - s.ankaufAuszahlung));
+    put(dok, k.Gewinn, money(s.umsatz));
+    put(dok, k.OffenerGewinn, money(s.offenerAnkaufVk));
+    put(dok, k.SummeOffen, money(s.offeneAuszahlungen));
+    put(dok, k.Datum, heute());
+    put(dok, k.VonDatum, zeitstempel(s.von));
+    put(dok, k.BisDatum, zeitstempel(s.bis));
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    return printDocuments({ dok }, Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kRueckgabeTemplate, dok, true))
+        return false;
+
+    put(dok, k.VertrNr, QString::number(beleg.vertragNr));
+    put(dok, k.VertrDatum, datum(beleg.vertragDatum));
+    put(dok, k.Datum, heute());
+    putText(dok, k.Name, beleg.name);
+    put(dok, k.ArtikelNr, QString::number(beleg.artikelNr));
+    putText(dok, k.ArtikelBz, beleg.bezeichnung);
+    put(dok, k.ArtZurueck, QString::number(beleg.anzahl));
+    put(dok, k.ArtBestand, QString::number(beleg.bestand));
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    put(dok, k.Kundennr, QString::number(beleg.kundeNr));
+    return printDocuments({ dok }, Papier::NachEinstellung);
+}
+
+bool ReportPrinter::printInventur(InventurListe liste)
+{
+    const TemplateKeys &k = templateKeys;
+    QByteArray dok;
+    if (!readTemplate(kInventurTemplate, dok, true))
+        return false;
+
+    put(dok, k.BisDatum, zeitstempel(liste.inventurDatum));
+
+    QString zeilen;
+    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0, vorigerVertrag = 0;
+    double summeEk = 0.0, summeVk = 0.0;
+    for (const QString &id : qAsConst(liste.artikelIds)) {
+        // value() does not insert: an id without its record prints as an empty row.
+        const InventurArtikel a = liste.artikel.value(id.toLongLong());
+        // Groups follow runs of the same contract in list order.
+        QString vertragZelle;
+        if (zeilenZahl == 0 || a.vertrag != vorigerVertrag) {
+            vertragZelle = QString::number(a.vertrag);
+            ++gruppen;
+            laufendeNr = 1;
+        } else {
+            ++laufendeNr;
+        }
+        zeilen += fillRow(ROW_D,
+            { { k.ArtAnkauf, a.laufzeit == -1 ? QStringLiteral("Ank.") : QString() },
+                { k.ArtikelVertrag, vertragZelle }, { k.ArtikelNr, QString::number(laufendeNr) },
+                { k.ArtikelBz, escaped(a.bezeichnung) }, { k.ArtBestand, QString::number(a.menge) },
+                { k.ArtikelEk, money(a.einkaufsPreis) }, { k.ArtikelVk, money(a.verkaufsPreis) },
+                { k.ArtikelEkSumme, money(a.einkaufsPreis * a.menge) },
+                { k.ArtikelVkSumme, money(a.verkaufsPreis * a.menge) } });
+        ++zeilenZahl;
+        stueck += a.menge;
+        summeEk += a.einkaufsPreis * a.menge;
+        summeVk += a.verkaufsPreis * a.menge;
+        vorigerVertrag = a.vertrag;
+    }
+
+    put(dok, k.VertragSumme, QString::number(gruppen));
+    put(dok, k.ArtikelSumme, QString::number(zeilenZahl));
+    put(dok, k.ArtBestand, QString::number(stueck));
+    put(dok, k.SummeEk, money(summeEk));
+    put(dok, k.SummeVk, money(summeVk));
+    put(dok, k.ArtikelListe, zeilen);
+    put(dok, k.Beschreibung, beschreibung());
+    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    put(dok, k.Datum, heute());
+    return printDocuments({ dok }, Papier::ImmerA4);
+}

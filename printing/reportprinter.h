@@ -1,0 +1,50 @@
+#pragma once
+
+#include "intake/records.h"
+#include "payout/records.h"
+#include "services/records.h"
+#include "statistics/records.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Fills the HTML templates in "Templates/" and prints them on the document printer
+// (setting Vertragsdrucker). Holds nothing between calls: every print reads its template and
+// its settings again. Every box it shows has parent as its parent.
+//
+// The print operations return true when their documents went to the printer; false when a
+// box told the user why nothing (or not everything) was printed.
+class ReportPrinter
+{
+public:
+    ReportPrinter() = default;
+
+    QWidget *parent = nullptr;
+
+    // titlePrefix, one blank, and the shop description (setting Beschreibung).
+    QString beschreibung() const;
+
+    // Commission contract: the contract, then its copy. Cash purchase: the purchase contract
+    // only. nichtAbgeschlossen: the copy only, marked as not concluded.
+    bool printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen);
+    // Payout document; beenden (which wins) gives the end document, vorbereiten the
+    // prepare-end document.
+    bool printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bool vorbereiten);
+    // End document of an expired contract that the shop ends itself.
+    bool printSelbstBeenden(AbgelaufenerVertrag vertrag);
+    bool printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege);
+    bool printStatistik(InventurStatistik statistik);
+    bool printRueckgabe(RueckgabeBeleg beleg);
+    // Always A4 portrait; asks for A4 paper first.
+    bool printInventur(InventurListe liste);
+
+private:
+    enum class Papier { NachEinstellung, ImmerA4 };
+
+    QString setting(const QString &name) const;
+    bool readTemplate(const QString &path, QByteArray &bytes, bool required) const;
+    bool printDocuments(const QList<QByteArray> &documents, Papier papier) const;
+};

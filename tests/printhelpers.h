@@ -1,0 +1,52 @@
+#pragma once
+
+#include "support/testsupport.h"
+
+#include <QDate>
+#include <QDir>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QtTest>
+
+// Small helpers shared by the document tests.
+
+inline void setSetting(const QString &name, const QString &value)
+{
+    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1'").arg(name));
+    TestWorkdir::exec(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('%1', '%2')")
+                          .arg(name, value));
+}
+
+inline void removeSetting(const QString &name)
+{
+    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1'").arg(name));
+}
+
+// The text of every printed document in job order, whitespace collapsed so that table rows
+// and wrapped sentences read as one line.
+inline QStringList printedTexts(const TestWorkdir &wd)
+{
+    QStringList texts;
+    for (const QString &file : wd.printedFiles()) {
+        // Ligatures back to letters; the extractor sometimes drops the thin blank before "€".
+        QString text = pdfText(QDir(wd.printDir()).filePath(file))
+                           .normalized(QString::NormalizationForm_KC)
+                           .simplified();
+        text.replace(QRegularExpression(QStringLiteral("(\\d)€")), QStringLiteral("\\1 €"));
+        texts << text;
+    }
+    return texts;
+}
+
+inline QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+// Fails the test with the document's text when a piece is missing.
+#define VERIFY_CONTAINS(text, piece)                                                               \
+    QVERIFY2((text).contains(piece),                                                               \
+        qPrintable(QStringLiteral("missing \"%1\" in: %2").arg(piece, text)))
+#define VERIFY_LACKS(text, piece)                                                                  \
+    QVERIFY2(!(text).contains(piece),                                                              \
+        qPrintable(QStringLiteral("unexpected \"%1\" in: %2").arg(piece, text)))
