@@ -506,6 +506,25 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), edit(page, "lineEditBZ"));
     }
 
+    // The counter works from the keyboard: Return on a focused button presses it.
+    void returnPressesFocusedButton()
+    {
+        TestWorkdir dir;
+        Anlieferung page;
+        QVERIFY(enter(page));
+        type(edit(page, "lineEditBZ"), "Vase");
+        type(spin(page, "spinBoxME"), "1");
+        type(money(page, "doubleSpinBoxEk"), "4");
+        button(page, "pushButtonNeuArt")->setFocus();
+        QTest::keyClick(button(page, "pushButtonNeuArt"), Qt::Key_Return);
+        QCOMPARE(edit(page, "lineEditArtAnzahl")->text(), QString("1"));
+        QCOMPARE(QApplication::focusWidget(), edit(page, "lineEditBZ"));
+        button(page, "pushButtonDelLast")->setFocus();
+        QTest::keyClick(button(page, "pushButtonDelLast"), Qt::Key_Enter);
+        QCOMPARE(edit(page, "lineEditArtAnzahl")->text(), QString("0"));
+        QCOMPARE(edit(page, "lineEditBZ")->text(), QString("Vase"));
+    }
+
     void ninetyNineArticlesLockEntry()
     {
         TestWorkdir dir;
