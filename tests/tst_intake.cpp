@@ -119,6 +119,24 @@ private slots:
         QCOMPARE(dialogLog(), QStringList());
     }
 
+    void pageEntryWithoutContractTable()
+    {
+        TestWorkdir dir;
+        Anlieferung page;
+        QVERIFY(enter(page));
+        TestWorkdir::exec("DROP TABLE Vertrag");
+        page.refreshPage();
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.first().startsWith("Warning|SQL-Fehler|no such table: Vertrag"),
+            qPrintable(log.first()));
+        // The rest of the entry still runs; the number stays the last one read.
+        QCOMPARE(child<QLabel>(page, "labelVertr")->text(), QString("Vertrag: 1"));
+        QCOMPARE(edit(page, "lineEditAN")->text(), QString("1 / 1"));
+        QCOMPARE(edit(page, "lineEditDA")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+        QVERIFY(!button(page, "pushButtonVertrAbsch")->isEnabled());
+    }
+
     void categoriesFromFile_data()
     {
         QTest::addColumn<QByteArray>("file"); // null: no file
