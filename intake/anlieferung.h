@@ -1,18 +1,69 @@
 #pragma once
 
+#include "intake/records.h"
+
+#include <QList>
 #include <QWidget>
 
-// Stands in for the page until its own subsystem is built: the page protocol only.
+class QListWidgetItem;
+class Ui_Anlieferung;
+
+// The goods intake page: the customer, the articles of one contract with their prices, the
+// stand fee, and the conclusion as a commission contract or a cash purchase.
 class Anlieferung : public QWidget
 {
     Q_OBJECT
 public:
     explicit Anlieferung(QWidget *parent = nullptr);
+    ~Anlieferung() override;
+
+    // Page entry: every entry starts a new contract.
     void refreshPage();
+    // Reads the customer cache and the top of the customer-number field.
     void loadKunden();
+
 signals:
     void openMenu();
 
 public slots:
     void openMenuSlot();
+
+private slots:
+    void knrChanged(const QString &text);
+    void searchKunde(const QString &text);
+    void searchKunde();
+    void kChanged(QListWidgetItem *item);
+    void arriveEkChanged(double price);
+    void newArt();
+    void vertrAbschl();
+    void einkauf();
+    void deleteLastArticle();
+    void toggleVk(bool b);
+    void activateStand();
+    void choseImages();
+    void comboBoxChanged(int i);
+    void changeComboBox(int i);
+
+protected:
+    // Before a conclusion: offers to add the article still in the fields; true when the
+    // contract then holds at least one article.
+    bool checkPendingArticle();
+
+private:
+    void loadCategories();
+    void computeStandFee();
+    void prepareArticle(int n);
+    Vertragsartikel articleFromFields() const;
+    void setCustomerFields(const QStringList &values);
+    static QString replaceQuotes(QString &text);
+    static QString cleaned(const QString &text);
+
+    Ui_Anlieferung *ui;
+    int vertragNr = 0;
+    QList<Vertragsartikel> artikel;
+    QList<Kundendaten> kunden;
+    // The simplified, lower-case customer texts of the cache, in cache order.
+    QStringList kundenSuchtext;
+    // Set while the customer fields are filled as a whole, so that the search runs once.
+    bool fillingKunde = false;
 };

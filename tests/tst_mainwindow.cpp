@@ -70,9 +70,21 @@ struct Shell
         window->show();
         return QTest::qWaitForWindowActive(window.get());
     }
+    // The main window's own widget of that name: pages reuse names such as labelVertr.
     template <class T = QWidget> T *find(const char *name) const
     {
-        return window->findChild<T *>(QLatin1String(name));
+        const auto found = window->findChildren<T *>(QLatin1String(name));
+        for (T *candidate : found) {
+            bool insidePage = false;
+            for (QObject *o = candidate->parent(); o; o = o->parent()) {
+                if (o->parent() && o->parent()->objectName() == "stackedWidget"
+                    && o->objectName() != "swMenu")
+                    insidePage = true;
+            }
+            if (!insidePage)
+                return candidate;
+        }
+        return found.value(0);
     }
     QString page() const
     {
@@ -315,8 +327,10 @@ private slots:
         QCOMPARE(dialogLog().size(), 1);
         QVERIFY(dialogLog().at(0).startsWith("Warning|SQL-Fehler|"));
         s.key("1");
+        Dialogs::takeRecords(); // the page's own query fails too
         s.key("Esc");
-        QCOMPARE(dialogLog().size(), 2);
+        QCOMPARE(dialogLog().size(), 1);
+        QVERIFY(dialogLog().at(0).startsWith("Warning|SQL-Fehler|"));
         QCOMPARE(s.find<QLabel>("labelVertr")->text(), QString("xxx Verträge"));
     }
 
@@ -406,8 +420,6 @@ private slots:
         auto *stack = s.find<QStackedWidget>("stackedWidget");
         for (int i = 1; i < stack->count(); ++i) {
             QWidget *page = stack->widget(i);
-            if (page->objectName() == "swArrive")
-                continue; // the intake page's own tests cover its caption
             stack->setCurrentWidget(page);
             auto *back = page->findChild<QLabel *>("label_16");
             QVERIFY2(back, qPrintable(page->objectName()));

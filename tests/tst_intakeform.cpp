@@ -1,0 +1,343 @@
+#include "intakedriver.h"
+#include "support/testsupport.h"
+
+#include "app/menulabel.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace intake;
+
+// The layout item holding a widget or a layout, searched through the whole page.
+static QGridLayout *gridHolding(QWidget &page, QObject *object, int *index)
+{
+    for (QGridLayout *grid : page.findChildren<QGridLayout *>()) {
+        for (int i = 0; i < grid->count(); ++i) {
+            QLayoutItem *item = grid->itemAt(i);
+            if ((item->widget() && item->widget() == object)
+                || (item->layout() && item->layout() == object)) {
+                *index = i;
+                return grid;
+            }
+        }
+    }
+    return nullptr;
+}
+
+static QSpacerItem *spacerAt(QGridLayout *grid, int row, int column)
+{
+    for (int i = 0; i < grid->count(); ++i) {
+        int r, c, rs, cs;
+        grid->getItemPosition(i, &r, &c, &rs, &cs);
+        if (r == row && c == column && grid->itemAt(i)->spacerItem())
+            return grid->itemAt(i)->spacerItem();
+    }
+    return nullptr;
+}
+
+class TestIntakeForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void widgets_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QList<int>>("cell"); // row, column, rows, columns
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pointSize"); // 0: the default font
+        QTest::addColumn<bool>("enabled");
+        struct Row
+        {
+            const char *name, *className, *grid;
+            QList<int> cell;
+            const char *text;
+            int pointSize;
+            bool enabled;
+        };
+        const QList<Row> rows = {
+            { "label_15", "QLabel", "gridLayout", { 0, 0, 1, 1 }, "Anlieferung und Ankauf", 18,
+                true },
+            { "label_16", "MenuLabel", "gridLayout", { 0, 2, 1, 1 }, "mit ESC zum Hauptmenü", 14,
+                true },
+            { "labelVertr", "QLabel", "gridLayout", { 1, 0, 1, 1 }, "Letzter Vertrag: xx", 18,
+                true },
+            { "label_18", "QLabel", "gridLayout", { 3, 0, 1, 1 }, "Vertragsdatum:", 16, true },
+            { "lineEditDA", "QLineEdit", "gridLayout", { 3, 1, 1, 2 }, "", 0, false },
+            { "gridLayout_3", "QGridLayout", "gridLayout", { 4, 0, 1, 3 }, "", 0, true },
+            { "gridLayout_6", "QGridLayout", "gridLayout", { 5, 0, 1, 3 }, "", 0, true },
+            { "widget", "QWidget", "gridLayout", { 13, 0, 1, 3 }, "", 0, true },
+            // customer block
+            { "label_7", "QLabel", "gridLayout_3", { 0, 0, 1, 1 }, "Suchen:", 16, true },
+            { "lineEditSearch", "QLineEdit", "gridLayout_3", { 0, 1, 1, 1 }, "", 0, true },
+            { "label_3", "QLabel", "gridLayout_3", { 0, 2, 1, 1 }, "Kunden Nr.:", 16, true },
+            { "lineEditKNR", "QLineEdit", "gridLayout_3", { 0, 3, 1, 1 }, "", 0, true },
+            { "listWidget", "QListWidget", "gridLayout_3", { 0, 4, 2, 2 }, "", 0, true },
+            { "label_19", "QLabel", "gridLayout_3", { 2, 0, 1, 1 }, "Name:", 16, true },
+            { "lineEditNA", "QLineEdit", "gridLayout_3", { 2, 1, 1, 1 }, "", 0, true },
+            { "label_2", "QLabel", "gridLayout_3", { 2, 2, 1, 1 }, "Vorname:", 16, true },
+            { "lineEditVNA", "QLineEdit", "gridLayout_3", { 2, 3, 1, 1 }, "", 0, true },
+            { "label_4", "QLabel", "gridLayout_3", { 2, 4, 1, 1 }, "Telefon:", 16, true },
+            { "lineEditTEL", "QLineEdit", "gridLayout_3", { 2, 5, 1, 1 }, "", 0, true },
+            { "label_5", "QLabel", "gridLayout_3", { 7, 0, 1, 1 }, "PLZ:", 16, true },
+            { "lineEditPLZ", "QLineEdit", "gridLayout_3", { 7, 1, 1, 1 }, "", 0, true },
+            { "label", "QLabel", "gridLayout_3", { 7, 2, 1, 1 }, "Ort:", 16, true },
+            { "lineEditORT", "QLineEdit", "gridLayout_3", { 7, 3, 1, 1 }, "", 0, true },
+            { "label_6", "QLabel", "gridLayout_3", { 7, 4, 1, 1 }, "Straße/Nr:", 16, true },
+            { "lineEditSTR", "QLineEdit", "gridLayout_3", { 7, 5, 1, 1 }, "", 0, true },
+            // article block
+            { "label_8", "QLabel", "gridLayout_6", { 0, 0, 1, 1 }, "Artikel im Vertrag:", 16,
+                true },
+            { "lineEditArtAnzahl", "QLineEdit", "gridLayout_6", { 0, 1, 1, 1 }, "", 0, false },
+            { "label_13", "QLabel", "gridLayout_6", { 0, 2, 1, 1 }, "", 0, true },
+            { "label_11", "QLabel", "gridLayout_6", { 0, 3, 1, 1 }, "EAN:", 16, true },
+            { "lineEditEAN", "QLineEdit", "gridLayout_6", { 0, 5, 1, 2 }, "", 0, true },
+            { "label_20", "QLabel", "gridLayout_6", { 1, 0, 1, 1 }, "Art. Nummer:", 16, true },
+            { "lineEditAN", "QLineEdit", "gridLayout_6", { 1, 1, 1, 1 }, "", 0, false },
+            { "label_10", "QLabel", "gridLayout_6", { 1, 3, 1, 1 }, "ISBN:", 16, true },
+            { "lineEditISBN", "QLineEdit", "gridLayout_6", { 1, 5, 1, 2 }, "", 0, true },
+            { "label_21", "QLabel", "gridLayout_6", { 2, 0, 1, 1 }, "Art. Bezeichnung:", 16, true },
+            { "lineEditBZ", "QLineEdit", "gridLayout_6", { 2, 1, 1, 1 }, "", 0, true },
+            { "label_12", "QLabel", "gridLayout_6", { 2, 3, 1, 1 }, "Bilder:", 16, true },
+            { "lineEditImages", "QLineEdit", "gridLayout_6", { 2, 5, 1, 1 }, "", 0, true },
+            { "toolButtonImages", "QToolButton", "gridLayout_6", { 2, 6, 1, 1 }, "...", 0, true },
+            { "label_22", "QLabel", "gridLayout_6", { 3, 0, 1, 1 }, "Liefermenge:", 16, true },
+            { "spinBoxME", "QSpinBox", "gridLayout_6", { 3, 1, 1, 1 }, "", 0, true },
+            { "label_14", "QLabel", "gridLayout_6", { 3, 3, 1, 1 }, "Kategorie:", 16, true },
+            { "frame", "QFrame", "gridLayout_6", { 3, 5, 1, 2 }, "", 0, true },
+            { "spinBoxKategorie", "QSpinBox", "gridLayout_7", { 0, 0, 1, 1 }, "", 0, true },
+            { "comboBoxKategorie", "QComboBox", "gridLayout_7", { 0, 1, 1, 1 }, "", 0, true },
+            { "label_23", "QLabel", "gridLayout_6", { 4, 0, 1, 1 }, "Einkaufspreis:", 16, true },
+            { "doubleSpinBoxEk", "QDoubleSpinBox", "gridLayout_6", { 4, 1, 1, 1 }, "", 0, true },
+            { "label_17", "QLabel", "gridLayout_6", { 4, 3, 1, 1 }, "Beschreibung:", 16, true },
+            { "textEditBeschreibung", "QTextEdit", "gridLayout_6", { 4, 5, 1, 2 }, "", 0, true },
+            { "label_24", "QLabel", "gridLayout_6", { 5, 0, 1, 1 }, "Verkaufspreis :", 16, true },
+            { "doubleSpinBoxVk", "QDoubleSpinBox", "gridLayout_6", { 5, 1, 1, 1 }, "", 0, false },
+            { "label_9", "QLabel", "gridLayout_6", { 6, 0, 1, 1 }, "Standgebühr:", 16, true },
+            { "doubleSpinBoxStand", "QDoubleSpinBox", "gridLayout_6", { 6, 1, 1, 1 }, "", 0,
+                false },
+            // button block
+            { "gridLayout_2", "QGridLayout", "gridLayout_5", { 1, 0, 5, 1 }, "", 0, true },
+            { "gridLayout_4", "QGridLayout", "gridLayout_5", { 1, 6, 5, 1 }, "", 0, true },
+            { "pushButtonNeuArt", "QPushButton", "gridLayout_2", { 0, 0, 1, 1 },
+                "Artikel bestätigen", 12, true },
+            { "pushButtonVertrAbsch", "QPushButton", "gridLayout_2", { 2, 0, 1, 1 },
+                "Kommission abschliessen", 12, true },
+            { "pushButtonVk", "QPushButton", "gridLayout_2", { 3, 0, 1, 1 }, "Preis ändern", 12,
+                true },
+            { "pushButtonDelLast", "QPushButton", "gridLayout_2", { 5, 0, 1, 1 },
+                "Letzten Artikel ändern", 12, true },
+            { "pushButtonStand", "QPushButton", "gridLayout_4", { 2, 0, 1, 1 },
+                "Standgebühr ändern", 12, true },
+            { "pushButton_einkauf", "QPushButton", "gridLayout_4", { 3, 0, 1, 1 },
+                "Wareneinkauf (Bar)", 12, true },
+        };
+        for (const Row &r : rows)
+            QTest::newRow(r.name) << r.name << r.className << r.grid << r.cell
+                                  << QString::fromUtf8(r.text) << r.pointSize << r.enabled;
+    }
+    void widgets()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, className);
+        QFETCH(QString, grid);
+        QFETCH(QList<int>, cell);
+        QFETCH(QString, text);
+        QFETCH(int, pointSize);
+        QFETCH(bool, enabled);
+        TestWorkdir dir;
+        Anlieferung page;
+        QCOMPARE(page.objectName(), QString("Anlieferung"));
+        QCOMPARE(page.windowTitle(), QString("Form"));
+
+        QObject *object = page.findChild<QObject *>(name);
+        QVERIFY2(object, qPrintable(name));
+        QCOMPARE(QString(object->metaObject()->className()), className);
+        int index = -1;
+        QGridLayout *holder = gridHolding(page, object, &index);
+        QVERIFY(holder);
+        QCOMPARE(holder->objectName(), grid);
+        int r, c, rs, cs;
+        holder->getItemPosition(index, &r, &c, &rs, &cs);
+        QCOMPARE((QList<int> { r, c, rs, cs }), cell);
+
+        auto *widget = qobject_cast<QWidget *>(object);
+        if (!widget)
+            return;
+        const char *parentName = "Anlieferung";
+        if (grid == "gridLayout_2" || grid == "gridLayout_4")
+            parentName = "widget";
+        else if (grid == "gridLayout_7")
+            parentName = "frame";
+        QCOMPARE(widget->parentWidget()->objectName(), QString(parentName));
+        if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
+            QCOMPARE(widget->property("text").toString(), text);
+        QCOMPARE(widget->isEnabled(), enabled);
+        QCOMPARE(
+            widget->font().pointSize(), pointSize ? pointSize : QApplication::font().pointSize());
+        if (auto *b = qobject_cast<QPushButton *>(widget))
+            QVERIFY(b->autoDefault());
+    }
+
+    void settings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        const auto row = [](const char *name, const char *property, const QVariant &value) {
+            QTest::addRow("%s %s", name, property) << name << QByteArray(property) << value;
+        };
+        for (const char *price : { "doubleSpinBoxEk", "doubleSpinBoxVk" }) {
+            row(price, "minimum", 0.0);
+            row(price, "maximum", 1000000.0);
+            row(price, "decimals", 2);
+            row(price, "singleStep", 0.1);
+            row(price, "suffix", QString(" €"));
+        }
+        row("doubleSpinBoxEk", "value", 0.0);
+        row("doubleSpinBoxVk", "readOnly", false);
+        row("doubleSpinBoxStand", "minimum", 0.0);
+        row("doubleSpinBoxStand", "maximum", 1000000000.0);
+        row("doubleSpinBoxStand", "decimals", 2);
+        row("doubleSpinBoxStand", "singleStep", 1.0);
+        row("doubleSpinBoxStand", "prefix", QString());
+        row("doubleSpinBoxStand", "suffix", QString(" €"));
+        row("spinBoxME", "minimum", 0);
+        row("spinBoxME", "maximum", 9999);
+        row("spinBoxME", "value", 0);
+        row("lineEditAN", "readOnly", false);
+        row("pushButtonVk", "checkable", true);
+        row("pushButtonVk", "checked", false);
+        row("pushButtonNeuArt", "default", false);
+        row("pushButtonVertrAbsch", "default", false);
+        row("pushButtonVertrAbsch", "flat", false);
+        row("label_8", "minimumWidth", 180);
+        row("label_13", "minimumWidth", 20);
+        row("label_11", "minimumWidth", 160);
+        row("spinBoxKategorie", "minimumWidth", 60);
+        row("label_15", "frameShape", int(QFrame::NoFrame));
+        row("frame", "frameShape", int(QFrame::StyledPanel));
+        row("frame", "frameShadow", int(QFrame::Raised));
+        row("label_16", "alignment", int(Qt::AlignRight | Qt::AlignVCenter));
+        row("label_17", "alignment", int(Qt::AlignLeft | Qt::AlignTop));
+        row("lineEditDA", "sizePolicy", QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed));
+        row("listWidget", "sizePolicy",
+            QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+        row("spinBoxKategorie", "sizePolicy", QSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed));
+        row("comboBoxKategorie", "sizePolicy",
+            QSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Preferred));
+        row("pushButtonNeuArt", "sizePolicy",
+            QSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed));
+    }
+    void settings()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        TestWorkdir dir;
+        Anlieferung page;
+        QObject *object = page.findChild<QObject *>(name);
+        QVERIFY(object);
+        QVariant actual = object->property(property);
+        QVERIFY2(actual.isValid(), property.constData());
+        if (value.userType() == QMetaType::Int && actual.userType() != QMetaType::Int)
+            actual = actual.toInt(); // enums and flags
+        QCOMPARE(actual, value);
+    }
+
+    void spacersAndMargins()
+    {
+        TestWorkdir dir;
+        Anlieferung page;
+        const auto check = [&](const char *grid, int row, int column, QSize size,
+                               QSizePolicy::Policy h, QSizePolicy::Policy v) {
+            QSpacerItem *spacer = spacerAt(page.findChild<QGridLayout *>(grid), row, column);
+            QVERIFY2(spacer, grid);
+            QCOMPARE(spacer->sizeHint(), size);
+            QCOMPARE(spacer->sizePolicy().horizontalPolicy(), h);
+            QCOMPARE(spacer->sizePolicy().verticalPolicy(), v);
+        };
+        check("gridLayout", 2, 0, QSize(276, 15), QSizePolicy::Minimum, QSizePolicy::Fixed);
+        check("gridLayout", 18, 0, QSize(276, 31), QSizePolicy::Minimum, QSizePolicy::Expanding);
+        check("gridLayout_5", 1, 3, QSize(40, 20), QSizePolicy::Expanding, QSizePolicy::Minimum);
+        check("gridLayout_4", 1, 0, QSize(20, 40), QSizePolicy::Minimum, QSizePolicy::Expanding);
+        QCOMPARE(page.findChild<QGridLayout *>("gridLayout_7")->contentsMargins(), QMargins());
+        QCOMPARE(page.layout()->objectName(), QString("gridLayout"));
+        QCOMPARE(child<QWidget>(page, "widget")->layout()->objectName(), QString("gridLayout_5"));
+        QCOMPARE(page.size(), QSize(807, 706));
+    }
+
+    // Tab runs through the enabled widgets in the form's order.
+    void tabOrder()
+    {
+        TestWorkdir dir;
+        Anlieferung page;
+        const QStringList order = { "lineEditDA", "lineEditSearch", "lineEditKNR", "listWidget",
+            "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ", "lineEditORT", "lineEditSTR",
+            "lineEditArtAnzahl", "lineEditAN", "lineEditBZ", "spinBoxME", "doubleSpinBoxEk",
+            "doubleSpinBoxVk", "doubleSpinBoxStand", "lineEditEAN", "lineEditISBN",
+            "lineEditImages", "toolButtonImages", "spinBoxKategorie", "comboBoxKategorie",
+            "pushButtonNeuArt", "pushButtonVertrAbsch", "pushButtonVk", "pushButtonDelLast",
+            "pushButtonStand", "pushButton_einkauf" };
+        QStringList chain;
+        QWidget *w = child<QWidget>(page, "lineEditDA");
+        do {
+            if (order.contains(w->objectName()) && !chain.contains(w->objectName()))
+                chain << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != child<QWidget>(page, "lineEditDA"));
+        QCOMPARE(chain, order);
+
+        // With the keyboard, once the page is entered: disabled fields are passed over.
+        QVERIFY(enter(page));
+        button(page, "pushButtonDelLast")->setEnabled(true);
+        QStringList tabbed;
+        edit(page, "lineEditSearch")->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            QWidget *focus = QApplication::focusWidget();
+            while (focus && !order.contains(focus->objectName()))
+                focus = focus->parentWidget();
+            if (!focus)
+                break;
+            tabbed << focus->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(tabbed,
+            (QStringList { "lineEditSearch", "lineEditKNR", "listWidget", "lineEditNA",
+                "lineEditVNA", "lineEditTEL", "lineEditPLZ", "lineEditORT", "lineEditSTR",
+                "lineEditBZ", "spinBoxME", "doubleSpinBoxEk", "lineEditEAN", "lineEditISBN",
+                "lineEditImages", "toolButtonImages", "spinBoxKategorie", "comboBoxKategorie",
+                "pushButtonNeuArt", "pushButtonVk", "pushButtonDelLast", "pushButtonStand" }));
+        // The description is outside the order and keeps a typed Tab as text.
+        auto *description = child<QTextEdit>(page, "textEditBeschreibung");
+        QCOMPARE(QApplication::focusWidget(), description->viewport()->parentWidget());
+        QTest::keyClick(description, Qt::Key_Tab);
+        QCOMPARE(description->toPlainText(), QString("\t"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(description));
+    }
+
+    void menuCaptionReturnsToMenu_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("mouseButton");
+        QTest::newRow("left") << Qt::LeftButton;
+        QTest::newRow("right") << Qt::RightButton;
+    }
+    void menuCaptionReturnsToMenu()
+    {
+        QFETCH(Qt::MouseButton, mouseButton);
+        TestWorkdir dir;
+        Anlieferung page;
+        QSignalSpy spy(&page, &Anlieferung::openMenu);
+        QTest::mousePress(child<MenuLabel>(page, "label_16"), mouseButton);
+        QCOMPARE(spy.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestIntakeForm)
+#include "tst_intakeform.moc"
