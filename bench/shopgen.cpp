@@ -777,6 +777,35 @@ static bool generate(const ShopGenOptions &options, ShopGenCounts *written, QStr
                 laufzeit = query.value(1).toInt();
         }
     }
+    // A shop that has worked for years has the settings page's rows too, printers chosen, and
+    // backs up daily; with today's backup, closing the program asks nothing.
+    {
+        int y;
+        unsigned m, d;
+        civilFromDays(nowMs / kDayMs, y, m, d);
+        char today[16];
+        std::snprintf(today, sizeof today, "%02u.%02u.%04d", d, m, y);
+        QSqlQuery query;
+        query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate'"));
+        query.addBindValue(QString::fromLatin1(today));
+        if (!w.exec(query))
+            return false;
+        const char *const extra[][2] = {
+            { "Vertragsdrucker", "Vertragsdrucker" },
+            { "Etikettendrucker", "Etikettendrucker" },
+            { "UploadPath", "" },
+            { "PrintFormat", "true" },
+            { "LabelSize", "0" },
+            { "AutoExportPath", "" },
+        };
+        query.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES (?, ?)"));
+        for (const auto &row : extra) {
+            query.bindValue(0, QString::fromLatin1(row[0]));
+            query.bindValue(1, QString::fromLatin1(row[1])); // "" stays an empty text, not NULL
+            if (!w.exec(query))
+                return false;
+        }
+    }
     // Bulk rows go in faster without the secondary indexes; the upgrade makes them again.
     for (const char *index : { "idx_Artikel_Vertrag", "idx_Verkauf_Artikel",
              "idx_Zurueckgegeben_Artikel", "idx_Vertrag_Kunde" })
@@ -811,7 +840,7 @@ static bool generate(const ShopGenOptions &options, ShopGenCounts *written, QStr
                 // Regulars: earlier customers bring more often.
                 const qint64 known = nextNew - 1;
                 const qint64 a = crng.below(known), b = crng.below(known);
-                c.customer = int((crng.chance(0.5) ? std::max(a, b) : a) + 1);
+                c.customer = int((crng.chance(0.5) ? std::min(a, b) : a) + 1);
             }
             c.cash = crng.chance(0.1);
             const qint64 time = clock.toTime(c.pos);

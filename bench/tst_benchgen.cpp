@@ -82,7 +82,15 @@ private slots:
 
     void schemaSettingsAndIndexesAsAFreshDatabase()
     {
-        QCOMPARE(count("SELECT COUNT(*) FROM Systemdaten"), 16);
+        // The settings page's six further keys, printers chosen, today's backup.
+        QCOMPARE(count("SELECT COUNT(*) FROM Systemdaten"), 22);
+        QCOMPARE(count("SELECT COUNT(*) FROM Systemdaten WHERE Name = 'BackupDate' AND Wert = "
+                       "'30.06.2025'"),
+            1);
+        QCOMPARE(count("SELECT COUNT(*) FROM Systemdaten WHERE Name IN ('Vertragsdrucker', "
+                       "'Etikettendrucker') AND Wert <> ''"),
+            2);
+        QCOMPARE(count("SELECT COUNT(*) FROM Systemdaten WHERE Wert IS NULL"), 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Verkaufspreis"), 10);
         QCOMPARE(count("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE "
                        "'idx_%'"),
