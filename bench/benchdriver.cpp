@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,11 +113,25 @@ bool runStartupProcess(Sample *sample)
         _exit(127);
     }
     close(out[1]);
+    // A start-up that hangs (a box outside the dialog seam, say) must not hang the run.
+    const auto deadline = start + std::chrono::seconds(60);
     std::string text;
     char buffer[256];
-    ssize_t n;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now())
+                              .count();
+        struct pollfd fd = { out[0], POLLIN, 0 };
+        if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
+            std::fprintf(stderr, "startup: no end after 60 s, stopped\n");
+            kill(pid, SIGKILL);
+            break;
+        }
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
         text.append(buffer, size_t(n));
+    }
     close(out[0]);
     int status = 0;
     struct rusage usage;
