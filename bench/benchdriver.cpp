@@ -282,6 +282,16 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "velarix_bench: no db.sqlite in the current folder\n");
         return 2;
     }
+    for (const std::string &name : wanted) {
+        bool known = name == "startup";
+        for (const InProcessCase &c : inProcessCases())
+            known = known || name == c.name;
+        if (!known) {
+            std::fprintf(stderr, "velarix_bench: no case \"%s\"\n", name.c_str());
+            usage();
+            return 2;
+        }
+    }
     auto selected = [&wanted](const std::string &name) {
         return wanted.empty() || std::find(wanted.begin(), wanted.end(), name) != wanted.end();
     };
@@ -305,7 +315,10 @@ int main(int argc, char *argv[])
             cases.push_back(c);
     if (!cases.empty()) {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+        QTranslator translator;
         QApplication app(argc, argv);
+        if (translator.load(QStringLiteral("qt_de")))
+            app.installTranslator(&translator);
         Dialogs::setTestMode(true);
         qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
         fixDatabasePath();
