@@ -1,0 +1,361 @@
+// Timings of the program's user actions on a large database. Each case runs a few times for
+// warm-up and then --runs times; the medians are printed. Run it in a prepared working folder
+// (see bench/README.md), never as a test.
+
+#include "app/database.h"
+#include "app/dialogs.h"
+#include "app/titleprefix.h"
+#include "app/velarix.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+#include <QTranslator>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Sample
+{
+    double ms = 0;
+    double shownMs = -1; // start-up only: main() to the exposed window, inside the process
+    double rssMb = -1; // peak resident memory of a whole process, where measured
+};
+
+// A message box during a timing would block the run; the seam records it instead, and a
+// recorded box makes the case fail, since the figure would not be the action's.
+bool reportDialogs(const char *caseName)
+{
+    const QList<Dialogs::Record> records = Dialogs::takeRecords();
+    for (const Dialogs::Record &r : records)
+        std::fprintf(stderr, "%s: unexpected box \"%s\": %s\n", caseName, qPrintable(r.title),
+            qPrintable(r.text));
+    return records.isEmpty();
+}
+
+// ---- start-up as a whole process ----
+
+// The steps of the program's main(): German locale, Qt's translation, the main window shown
+// and closed again. Keep in step with app/main.cpp.
+int startupChild(int argc, char *argv[])
+{
+    QElapsedTimer timer;
+    timer.start();
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    QTranslator translator;
+    QApplication app(argc, argv);
+    if (translator.load(QStringLiteral("qt_de")))
+        app.installTranslator(&translator);
+    Dialogs::setTestMode(true);
+    fixDatabasePath();
+    titlePrefix();
+    qint64 shown;
+    {
+        Velarix window;
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return 3;
+        QCoreApplication::processEvents();
+        shown = timer.elapsed();
+        if (!reportDialogs("startup"))
+            return 4;
+        // Without today's backup closing asks first; quitting answers No, as staff would
+        // at the end of a benchmark. Any other box is a fault.
+        Dialogs::setNextAnswer(int(QMessageBox::No));
+        window.close();
+        Dialogs::clearAnswers();
+        for (const Dialogs::Record &r : Dialogs::takeRecords())
+            if (r.kind != Dialogs::Kind::Question) {
+                std::fprintf(stderr, "startup: unexpected box \"%s\": %s\n", qPrintable(r.title),
+                    qPrintable(r.text));
+                return 4;
+            }
+    }
+    std::printf("shown_ms %lld\n", static_cast<long long>(shown));
+    return 0;
+}
+
+std::string g_self;
+
+bool runStartupProcess(Sample *sample)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        return false;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        execl(g_self.c_str(), g_self.c_str(), "--startup-child", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    // A start-up that hangs (a box outside the dialog seam, say) must not hang the run.
+    const auto deadline = start + std::chrono::seconds(60);
+    std::string text;
+    char buffer[256];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now())
+                              .count();
+        struct pollfd fd = { out[0], POLLIN, 0 };
+        if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
+            std::fprintf(stderr, "startup: no end after 60 s, stopped\n");
+            kill(pid, SIGKILL);
+            break;
+        }
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        text.append(buffer, size_t(n));
+    }
+    close(out[0]);
+    int status = 0;
+    struct rusage usage;
+    std::memset(&usage, 0, sizeof usage);
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return false;
+    const auto end = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "startup: child ended with status %d\n", status);
+        return false;
+    }
+    sample->ms = std::chrono::duration<double, std::milli>(end - start).count();
+    sample->rssMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    const size_t at = text.find("shown_ms ");
+    if (at != std::string::npos)
+        sample->shownMs = std::atof(text.c_str() + at + 9);
+    return true;
+}
+
+// ---- actions inside one running program ----
+
+// The program as the user has it: the main window on the generated database, shown.
+struct Session
+{
+    std::unique_ptr<Velarix> window;
+};
+
+struct InProcessCase
+{
+    const char *name;
+    const char *what;
+    double targetMs;
+    // Brings the program into the state the action starts from; runs before every timing.
+    std::function<bool(Session &)> prepare;
+    // The timed action.
+    std::function<bool(Session &)> run;
+};
+
+std::vector<InProcessCase> inProcessCases()
+{
+    return {
+        { "menu-return", "Rückkehr zum Menü: Schema-Upgrade und letzte Vertragsnummer", 50,
+            [](Session &) { return true; },
+            [](Session &s) {
+                s.window->updateDb();
+                return true;
+            } },
+    };
+}
+
+// ---- timing and report ----
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct Result
+{
+    std::string name;
+    std::string what;
+    double targetMs;
+    std::vector<Sample> samples;
+    bool ok = true;
+};
+
+void printResults(const std::vector<Result> &results, int runs, int warmup)
+{
+    std::printf("\n%d runs after %d warm-up runs; medians, min and max in ms\n\n", runs, warmup);
+    std::printf(
+        "%-14s %10s %10s %10s %10s  %s\n", "case", "median", "min", "max", "target", "what");
+    for (const Result &r : results) {
+        if (!r.ok) {
+            std::printf("%-14s %10s %10s %10s %10.0f  %s\n", r.name.c_str(), "FAILED", "-", "-",
+                r.targetMs, r.what.c_str());
+            continue;
+        }
+        std::vector<double> ms, shown, rss;
+        for (const Sample &s : r.samples) {
+            ms.push_back(s.ms);
+            if (s.shownMs >= 0)
+                shown.push_back(s.shownMs);
+            if (s.rssMb >= 0)
+                rss.push_back(s.rssMb);
+        }
+        std::printf("%-14s %10.1f %10.1f %10.1f %10.0f  %s\n", r.name.c_str(), median(ms),
+            *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
+            r.targetMs, r.what.c_str());
+        if (!shown.empty())
+            std::printf("%-14s %10.1f %10.1f %10.1f %10s  %s\n", "", median(shown),
+                *std::min_element(shown.begin(), shown.end()),
+                *std::max_element(shown.begin(), shown.end()), "",
+                "davon main() bis zum gezeigten Fenster");
+        if (!rss.empty())
+            std::printf("%-14s %9.1fM %9.1fM %9.1fM %9.0fM  %s\n", "", median(rss),
+                *std::min_element(rss.begin(), rss.end()),
+                *std::max_element(rss.begin(), rss.end()), 150.0,
+                "Spitzenspeicher (RSS) des Prozesses");
+    }
+}
+
+void usage()
+{
+    std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
+                "Runs in the current folder, which holds db.sqlite, Templates/ and "
+                "kategorien.txt.\ncases: startup");
+    for (const InProcessCase &c : inProcessCases())
+        std::printf(" %s", c.name);
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv);
+
+    g_self = QFile::decodeName(argv[0]).toStdString();
+    {
+        char path[4096];
+        const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+        if (n > 0)
+            g_self.assign(path, size_t(n));
+    }
+    int runs = 10, warmup = 2;
+    std::vector<std::string> wanted;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--runs" || arg == "--warmup") && i + 1 < argc) {
+            (arg == "--runs" ? runs : warmup)
+                = std::max(arg == "--runs" ? 1 : 0, std::atoi(argv[++i]));
+        } else if (arg == "-h" || arg == "--help") {
+            usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            usage();
+            return 2;
+        } else {
+            wanted.push_back(arg);
+        }
+    }
+    if (!QFile::exists(QStringLiteral("db.sqlite"))) {
+        std::fprintf(stderr, "velarix_bench: no db.sqlite in the current folder\n");
+        return 2;
+    }
+    for (const std::string &name : wanted) {
+        bool known = name == "startup";
+        for (const InProcessCase &c : inProcessCases())
+            known = known || name == c.name;
+        if (!known) {
+            std::fprintf(stderr, "velarix_bench: no case \"%s\"\n", name.c_str());
+            usage();
+            return 2;
+        }
+    }
+    auto selected = [&wanted](const std::string &name) {
+        return wanted.empty() || std::find(wanted.begin(), wanted.end(), name) != wanted.end();
+    };
+
+    std::vector<Result> results;
+    if (selected("startup")) {
+        Result r { "startup", "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess", 500,
+            {} };
+        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+            Sample s;
+            r.ok = runStartupProcess(&s);
+            if (i >= warmup)
+                r.samples.push_back(s);
+        }
+        results.push_back(r);
+    }
+
+    std::vector<InProcessCase> cases;
+    for (const InProcessCase &c : inProcessCases())
+        if (selected(c.name))
+            cases.push_back(c);
+    if (!cases.empty()) {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+        QTranslator translator;
+        QApplication app(argc, argv);
+        if (translator.load(QStringLiteral("qt_de")))
+            app.installTranslator(&translator);
+        Dialogs::setTestMode(true);
+        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
+        fixDatabasePath();
+        titlePrefix();
+        Session session;
+        session.window = std::make_unique<Velarix>();
+        session.window->show();
+        if (!QTest::qWaitForWindowExposed(session.window.get())) {
+            std::fprintf(stderr, "velarix_bench: the window was not shown\n");
+            return 1;
+        }
+        reportDialogs("start-up");
+        for (const InProcessCase &c : cases) {
+            Result r { c.name, c.what, c.targetMs, {} };
+            for (int i = 0; i < warmup + runs && r.ok; ++i) {
+                r.ok = c.prepare(session) && reportDialogs(c.name);
+                QCoreApplication::processEvents();
+                QElapsedTimer timer;
+                timer.start();
+                r.ok = r.ok && c.run(session);
+                QCoreApplication::processEvents();
+                const double ms = double(timer.nsecsElapsed()) / 1e6;
+                r.ok = reportDialogs(c.name) && r.ok;
+                if (i >= warmup)
+                    r.samples.push_back({ ms, -1, -1 });
+            }
+            results.push_back(r);
+        }
+        session.window.reset();
+    }
+    if (results.empty()) {
+        usage();
+        return 2;
+    }
+    printResults(results, runs, warmup);
+    for (const Result &r : results)
+        if (!r.ok)
+            return 1;
+    return 0;
+}
