@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
+#include "printing/etikett.h"
 #include "printing/printoutput.h"
 #include "printing/templatekeys.h"
 
@@ -532,4 +533,15 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
     return printDocuments({ dok }, Papier::ImmerA4);
+}
+
+bool ReportPrinter::printEtikett(const QDate &datum, int vertragNr, int position,
+    const QString &bezeichnung, double preis)
+{
+    return Labels::printEtikett(parent, datum, vertragNr, position, bezeichnung, preis);
+}
+
+void ReportPrinter::printEtiketten(Vertragsdaten vertrag)
+{
+    Labels::printEtiketten(parent, vertrag);
 }

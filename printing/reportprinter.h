@@ -6,6 +6,7 @@
 #include "statistics/records.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -40,6 +41,12 @@ public:
     bool printRueckgabe(RueckgabeBeleg beleg);
     // Always A4 portrait; asks for A4 paper first.
     bool printInventur(InventurListe liste);
+
+    // One price label on the label printer; false when it was not printed.
+    bool printEtikett(const QDate &datum, int vertragNr, int position, const QString &bezeichnung,
+        double preis);
+    // One label per piece of every article; stops at the first label not printed.
+    void printEtiketten(Vertragsdaten vertrag);
 
 private:
     enum class Papier { NachEinstellung, ImmerA4 };
