@@ -6,13 +6,18 @@
 #include "app/dialogs.h"
 #include "app/titleprefix.h"
 #include "app/velarix.h"
+#include "intake/anlieferung.h"
+#include "printing/reportprinter.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -157,7 +162,78 @@ bool runStartupProcess(Sample *sample)
 struct Session
 {
     std::unique_ptr<Velarix> window;
+
+    // The main window's own widget of that name (pages reuse some names).
+    template <class T = QWidget> T *find(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            std::fprintf(stderr, "no widget %s\n", name);
+        return found;
+    }
+    QString page() const
+    {
+        QStackedWidget *stack = find<QStackedWidget>("stackedWidget");
+        return stack ? stack->currentWidget()->objectName() : QString();
+    }
+    Anlieferung *intake() const { return find<Anlieferung>("swArrive"); }
+    QWidget *intakeField(const char *name) const
+    {
+        Anlieferung *page = intake();
+        QWidget *field = page ? page->findChild<QWidget *>(QLatin1String(name)) : nullptr;
+        if (!field)
+            std::fprintf(stderr, "no field %s on the intake page\n", name);
+        return field;
+    }
+    bool key(int k)
+    {
+        QTest::keyClick(window.get(), Qt::Key(k));
+        QCoreApplication::processEvents();
+        return true;
+    }
+    bool toMenu()
+    {
+        key(Qt::Key_Escape);
+        return expectPage("swMenu");
+    }
+    // A fresh intake page, entered from the menu as the staff do (every entry starts a new
+    // contract with empty fields and an empty customer list).
+    bool enterIntake()
+    {
+        if (!toMenu())
+            return false;
+        key(Qt::Key_1);
+        return expectPage("swArrive");
+    }
+    bool expectPage(const char *name) const
+    {
+        if (page() == QLatin1String(name))
+            return true;
+        std::fprintf(stderr, "on page %s instead of %s\n", qPrintable(page()), name);
+        return false;
+    }
 };
+
+// The print folder holds the jobs of one timing only: a full folder would make every job
+// slower to number than in the shop.
+void clearPrintFolder()
+{
+    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
+    for (const QString &file : dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files))
+        dir.remove(file);
+}
+
+int printedJobs()
+{
+    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
+    return int(dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files).size());
+}
+
+int listedCustomers(Session &s)
+{
+    QWidget *list = s.intakeField("listWidget");
+    return list ? static_cast<QListWidget *>(list)->count() : -1;
+}
 
 struct InProcessCase
 {
@@ -178,6 +254,56 @@ std::vector<InProcessCase> inProcessCases()
             [](Session &s) {
                 s.window->updateDb();
                 return true;
+            } },
+        // Key "1" on the menu: the page switch, the page's reset and the customer cache.
+        { "intake-enter", "Taste 1 im Menü: Anlieferung mit 20.000 Kunden laden", 50,
+            [](Session &s) { return s.toMenu(); },
+            [](Session &s) {
+                s.key(Qt::Key_1);
+                return s.expectPage("swArrive");
+            } },
+        // The first letter after page entry lists most customers: the heaviest keystroke.
+        { "customer-key", "erster Buchstabe im Suchfeld (Liste von ~15.000 Kunden)", 30,
+            [](Session &s) {
+                if (!s.enterIntake())
+                    return false;
+                QWidget *field = s.intakeField("lineEditSearch");
+                if (!field)
+                    return false;
+                field->setFocus();
+                return true;
+            },
+            [](Session &s) {
+                QTest::keyClick(s.intakeField("lineEditSearch"), Qt::Key_M);
+                return listedCustomers(s) > 1000;
+            } },
+        // Typing a name: one more letter narrows a list of some hundred customers.
+        { "customer-key2", "nächster Buchstabe im Namensfeld (Schm -> Schmi)", 30,
+            [](Session &s) {
+                if (!s.enterIntake())
+                    return false;
+                QWidget *field = s.intakeField("lineEditNA");
+                if (!field)
+                    return false;
+                field->setFocus();
+                QTest::keyClicks(field, QStringLiteral("Schm"));
+                return listedCustomers(s) > 0;
+            },
+            [](Session &s) {
+                QTest::keyClick(s.intakeField("lineEditNA"), Qt::Key_I);
+                return listedCustomers(s) > 0;
+            } },
+        { "label", "ein Etikett als PDF drucken", 30,
+            [](Session &) {
+                clearPrintFolder();
+                return true;
+            },
+            [](Session &s) {
+                ReportPrinter printer;
+                printer.parent = s.window.get();
+                return printer.printEtikett(QDate::currentDate(), 100001, 7,
+                           QStringLiteral("Damenjacke Wolle, Gr. 40"), 12.5)
+                    && printedJobs() == 1;
             } },
     };
 }
@@ -326,7 +452,9 @@ int main(int argc, char *argv[])
         Session session;
         session.window = std::make_unique<Velarix>();
         session.window->show();
-        if (!QTest::qWaitForWindowExposed(session.window.get())) {
+        // The menu keys are window shortcuts: they need the active window.
+        session.window->activateWindow();
+        if (!QTest::qWaitForWindowActive(session.window.get())) {
             std::fprintf(stderr, "velarix_bench: the window was not shown\n");
             return 1;
         }
