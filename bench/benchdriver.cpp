@@ -9,6 +9,7 @@
 #include "intake/anlieferung.h"
 #include "printing/reportprinter.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -44,6 +45,9 @@ struct Sample
     double ms = 0;
     double shownMs = -1; // start-up only: main() to the exposed window, inside the process
     double rssMb = -1; // peak resident memory of a whole process, where measured
+    // Actions inside the program: until nothing is left to do, including work that Qt
+    // spreads over later event loop passes (a long list is laid out in batches).
+    double idleMs = -1;
 };
 
 // A message box during a timing would block the run; the seam records it instead, and a
@@ -277,8 +281,8 @@ std::vector<InProcessCase> inProcessCases()
                 QTest::keyClick(s.intakeField("lineEditSearch"), Qt::Key_M);
                 return listedCustomers(s) > 1000;
             } },
-        // Typing a name: one more letter narrows a list of some hundred customers.
-        { "customer-key2", "nächster Buchstabe im Namensfeld (Schm -> Schmi)", 30,
+        // The second letter of a name: the long list of the first goes, a shorter one comes.
+        { "customer-key2", "zweiter Buchstabe im Namensfeld (M -> Me)", 30,
             [](Session &s) {
                 if (!s.enterIntake())
                     return false;
@@ -286,11 +290,11 @@ std::vector<InProcessCase> inProcessCases()
                 if (!field)
                     return false;
                 field->setFocus();
-                QTest::keyClicks(field, QStringLiteral("Schm"));
-                return listedCustomers(s) > 0;
+                QTest::keyClicks(field, QStringLiteral("M"));
+                return listedCustomers(s) > 1000;
             },
             [](Session &s) {
-                QTest::keyClick(s.intakeField("lineEditNA"), Qt::Key_I);
+                QTest::keyClick(s.intakeField("lineEditNA"), Qt::Key_E);
                 return listedCustomers(s) > 0;
             } },
         { "label", "ein Etikett als PDF drucken", 30,
@@ -309,6 +313,13 @@ std::vector<InProcessCase> inProcessCases()
 }
 
 // ---- timing and report ----
+
+// Runs the event loop until it has nothing left to do.
+void processUntilIdle()
+{
+    while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
+        ;
+}
 
 double median(std::vector<double> values)
 {
@@ -339,9 +350,11 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 r.targetMs, r.what.c_str());
             continue;
         }
-        std::vector<double> ms, shown, rss;
+        std::vector<double> ms, shown, rss, idle;
         for (const Sample &s : r.samples) {
             ms.push_back(s.ms);
+            if (s.idleMs >= 0)
+                idle.push_back(s.idleMs);
             if (s.shownMs >= 0)
                 shown.push_back(s.shownMs);
             if (s.rssMb >= 0)
@@ -355,6 +368,12 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 *std::min_element(shown.begin(), shown.end()),
                 *std::max_element(shown.begin(), shown.end()), "",
                 "davon main() bis zum gezeigten Fenster");
+        // Only where later passes add something worth naming.
+        if (!idle.empty() && median(idle) > median(ms) + 1.0)
+            std::printf("%-14s %10.1f %10.1f %10.1f %10s  %s\n", "", median(idle),
+                *std::min_element(idle.begin(), idle.end()),
+                *std::max_element(idle.begin(), idle.end()), "",
+                "bis nichts mehr zu tun ist (spätere Durchläufe der Ereignisschleife)");
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
@@ -463,15 +482,17 @@ int main(int argc, char *argv[])
             Result r { c.name, c.what, c.targetMs, {} };
             for (int i = 0; i < warmup + runs && r.ok; ++i) {
                 r.ok = c.prepare(session) && reportDialogs(c.name);
-                QCoreApplication::processEvents();
+                processUntilIdle();
                 QElapsedTimer timer;
                 timer.start();
                 r.ok = r.ok && c.run(session);
                 QCoreApplication::processEvents();
                 const double ms = double(timer.nsecsElapsed()) / 1e6;
+                processUntilIdle();
+                const double idleMs = double(timer.nsecsElapsed()) / 1e6;
                 r.ok = reportDialogs(c.name) && r.ok;
                 if (i >= warmup)
-                    r.samples.push_back({ ms, -1, -1 });
+                    r.samples.push_back({ ms, -1, -1, idleMs });
             }
             results.push_back(r);
         }
