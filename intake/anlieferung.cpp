@@ -27,10 +27,24 @@ QList<QLineEdit *> customerFields(Ui_Anlieferung *ui)
         ui->lineEditSTR };
 }
 
+// Built for every customer on each page entry and every hit of a search: one allocation.
 QString customerText(const Kundendaten &k)
 {
-    return QStringList { k.name, k.vorname, k.telefon, k.plz, k.ort, k.strasse }.join(
-        QLatin1Char(' '));
+    QString text;
+    text.reserve(k.name.size() + k.vorname.size() + k.telefon.size() + k.plz.size() + k.ort.size()
+        + k.strasse.size() + 5);
+    text.append(k.name)
+        .append(QLatin1Char(' '))
+        .append(k.vorname)
+        .append(QLatin1Char(' '))
+        .append(k.telefon)
+        .append(QLatin1Char(' '))
+        .append(k.plz)
+        .append(QLatin1Char(' '))
+        .append(k.ort)
+        .append(QLatin1Char(' '))
+        .append(k.strasse);
+    return text;
 }
 
 } // namespace
@@ -54,6 +68,9 @@ Anlieferung::Anlieferung(QWidget *parent)
         qOverload<const QString &>(&Anlieferung::searchKunde));
     for (QLineEdit *field : customerFields(ui))
         connect(field, &QLineEdit::textChanged, this, qOverload<>(&Anlieferung::searchKunde));
+    // A search can list most of the customers; laid out in batches, the first ones show at
+    // once and the next keystroke is not held up by the rest.
+    ui->listWidget->setLayoutMode(QListView::Batched);
     connect(ui->listWidget, &QListWidget::itemActivated, this, &Anlieferung::kChanged);
     connect(ui->listWidget, &QListWidget::itemClicked, this, &Anlieferung::kChanged);
     connect(ui->pushButtonVk, &QPushButton::toggled, this, &Anlieferung::toggleVk);
@@ -149,6 +166,8 @@ void Anlieferung::loadKunden()
     }
     kunden.clear();
     kundenSuchtext.clear();
+    // Read once from start to end: the driver need not keep a copy of every row.
+    query.setForwardOnly(true);
     if (!execOrWarn(query,
             QStringLiteral("SELECT ID, Name, Vorname, Telefon, PLZ, Ort, Strasse FROM "
                            "Kunde ORDER BY Name, Vorname, ID"),
