@@ -83,12 +83,15 @@ void upgradeSchema()
     for (const char *statement : columns)
         query.exec(QString::fromLatin1(statement)); // fails silently once the column exists
 
-    // Lookups by contract, article and customer must not scan ten years of rows.
+    // Lookups by contract, article and customer must not scan ten years of rows. The
+    // customer list is read in name order on every intake page entry: without its index
+    // all customers are sorted each time.
     static const char *const indexes[] = {
         "CREATE INDEX IF NOT EXISTS idx_Artikel_Vertrag ON Artikel(Vertrag);",
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel ON Verkauf(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
+        "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
     };
     for (const char *statement : indexes)
         query.exec(QString::fromLatin1(statement));
