@@ -15,18 +15,11 @@ using namespace intake;
 
 namespace {
 
-void setSetting(const QString &name, const QString &value)
-{
-    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1'").arg(name));
-    TestWorkdir::exec(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('%1', '%2')")
-                          .arg(name, value));
-}
-
 // Both printers set, so that a conclusion prints its documents and labels as PDF files.
 void setPrinters()
 {
-    setSetting("Vertragsdrucker", "Buero");
-    setSetting("Etikettendrucker", "Etiketten");
+    TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+    TestWorkdir::setSetting("Etikettendrucker", "Etiketten");
 }
 
 void typeCustomer(Anlieferung &page, const QString &name, const QString &vorname,
@@ -66,7 +59,7 @@ private slots:
         TestWorkdir dir;
         setPrinters();
         QDir().mkpath(dir.path("export"));
-        setSetting("AutoExportPath", dir.path("export"));
+        TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
         qputenv("VELARIX_SHUTDOWN_CMD", "true");
         qputenv("VELARIX_CAMERA_CMD", "true");
 
@@ -130,7 +123,7 @@ private slots:
         TestWorkdir dir;
         setPrinters();
         QDir().mkpath(dir.path("export"));
-        setSetting("AutoExportPath", dir.path("export"));
+        TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
         Anlieferung page;
         QVERIFY(enter(page));
         QSignalSpy menu(&page, &Anlieferung::openMenu);
