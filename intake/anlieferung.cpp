@@ -490,8 +490,3 @@ void Anlieferung::activateStand()
     ui->doubleSpinBoxStand->selectAll();
 }
 
-// ---- conclusion -----------------------------------------------------------------------
-
-void Anlieferung::vertrAbschl() { }
-
-void Anlieferung::einkauf() { }

@@ -50,6 +50,11 @@ protected:
     bool checkPendingArticle();
 
 private:
+    // Stores, prints and commits a commission contract, or with barkauf a cash purchase.
+    void conclude(bool barkauf);
+    // The customer of the contract: found by number or by name (after asking), 0 for a new
+    // one, -1 when the conclusion must stop (the user has been told).
+    int findCustomer(const QStringList &fields);
     void loadCategories();
     void computeStandFee();
     void prepareArticle(int n);

@@ -10,18 +10,6 @@
 
 // Small helpers shared by the document tests.
 
-inline void setSetting(const QString &name, const QString &value)
-{
-    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1'").arg(name));
-    TestWorkdir::exec(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('%1', '%2')")
-                          .arg(name, value));
-}
-
-inline void removeSetting(const QString &name)
-{
-    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1'").arg(name));
-}
-
 // The text of every printed document in job order, whitespace collapsed so that table rows
 // and wrapped sentences read as one line.
 inline QStringList printedTexts(const TestWorkdir &wd)

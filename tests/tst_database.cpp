@@ -37,16 +37,17 @@ private slots:
             "ORDER BY name"));
         while (query.next())
             tables << query.value(0).toString();
-        QCOMPARE(tables, QStringList({ "Artikel", "Kunde", "Systemdaten", "Verkauf",
-                                       "Verkaufspreis", "Vertrag", "Zurueckgegeben" }));
+        QCOMPARE(tables,
+            QStringList({ "Artikel", "Kunde", "Systemdaten", "Verkauf", "Verkaufspreis", "Vertrag",
+                "Zurueckgegeben" }));
         QCOMPARE(columns("Artikel"),
-                 QStringList({ "ID", "Vertrag", "Bezeichnung", "EinkaufsPreis", "VerkaufsPreis",
-                               "EinkaufsMenge", "EAN", "ISBN", "Images", "Kategorie",
-                               "Beschreibung" }));
-        QCOMPARE(columns("Vertrag"), QStringList({ "ID", "Kunde", "DateTime", "Standgebuehr",
-                                                   "Laufzeit", "Vertragsende" }));
-        QCOMPARE(columns("Verkauf"), QStringList({ "DateTime", "EinkaufsPreis", "VerkaufsPreis",
-                                                   "VerkaufsMenge", "Artikel", "Auszahldatum" }));
+            QStringList({ "ID", "Vertrag", "Bezeichnung", "EinkaufsPreis", "VerkaufsPreis",
+                "EinkaufsMenge", "EAN", "ISBN", "Images", "Kategorie", "Beschreibung" }));
+        QCOMPARE(columns("Vertrag"),
+            QStringList({ "ID", "Kunde", "DateTime", "Standgebuehr", "Laufzeit", "Vertragsende" }));
+        QCOMPARE(columns("Verkauf"),
+            QStringList({ "DateTime", "EinkaufsPreis", "VerkaufsPreis", "VerkaufsMenge", "Artikel",
+                "Auszahldatum" }));
 
         QStringList indexes;
         query.exec(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'index' "
@@ -65,24 +66,22 @@ private slots:
         while (query.next())
             settings << query.value(0).toString() + "=" + query.value(1).toString();
         QCOMPARE(settings,
-                 QStringList({ "Stadt=Musterhausen", "Laufzeit=90", "Passwort=",
-                               "MasterPasswort=", "MaxStandgebuehr=10", "Standgebuehr=5",
-                               "BackupDate=", "AnzahlVerkauf=7",
-                               "Beschreibung=Musterstraße 158 : 12345 Musterhausen",
-                               "PfadBackup=e:", "Montag=09 - 13 u. 14 - 17 Uhr",
-                               "Dienstag=09 - 13 u. 14 - 17 Uhr", "Mittwoch=09 - 13 Uhr",
-                               "Donnerstag=09 - 13 u. 14 - 17 Uhr",
-                               "Freitag=09 - 13 u. 14 - 17 Uhr", "Samstag=10 - 12 Uhr" }));
+            QStringList({ "Stadt=Musterhausen", "Laufzeit=90", "Passwort=", "MasterPasswort=",
+                "MaxStandgebuehr=10", "Standgebuehr=5", "BackupDate=", "AnzahlVerkauf=7",
+                "Beschreibung=Musterstraße 158 : 12345 Musterhausen",
+                "PfadBackup=e:", "Montag=09 - 13 u. 14 - 17 Uhr", "Dienstag=09 - 13 u. 14 - 17 Uhr",
+                "Mittwoch=09 - 13 Uhr", "Donnerstag=09 - 13 u. 14 - 17 Uhr",
+                "Freitag=09 - 13 u. 14 - 17 Uhr", "Samstag=10 - 12 Uhr" }));
 
         QStringList rules;
         query.exec(QStringLiteral("SELECT Einkaufspreis, Operator, Wert FROM Verkaufspreis "
                                   "ORDER BY ID"));
         while (query.next())
-            rules << QStringLiteral("%1%2%3").arg(query.value(0).toString(),
-                                                  query.value(1).toString(),
-                                                  query.value(2).toString());
-        QCOMPARE(rules, QStringList({ "0*2.5", "1*2.2", "5*2.1", "20*2", "30*1.8", "50*1.6",
-                                      "80*1.4", "100+70", "150+80", "200+100" }));
+            rules << QStringLiteral("%1%2%3").arg(
+                query.value(0).toString(), query.value(1).toString(), query.value(2).toString());
+        QCOMPARE(rules,
+            QStringList({ "0*2.5", "1*2.2", "5*2.1", "20*2", "30*1.8", "50*1.6", "80*1.4", "100+70",
+                "150+80", "200+100" }));
     }
 
     void upgradeAddsMissingArticleColumns()
@@ -133,11 +132,10 @@ private slots:
         TestWorkdir::exec("CREATE TABLE Kunde (ID INTEGER PRIMARY KEY, Name TEXT)");
         TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Meier')");
         QVERIFY(!ensureSchema());
-        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'")
-                     .toInt(),
-                 1);
-        QCOMPARE(TestWorkdir::scalar("SELECT Name FROM Kunde").toString(),
-                 QStringLiteral("Meier"));
+        QCOMPARE(
+            TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'").toInt(),
+            1);
+        QCOMPARE(TestWorkdir::scalar("SELECT Name FROM Kunde").toString(), QStringLiteral("Meier"));
     }
 
     void deletedContractNumbersAreNotGivenAgain()

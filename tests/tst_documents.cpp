@@ -118,7 +118,7 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QStringList, absent);
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QVERIFY(printer.printAuszahlung(auszahlungsVertrag(), beenden, vorbereiten));
         QCOMPARE(dialogLog(), QStringList());
@@ -147,7 +147,7 @@ private slots:
     void payoutRowsCentreTheirCounts()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QVERIFY(printer.printAuszahlung(auszahlungsVertrag(), true, false));
         const auto words = wordCentres(wd.printDir() + '/' + wd.printedFiles().value(0));
@@ -173,7 +173,7 @@ private slots:
     void payoutSentenceKeepsTypedValues()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         AuszahlungsVertrag v = auszahlungsVertrag();
         v.name = QStringLiteral("Kunz & <Söhne> $(SummeOffen) €");
         v.artikel = { abrechnung("Kiste <50 cm & mehr", 1234.5, 0, 1, 1, 0, 1) };
@@ -192,7 +192,7 @@ private slots:
     void payoutWithoutArticles()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         AuszahlungsVertrag v = auszahlungsVertrag();
         v.artikel.clear();
         ReportPrinter printer;
@@ -208,7 +208,7 @@ private slots:
     void expiredContractEndDocument()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         AbgelaufenerVertrag v;
         v.id = 23;
         v.kunde = 8;
@@ -242,7 +242,7 @@ private slots:
     void listOfExpiredContracts()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         AbgelaufenerVertrag a;
         a.id = 5;
         a.kunde = 7;
@@ -313,7 +313,7 @@ private slots:
         QFETCH(InventurStatistik, statistik);
         QFETCH(QStringList, lines);
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QVERIFY(printer.printStatistik(statistik));
         QCOMPARE(dialogLog(), QStringList());
@@ -328,8 +328,8 @@ private slots:
     void stockList()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
-        setSetting("PrintFormat", "false");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("PrintFormat", "false");
         InventurListe liste;
         liste.inventurDatum = QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9));
         liste.artikel.insert(101, inventurArtikel(12, 90, "Vase", 3, 2.5, 6.99));
@@ -361,7 +361,7 @@ private slots:
     void emptyStockList()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QVERIFY(printer.printInventur(InventurListe()));
         QCOMPARE(dialogLog(), QStringList { "Warning|Warnung|Bitte A4 Papier einlegen." });

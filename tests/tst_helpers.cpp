@@ -14,7 +14,9 @@ private slots:
     {
         const QString text = QStringLiteral("Möbel € „Zitat“ – ß");
         const QByteArray bytes = toCp1252(text);
-        QCOMPARE(bytes, QByteArray("M\xf6" "bel \x80 \x84Zitat\x93 \x96 \xdf"));
+        QCOMPARE(bytes,
+            QByteArray("M\xf6"
+                       "bel \x80 \x84Zitat\x93 \x96 \xdf"));
         QCOMPARE(fromCp1252(bytes), text);
         QCOMPARE(toCp1252(QStringLiteral("Ω😀x")), QByteArray("??x"));
     }

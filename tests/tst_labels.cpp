@@ -12,13 +12,6 @@
 
 namespace {
 
-void setSetting(const QString &name, const QString &value)
-{
-    TestWorkdir::exec(QStringLiteral("DELETE FROM Systemdaten WHERE Name = '%1';").arg(name));
-    TestWorkdir::exec(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('%1', '%2');")
-                          .arg(name, value));
-}
-
 // Code 39 by its nine elements (bar, space, bar, ...), 1 for a wide element.
 QHash<QString, QChar> code39Table()
 {
@@ -284,9 +277,9 @@ private slots:
         QFETCH(double, heightMm);
         QFETCH(QString, zeile);
         TestWorkdir work;
-        setSetting("Etikettendrucker", "Zebra GK420");
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra GK420");
         if (labelSize != QLatin1String("-"))
-            setSetting("LabelSize", labelSize);
+            TestWorkdir::setSetting("LabelSize", labelSize);
 
         QVERIFY(Labels::printEtikett(nullptr, datum, 1234, 5, QStringLiteral("Lampe"), 12.5));
         QCOMPARE(dialogLog(), QStringList());
@@ -315,8 +308,8 @@ private slots:
         QFETCH(QString, labelSize);
         QFETCH(double, minWordHeightPt);
         TestWorkdir work;
-        setSetting("Etikettendrucker", "Zebra");
-        setSetting("LabelSize", labelSize);
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra");
+        TestWorkdir::setSetting("LabelSize", labelSize);
         const QString name = QStringLiteral("Wg").repeated(50); // tall and deep letters, 100 long
         QVERIFY(Labels::printEtikett(nullptr, QDate(2021, 6, 10), 214748, 99, name, 1234.5));
         QSizeF page;
@@ -346,8 +339,8 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, labelSize);
         TestWorkdir work;
-        setSetting("Etikettendrucker", "Zebra");
-        setSetting("LabelSize", labelSize);
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra");
+        TestWorkdir::setSetting("LabelSize", labelSize);
         QVERIFY(Labels::printEtikett(
             nullptr, QDate(2021, 6, 10), vertrag, position, QStringLiteral("Lampe"), 12.5));
         const QString pdf = work.path("print/") + work.printedFiles().value(0);
@@ -357,7 +350,7 @@ private slots:
     void nameIsCutAndKeptAsTyped()
     {
         TestWorkdir work;
-        setSetting("Etikettendrucker", "Zebra");
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra");
         const QString name = QStringLiteral("Ω€") + QStringLiteral("x").repeated(98)
             + QStringLiteral("ENDE") + QStringLiteral("y").repeated(46);
         QVERIFY(Labels::printEtikett(nullptr, QDate(2021, 6, 10), 7, 1, name, 0.5));
@@ -393,15 +386,15 @@ private slots:
         QFETCH(QStringList, log);
         TestWorkdir work;
         if (setup == QLatin1String("empty"))
-            setSetting("Etikettendrucker", "");
+            TestWorkdir::setSetting("Etikettendrucker", "");
         if (setup == QLatin1String("broken"))
             TestWorkdir::exec("DROP TABLE Systemdaten;");
         if (setup == QLatin1String("missing")) {
-            setSetting("Etikettendrucker", "Zebra");
+            TestWorkdir::setSetting("Etikettendrucker", "Zebra");
             qputenv("VELARIX_PRINTERS", "Brother;HP");
         }
         if (setup == QLatin1String("no job")) {
-            setSetting("Etikettendrucker", "Zebra");
+            TestWorkdir::setSetting("Etikettendrucker", "Zebra");
             QFile blocker(work.path("blocker"));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             qputenv("VELARIX_PRINT_DIR", work.path("blocker/print").toLocal8Bit());
@@ -427,7 +420,7 @@ private slots:
     void etikettenOfAContract()
     {
         TestWorkdir work;
-        setSetting("Etikettendrucker", "Zebra");
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra");
         Vertragsdaten vertrag;
         vertrag.vertragNr = 57;
         vertrag.datum = QDateTime(QDate(2021, 6, 10), QTime(23, 59));

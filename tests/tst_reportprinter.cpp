@@ -209,9 +209,9 @@ private slots:
     void commissionContractGivesContractThenCopy()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
-        setSetting("Montag", "Mo 9-18 Uhr");
-        setSetting("Samstag", "Sa geschlossen");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Montag", "Mo 9-18 Uhr");
+        TestWorkdir::setSetting("Samstag", "Sa geschlossen");
         ReportPrinter printer;
         QVERIFY(printer.printVertrag(kommission(), false));
         QCOMPARE(dialogLog(), QStringList());
@@ -250,7 +250,7 @@ private slots:
     void contractEndAndArticleNumbers()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         Vertragsdaten v = kommission();
         v.ende = QDateTime(QDate(2021, 2, 1), QTime(9, 0));
         v.standgebuehr = 4.5;
@@ -279,7 +279,7 @@ private slots:
     void cashPurchaseGivesPurchaseContractOnly()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         // The purchase needs only the copy's template.
         QVERIFY(QFile::remove(wd.path("Templates/template_kommissionsvertrag.html")));
         ReportPrinter printer;
@@ -313,7 +313,7 @@ private slots:
         QFETCH(bool, barkauf);
         QFETCH(QString, title);
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QVERIFY(printer.printVertrag(barkauf ? barankauf() : kommission(), true));
         const QStringList texts = printedTexts(wd);
@@ -342,9 +342,9 @@ private slots:
         QFETCH(QVariant, printFormat);
         QFETCH(bool, a4);
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         if (printFormat.isValid())
-            setSetting("PrintFormat", printFormat.toString());
+            TestWorkdir::setSetting("PrintFormat", printFormat.toString());
         ReportPrinter printer;
         QVERIFY(printer.printVertrag(kommission(), false));
         QCOMPARE(dialogLog(), QStringList());
@@ -393,11 +393,11 @@ private slots:
         QFETCH(QString, failure);
         QFETCH(QString, box);
         TestWorkdir wd;
-        setSetting("PrintFormat", "true");
+        TestWorkdir::setSetting("PrintFormat", "true");
         if (failure == "empty")
-            setSetting("Vertragsdrucker", "");
+            TestWorkdir::setSetting("Vertragsdrucker", "");
         else if (failure != "no row")
-            setSetting("Vertragsdrucker", "Buero");
+            TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         if (failure == "unknown")
             qputenv("VELARIX_PRINTERS", "Laser;Etiketten");
         if (failure == "template")
@@ -436,7 +436,7 @@ private slots:
     void failedPrintJobIsReported()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         QFile blocker(wd.path("kein-ordner"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
@@ -453,8 +453,8 @@ private slots:
     void returnReceiptShowsItsValues()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
-        setSetting("Stadt", "Neustadt");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Stadt", "Neustadt");
         ReportPrinter printer;
         QVERIFY(printer.printRueckgabe(rueckgabe()));
         QCOMPARE(dialogLog(), QStringList());
@@ -477,7 +477,7 @@ private slots:
     void recordValuesPrintAsTyped()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         Vertragsdaten v = kommission();
         v.name = QStringLiteral("<b>Kunz</b> & Söhne $(Datum)");
         v.artikel = { artikel(QStringLiteral("Kiste <50 cm & mehr"), 1, 1, 2),
@@ -505,13 +505,13 @@ private slots:
     void headerAndSettingsAreReadAtEveryPrint()
     {
         TestWorkdir wd;
-        setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         ReportPrinter printer;
         QCOMPARE(printer.beschreibung(),
             titlePrefix() + QStringLiteral(" Musterstraße 158 : 12345 Musterhausen"));
         QVERIFY(printer.printRueckgabe(rueckgabe()));
-        removeSetting("Beschreibung");
-        setSetting("Stadt", "Altstadt");
+        TestWorkdir::removeSetting("Beschreibung");
+        TestWorkdir::setSetting("Stadt", "Altstadt");
         QCOMPARE(printer.beschreibung(), titlePrefix() + QLatin1Char(' '));
         QVERIFY(printer.printRueckgabe(rueckgabe()));
         const QStringList texts = printedTexts(wd);

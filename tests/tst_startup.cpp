@@ -26,8 +26,8 @@ class TestStartup : public QObject
         QString output;
         QElapsedTimer timer;
         timer.start();
-        while (!done(output) && process.state() != QProcess::NotRunning
-               && timer.elapsed() < 20000) {
+        while (
+            !done(output) && process.state() != QProcess::NotRunning && timer.elapsed() < 20000) {
             process.waitForReadyRead(200);
             output += QString::fromLocal8Bit(process.readAll());
         }
@@ -61,7 +61,7 @@ private slots:
         // qt_de.qm is a catalogue that pulls in these two from the same folder.
         for (const char *name : { "qtbase_de.qm", "qtmultimedia_de.qm" })
             QFile::copy(QStringLiteral("/usr/share/qt6/translations/") + name,
-                        QDir(dir.path()).filePath(name));
+                QDir(dir.path()).filePath(name));
         const QString db = QDir(dir.path()).filePath("db.sqlite");
         const QString output
             = runUntil(dir.path(), [&](const QString &) { return QFile::exists(db); });

@@ -68,7 +68,7 @@ void TestWorkdir::exec(const QString &statement)
     QSqlQuery query;
     if (!query.exec(statement))
         QTest::qFail(qPrintable(statement + QLatin1String(": ") + query.lastError().text()),
-                     __FILE__, __LINE__);
+            __FILE__, __LINE__);
 }
 
 QVariant TestWorkdir::scalar(const QString &statement)
@@ -77,6 +77,26 @@ QVariant TestWorkdir::scalar(const QString &statement)
     if (!query.exec(statement) || !query.next())
         return QVariant();
     return query.value(0);
+}
+
+void TestWorkdir::removeSetting(const QString &name)
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("DELETE FROM Systemdaten WHERE Name = ?"));
+    query.addBindValue(name);
+    if (!query.exec())
+        QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
+}
+
+void TestWorkdir::setSetting(const QString &name, const QString &value)
+{
+    removeSetting(name);
+    QSqlQuery query;
+    query.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES (?, ?)"));
+    query.addBindValue(name);
+    query.addBindValue(value);
+    if (!query.exec())
+        QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
 }
 
 static QString run(const QString &program, const QStringList &args)
@@ -89,7 +109,8 @@ static QString run(const QString &program, const QStringList &args)
 
 QString pdfText(const QString &file)
 {
-    return run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), file, QStringLiteral("-") });
+    return run(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), file, QStringLiteral("-") });
 }
 
 static QString pdfInfo(const QString &file)
@@ -115,9 +136,8 @@ QSizeF pdfPageSizeMm(const QString &file)
 
 QStringList dialogLog()
 {
-    static const char *const names[] = { "Information", "Warning", "Critical", "Question",
-                                         "Text",        "Item",    "Int",      "Double",
-                                         "OpenFile",    "OpenFiles", "SaveFile", "Directory" };
+    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
         lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);

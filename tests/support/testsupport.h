@@ -23,6 +23,9 @@ public:
     static void exec(const QString &statement);
     // The first column of the first row of a query, or an invalid value.
     static QVariant scalar(const QString &statement);
+    // Replaces (or removes) the setting's rows in Systemdaten.
+    static void setSetting(const QString &name, const QString &value);
+    static void removeSetting(const QString &name);
 
 private:
     QTemporaryDir m_dir;

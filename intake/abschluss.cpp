@@ -1,0 +1,204 @@
+// Concluding the intake: a commission contract or a cash purchase.
+
+#include "intake/anlieferung.h"
+
+#include "app/database.h"
+#include "app/dialogs.h"
+#include "app/sql.h"
+#include "printing/csvexport.h"
+#include "printing/reportprinter.h"
+#include "ui_anlieferung.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString kWarnung = QStringLiteral("Warnung");
+
+// Simplified, then every "'" a blank: the form in which customer texts are stored and printed.
+QString cleanedText(const QString &text)
+{
+    QString result = text.simplified();
+    result.replace(QLatin1Char('\''), QLatin1Char(' '));
+    return result;
+}
+
+bool insertArticle(const Vertragsartikel &a, qint64 vertrag, QWidget *parent)
+{
+    QSqlQuery query;
+    query.prepare(
+        QStringLiteral("INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+                       "EinkaufsMenge, EAN, ISBN, Kategorie, Images, Beschreibung) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);"));
+    query.addBindValue(vertrag);
+    query.addBindValue(a.bezeichnung);
+    query.addBindValue(a.einkaufsPreis);
+    query.addBindValue(a.verkaufsPreis);
+    query.addBindValue(a.menge);
+    query.addBindValue(a.ean);
+    query.addBindValue(a.isbn);
+    query.addBindValue(a.kategorie);
+    query.addBindValue(a.images);
+    query.addBindValue(a.beschreibung);
+    return execOrWarn(query, parent);
+}
+
+} // namespace
+
+void Anlieferung::vertrAbschl()
+{
+    conclude(false);
+}
+
+void Anlieferung::einkauf()
+{
+    conclude(true);
+}
+
+int Anlieferung::findCustomer(const QStringList &fields)
+{
+    QSqlQuery query;
+    const QString knr = ui->lineEditKNR->text();
+    if (!knr.isEmpty()) {
+        // Chosen by number: that customer, or none if it was deleted meanwhile.
+        query.prepare(QStringLiteral("SELECT ID FROM Kunde WHERE ID = ?;"));
+        query.addBindValue(knr.toLongLong());
+        if (!execOrWarn(query, this))
+            return -1;
+        if (!query.next()) {
+            Dialogs::warning(this, kWarnung,
+                QStringLiteral("Der Kunde Nr. %1 ist nicht mehr gespeichert.\n"
+                               "Bitte wählen Sie den Kunden neu aus.")
+                    .arg(knr));
+            return -1;
+        }
+        return query.value(0).toInt();
+    }
+
+    // Typed in: a stored customer with the same data (letters in any case) is reused only
+    // after asking; "%" and "_" are letters here.
+    query.prepare(QStringLiteral(
+        "SELECT ID FROM Kunde WHERE Name = ? COLLATE NOCASE AND Vorname = ? COLLATE NOCASE "
+        "AND Telefon = ? COLLATE NOCASE AND PLZ = ? COLLATE NOCASE AND Ort = ? COLLATE NOCASE "
+        "AND Strasse = ? COLLATE NOCASE ORDER BY ID LIMIT 1;"));
+    for (const QString &field : fields)
+        query.addBindValue(field);
+    if (!execOrWarn(query, this))
+        return -1;
+    if (!query.next())
+        return 0;
+    const int id = query.value(0).toInt();
+    if (Dialogs::question(this, kWarnung,
+            QStringLiteral("Der eingegebene Kunde existiert bereits,\n"
+                           "soll mit dem angelegten Kunden fortgesetzt werden?"),
+            QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::No) {
+        Dialogs::critical(this, QStringLiteral("Fehler"),
+            QStringLiteral("Kunden können nicht doppelt angelegt werden!\n"
+                           "Bitte ändern Sie die Kundendaten."));
+        return -1;
+    }
+    return id;
+}
+
+void Anlieferung::conclude(bool barkauf)
+{
+    const int listedBefore = artikel.size();
+    if (!checkPendingArticle())
+        return;
+    // An article the question added leaves the list again when the conclusion stops, so a
+    // second attempt cannot store it twice.
+    auto stop = [&] {
+        while (artikel.size() > listedBefore)
+            artikel.removeLast();
+    };
+
+    // The printed name keeps the cleaned texts; the stored ones are simplified once more.
+    QStringList printed, fields;
+    for (QLineEdit *edit : { ui->lineEditNA, ui->lineEditVNA, ui->lineEditTEL, ui->lineEditPLZ,
+             ui->lineEditORT, ui->lineEditSTR }) {
+        printed << cleanedText(edit->text());
+        fields << printed.last().simplified();
+    }
+    if (fields.at(0).isEmpty() || fields.at(1).isEmpty()) {
+        Dialogs::warning(this, kWarnung, QStringLiteral("Bitte geben Sie Name und Vorname ein."));
+        return stop();
+    }
+
+    Vertragsdaten vertrag;
+    vertrag.datum = QDateTime::currentDateTime();
+    vertrag.vertragNr = vertragNr;
+    vertrag.name = printed.at(0) + QStringLiteral(", ") + printed.at(1) + QStringLiteral(" (")
+        + printed.at(2) + QLatin1Char(')');
+    if (barkauf) {
+        double total = 0.0;
+        for (const Vertragsartikel &a : qAsConst(artikel))
+            total += a.einkaufsPreis * a.menge;
+        vertrag.laufzeit = -1;
+        vertrag.standgebuehr = -total;
+    } else {
+        vertrag.laufzeit = readSetting(QStringLiteral("Laufzeit"), this).toInt();
+        vertrag.standgebuehr = ui->doubleSpinBoxStand->value();
+    }
+
+    int kunde = findCustomer(fields);
+    if (kunde < 0)
+        return stop();
+
+    // Customer, contract and articles are stored together or not at all.
+    Transaction transaction(this);
+    if (!transaction.begin())
+        return stop();
+    QSqlQuery query;
+    if (kunde == 0) {
+        query.prepare(QStringLiteral("INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, "
+                                     "Strasse) VALUES (?, ?, ?, ?, ?, ?);"));
+        for (const QString &field : qAsConst(fields))
+            query.addBindValue(field);
+        if (!execOrWarn(query, this))
+            return stop();
+        kunde = query.lastInsertId().toInt();
+    }
+    vertrag.kundeNr = kunde;
+
+    query.prepare(QStringLiteral(
+        "INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) VALUES (?, ?, ?, ?);"));
+    query.addBindValue(kunde);
+    query.addBindValue(vertrag.datum.toString(QLatin1String(kTimestampFormat)));
+    query.addBindValue(vertrag.standgebuehr);
+    query.addBindValue(vertrag.laufzeit);
+    if (!execOrWarn(query, this))
+        return stop();
+    const qint64 neuerVertrag = query.lastInsertId().toLongLong();
+
+    for (const Vertragsartikel &a : qAsConst(artikel)) {
+        if (!insertArticle(a, neuerVertrag, this))
+            return stop();
+    }
+    vertrag.vertragNr = int(neuerVertrag);
+    vertrag.artikel = artikel;
+
+    // Printing happens before the commit, but a printout that fails does not undo the
+    // contract: it is stored and can be printed again.
+    ReportPrinter printer;
+    printer.parent = this;
+    printer.printVertrag(vertrag, false);
+    printer.printEtiketten(vertrag);
+
+    if (!transaction.commit())
+        return stop();
+    vertragNr = vertrag.vertragNr;
+    emit openMenu();
+
+    if (barkauf)
+        return;
+    // The automatic export is optional: an unreadable setting only means no export.
+    query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
+    query.addBindValue(QStringLiteral("AutoExportPath"));
+    if (query.exec() && query.next()) {
+        const QString folder = query.value(0).toString();
+        if (!folder.isEmpty())
+            exportVertrag(vertrag.vertragNr, folder);
+    }
+}

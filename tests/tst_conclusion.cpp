@@ -1,0 +1,394 @@
+#include "intakedriver.h"
+#include "support/testsupport.h"
+
+#include "app/database.h"
+#include "app/velarix.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QStackedWidget>
+#include <QtTest>
+
+using namespace intake;
+
+namespace {
+
+// Both printers set, so that a conclusion prints its documents and labels as PDF files.
+void setPrinters()
+{
+    TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+    TestWorkdir::setSetting("Etikettendrucker", "Etiketten");
+}
+
+void typeCustomer(Anlieferung &page, const QString &name, const QString &vorname,
+    const QString &telefon = QString())
+{
+    type(edit(page, "lineEditNA"), name);
+    type(edit(page, "lineEditVNA"), vorname);
+    if (!telefon.isEmpty())
+        type(edit(page, "lineEditTEL"), telefon);
+}
+
+int count(const char *table)
+{
+    return TestWorkdir::scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt();
+}
+
+QStringList kinds(const QStringList &files)
+{
+    QStringList result;
+    for (const QString &file : files)
+        result << file.section('-', -1).section('.', 0, 0);
+    return result;
+}
+
+} // namespace
+
+class TestConclusion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    // The whole road through the main window: menu, intake, conclusion, back to the menu.
+    void commissionContractIsStoredPrintedAndExported()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        QDir().mkpath(dir.path("export"));
+        TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
+        qputenv("VELARIX_SHUTDOWN_CMD", "true");
+        qputenv("VELARIX_CAMERA_CMD", "true");
+
+        Velarix window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_1);
+        auto *stack = window.findChild<QStackedWidget *>("stackedWidget");
+        QCOMPARE(stack->currentWidget()->objectName(), QString("swArrive"));
+        auto &page = *qobject_cast<Anlieferung *>(stack->currentWidget());
+
+        typeCustomer(page, "O'Neil", "Anna", "0421 55");
+        addArticle(page, "Kommode", 2, "10,00");
+        const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
+        click(button(page, "pushButtonVertrAbsch"));
+        const QDateTime after = QDateTime::currentDateTime().addMSecs(1);
+
+        QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
+        QCOMPARE(TestWorkdir::scalar("SELECT Name || '|' || Vorname FROM Kunde").toString(),
+            QString("O Neil|Anna"));
+        QSqlQuery vertrag("SELECT ID, Kunde, DateTime, Standgebuehr, Laufzeit, Vertragsende "
+                          "FROM Vertrag");
+        QVERIFY(vertrag.next());
+        QCOMPARE(vertrag.value(1).toInt(), TestWorkdir::scalar("SELECT ID FROM Kunde").toInt());
+        const QDateTime stored
+            = QDateTime::fromString(vertrag.value(2).toString(), kTimestampFormat);
+        QVERIFY(stored >= before && stored <= after);
+        QCOMPARE(vertrag.value(3).toDouble(), 1.0);
+        QCOMPARE(vertrag.value(4).toInt(), 90);
+        QVERIFY(vertrag.isNull(5));
+        QSqlQuery artikel("SELECT Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+                          "EinkaufsMenge FROM Artikel");
+        QVERIFY(artikel.next());
+        QCOMPARE(artikel.value(0).toInt(), vertrag.value(0).toInt());
+        QCOMPARE(artikel.value(1).toString(), QString("Kommode"));
+        QCOMPARE(artikel.value(2).toDouble(), 10.0);
+        QCOMPARE(artikel.value(3).toDouble(), 21.0);
+        QCOMPARE(artikel.value(4).toInt(), 2);
+
+        const QStringList printed = dir.printedFiles();
+        QCOMPARE(kinds(printed), QStringList({ "dokument", "dokument", "etikett", "etikett" }));
+        const QString contract = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
+        QVERIFY(contract.contains("Kommissionsvertrag Nr: 1"));
+        QVERIFY(contract.contains("O Neil, Anna (0421 55)"));
+        QVERIFY(contract.contains(stored.toString("dd.MM.yyyy")));
+        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1)))
+                    .contains("Kopie - Kommissionsvertrag Nr: 1"));
+        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(3))).contains("1/1"));
+
+        const QStringList exported = QDir(dir.path("export")).entryList(QDir::Files);
+        QCOMPARE(exported.size(), 1);
+        QVERIFY(exported.at(0).endsWith("_1.csv"));
+
+        QCOMPARE(stack->currentWidget()->objectName(), QString("swMenu"));
+        QCOMPARE(window.findChild<QWidget *>("swMenu")->findChild<QLabel *>("labelVertr")->text(),
+            QString("Letzter Vertrag: 1"));
+    }
+
+    void cashPurchaseStoresMinusTotalAndExportsNothing()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        QDir().mkpath(dir.path("export"));
+        TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
+        Anlieferung page;
+        QVERIFY(enter(page));
+        QSignalSpy menu(&page, &Anlieferung::openMenu);
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Teller", 3, "2,50");
+        addArticle(page, "Vase", 1, "10,00");
+        click(button(page, "pushButton_einkauf"));
+
+        QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
+        QCOMPARE(TestWorkdir::scalar("SELECT Standgebuehr FROM Vertrag").toDouble(), -17.5);
+        QCOMPARE(TestWorkdir::scalar("SELECT Laufzeit FROM Vertrag").toInt(), -1);
+        QCOMPARE(count("Artikel"), 2);
+        const QStringList printed = dir.printedFiles();
+        QCOMPARE(kinds(printed),
+            QStringList({ "dokument", "etikett", "etikett", "etikett", "etikett" }));
+        const QString document = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
+        QVERIFY(document.contains("Kaufvertrag Nr: 1"));
+        QVERIFY(document.contains("17.50"));
+        QVERIFY(QDir(dir.path("export")).isEmpty());
+        QCOMPARE(menu.count(), 1);
+    }
+
+    void amountsAreStoredAtFullPrecision()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Klavier", 1, "12345,67", "23456,78");
+        click(button(page, "pushButton_einkauf"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Standgebuehr FROM Vertrag").toDouble(), -12345.67);
+        QCOMPARE(TestWorkdir::scalar("SELECT EinkaufsPreis FROM Artikel").toDouble(), 12345.67);
+        QCOMPARE(TestWorkdir::scalar("SELECT VerkaufsPreis FROM Artikel").toDouble(), 23456.78);
+    }
+
+    void refusalsStoreNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("vorname");
+        QTest::addColumn<bool>("withArticle");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no article")
+            << "Meier"
+            << "Anna" << false << "Warning|Warnung|Bitte mindestens einen Artikel hinzufügen!";
+        QTest::newRow("blank name")
+            << "   "
+            << "Anna" << true << "Warning|Warnung|Bitte geben Sie Name und Vorname ein.";
+        QTest::newRow("no first name")
+            << "Meier"
+            << "" << true << "Warning|Warnung|Bitte geben Sie Name und Vorname ein.";
+    }
+    void refusalsStoreNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, vorname);
+        QFETCH(bool, withArticle);
+        QFETCH(QString, message);
+        for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
+            TestWorkdir dir;
+            setPrinters();
+            Anlieferung page;
+            QVERIFY(enter(page));
+            QSignalSpy menu(&page, &Anlieferung::openMenu);
+            typeCustomer(page, name, vorname);
+            if (withArticle)
+                addArticle(page, "Stuhl", 1, "5");
+            else
+                intake::button(page, button)->setEnabled(true); // only reachable by the keyboard
+            click(intake::button(page, button));
+            QCOMPARE(dialogLog(), QStringList(message));
+            QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+            QVERIFY(dir.printedFiles().isEmpty());
+            QCOMPARE(menu.count(), 0);
+            QCOMPARE(edit(page, "lineEditNA")->text(), name);
+        }
+    }
+
+    void duplicateCustomerIsReusedOnlyAfterAsking_data()
+    {
+        QTest::addColumn<QString>("typedName");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("customers");
+        QTest::addColumn<int>("contracts");
+        const QString ask = "Question|Warnung|Der eingegebene Kunde existiert bereits,\n"
+                            "soll mit dem angelegten Kunden fortgesetzt werden?";
+        const QString refuse = "Critical|Fehler|Kunden können nicht doppelt angelegt werden!\n"
+                               "Bitte ändern Sie die Kundendaten.";
+        QTest::newRow("no") << "Meier" << int(QMessageBox::No) << QStringList({ ask, refuse }) << 1
+                            << 0;
+        QTest::newRow("yes, other case")
+            << "MEIER" << int(QMessageBox::Yes) << QStringList({ ask }) << 1 << 1;
+        QTest::newRow("percent is a letter")
+            << "Me%er" << int(QMessageBox::Yes) << QStringList() << 2 << 1;
+        QTest::newRow("underscore is a letter")
+            << "Me_er" << int(QMessageBox::Yes) << QStringList() << 2 << 1;
+    }
+    void duplicateCustomerIsReusedOnlyAfterAsking()
+    {
+        QFETCH(QString, typedName);
+        QFETCH(int, answer);
+        QFETCH(QStringList, messages);
+        QFETCH(int, customers);
+        QFETCH(int, contracts);
+        for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
+            TestWorkdir dir;
+            setPrinters();
+            TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                              "VALUES (7, 'Meier', 'Anna', '', '', '', '')");
+            Anlieferung page;
+            QVERIFY(enter(page));
+            typeCustomer(page, typedName, "anna");
+            addArticle(page, "Stuhl", 1, "5");
+            Dialogs::setNextAnswer(answer);
+            click(intake::button(page, button));
+            QCOMPARE(dialogLog(), messages);
+            QCOMPARE(count("Kunde"), customers);
+            QCOMPARE(count("Vertrag"), contracts);
+            if (contracts && customers == 1)
+                QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 7);
+            if (!contracts) {
+                QCOMPARE(edit(page, "lineEditNA")->text(), typedName);
+                QVERIFY(dir.printedFiles().isEmpty());
+            }
+        }
+    }
+
+    void customerChosenByNumber()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                          "VALUES (3, 'Meier', 'Anna', '', '', '', ''), "
+                          "(4, 'Meier', 'Anna', '', '', '', '')");
+        Anlieferung page;
+        QVERIFY(enter(page));
+        type(edit(page, "lineEditKNR"), "4");
+        QCOMPARE(edit(page, "lineEditNA")->text(), QString("Meier"));
+        addArticle(page, "Stuhl", 1, "5");
+        click(button(page, "pushButtonVertrAbsch"));
+        QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
+        QCOMPARE(count("Kunde"), 2);
+        QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 4);
+    }
+
+    void customerDeletedMeanwhileStopsBeforeWriting()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                          "VALUES (4, 'Meier', 'Anna', '', '', '', '')");
+        Anlieferung page;
+        QVERIFY(enter(page));
+        type(edit(page, "lineEditKNR"), "4");
+        addArticle(page, "Stuhl", 1, "5");
+        TestWorkdir::exec("DELETE FROM Kunde");
+        click(button(page, "pushButton_einkauf"));
+        QCOMPARE(dialogLog(),
+            QStringList("Warning|Warnung|Der Kunde Nr. 4 ist nicht mehr gespeichert.\n"
+                        "Bitte wählen Sie den Kunden neu aus."));
+        QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+    }
+
+    // A statement that fails half-way leaves nothing behind and keeps what was entered.
+    void failedStatementLeavesNothingBehind()
+    {
+        for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
+            TestWorkdir dir;
+            setPrinters();
+            TestWorkdir::exec("CREATE TRIGGER second_article BEFORE INSERT ON Artikel WHEN "
+                              "(SELECT COUNT(*) FROM Artikel WHERE Vertrag = NEW.Vertrag) >= 1 "
+                              "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
+            Anlieferung page;
+            QVERIFY(enter(page));
+            QSignalSpy menu(&page, &Anlieferung::openMenu);
+            typeCustomer(page, "Neu", "Kunde");
+            addArticle(page, "Tisch", 1, "20");
+            addArticle(page, "Stuhl", 4, "5");
+            click(intake::button(page, button));
+            QCOMPARE(dialogLog().size(), 1);
+            QVERIFY(dialogLog().at(0).startsWith("Warning|SQL-Fehler|Platte voll"));
+            QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+            QVERIFY(dir.printedFiles().isEmpty());
+            QCOMPARE(menu.count(), 0);
+            QCOMPARE(edit(page, "lineEditNA")->text(), QString("Neu"));
+            QCOMPARE(edit(page, "lineEditArtAnzahl")->text(), QString("2"));
+
+            // Once the cause is gone, the same input concludes in full.
+            Dialogs::takeRecords();
+            TestWorkdir::exec("DROP TRIGGER second_article");
+            click(intake::button(page, button));
+            QCOMPARE(count("Kunde"), 1);
+            QCOMPARE(count("Artikel"), 2);
+            QCOMPARE(menu.count(), 1);
+        }
+    }
+
+    void pendingArticleIsStoredOnceAfterAStop()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        typeCustomer(page, "Meier", "");
+        addArticle(page, "Tisch", 1, "20");
+        // A second article typed but not confirmed.
+        type(edit(page, "lineEditBZ"), "Lampe");
+        type(spin(page, "spinBoxME"), "2");
+        type(money(page, "doubleSpinBoxEk"), "3");
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(
+            dialogLog().last(), QString("Warning|Warnung|Bitte geben Sie Name und Vorname ein."));
+        QCOMPARE(count("Artikel"), 0);
+
+        type(edit(page, "lineEditVNA"), "Anna");
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        click(button(page, "pushButtonVertrAbsch"));
+        QSqlQuery rows("SELECT Bezeichnung, EinkaufsMenge FROM Artikel ORDER BY ID");
+        QStringList stored;
+        while (rows.next())
+            stored << rows.value(0).toString() + " x" + rows.value(1).toString();
+        QCOMPARE(stored, QStringList({ "Tisch x1", "Lampe x2" }));
+    }
+
+    // Paper trouble must not cost the contract: it is stored and can be printed again.
+    void contractIsKeptWhenNothingCanBePrinted()
+    {
+        TestWorkdir dir;
+        Anlieferung page;
+        QVERIFY(enter(page));
+        QSignalSpy menu(&page, &Anlieferung::openMenu);
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Tisch", 1, "20");
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(dialogLog(),
+            QStringList({ "Critical|Fehler|Bitte einen Vertragsdrucker auswählen!",
+                "Critical|Fehler|Bitte einen Etikettendrucker auswählen!" }));
+        QVERIFY(dir.printedFiles().isEmpty());
+        QCOMPARE(count("Vertrag"), 1);
+        QCOMPARE(count("Artikel"), 1);
+        QCOMPARE(menu.count(), 1);
+    }
+
+    // The stored number, not the one the page showed, goes on labels and into the records.
+    void contractNumberIsTheStoredOne()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde) VALUES (41, 1)");
+        Anlieferung page;
+        QVERIFY(enter(page));
+        // The page shows 42; meanwhile another contract takes 45.
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde) VALUES (45, 1)");
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Tisch", 1, "20");
+        click(button(page, "pushButton_einkauf"));
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(Vertrag) FROM Artikel").toInt(), 46);
+        const QStringList printed = dir.printedFiles();
+        QVERIFY(
+            pdfText(QDir(dir.printDir()).filePath(printed.at(0))).contains("Kaufvertrag Nr: 46"));
+        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1))).contains("46/1"));
+    }
+};
+
+QTEST_MAIN(TestConclusion)
+#include "tst_conclusion.moc"
