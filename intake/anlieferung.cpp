@@ -122,6 +122,9 @@ void Anlieferung::loadCategories()
 
 void Anlieferung::refreshPage()
 {
+    // The list is cleared after the fields: the searches their emptying would run in between
+    // are thrown away, and the last one would list every customer.
+    resettingPage = true;
     for (QLineEdit *edit : { ui->lineEditAN, ui->lineEditBZ, ui->lineEditDA, ui->lineEditKNR,
              ui->lineEditNA, ui->lineEditVNA, ui->lineEditTEL, ui->lineEditPLZ, ui->lineEditORT,
              ui->lineEditSTR, ui->lineEditArtAnzahl })
@@ -138,6 +141,7 @@ void Anlieferung::refreshPage()
     ui->lineEditImages->clear();
     ui->textEditBeschreibung->clear();
     ui->listWidget->clear();
+    resettingPage = false;
     ui->lineEditSearch->setFocus();
 
     QSqlQuery query;
@@ -182,16 +186,25 @@ void Anlieferung::loadKunden()
         k.plz = query.value(4).toString();
         k.ort = query.value(5).toString();
         k.strasse = query.value(6).toString();
-        kunden.append(k);
-        kundenSuchtext.append(customerText(k).simplified());
+        kunden.append(std::move(k));
     }
+    // The search texts are made by the first search: entering the page stays fast, and a
+    // customer chosen by number never needs them.
 }
 
 void Anlieferung::searchKunde(const QString &text)
 {
+    if (resettingPage)
+        return;
     QListWidget *list = ui->listWidget;
     list->clear();
     const QString needle = text.simplified();
+    if (kundenSuchtext.size() != kunden.size()) {
+        kundenSuchtext.clear();
+        kundenSuchtext.reserve(kunden.size());
+        for (const Kundendaten &k : qAsConst(kunden))
+            kundenSuchtext.append(customerText(k).simplified());
+    }
     list->setUpdatesEnabled(false);
     for (int i = 0; i < kunden.size(); ++i) {
         if (!kundenSuchtext.at(i).contains(needle, Qt::CaseInsensitive))
@@ -207,7 +220,7 @@ void Anlieferung::searchKunde(const QString &text)
 
 void Anlieferung::searchKunde()
 {
-    if (fillingKunde)
+    if (fillingKunde || resettingPage)
         return;
     QStringList parts;
     for (QLineEdit *field : customerFields(ui))
@@ -489,4 +502,3 @@ void Anlieferung::activateStand()
     ui->doubleSpinBoxStand->setFocus();
     ui->doubleSpinBoxStand->selectAll();
 }
-

@@ -71,4 +71,6 @@ private:
     QStringList kundenSuchtext;
     // Set while the customer fields are filled as a whole, so that the search runs once.
     bool fillingKunde = false;
+    // Set while page entry empties the fields: the list is cleared afterwards anyway.
+    bool resettingPage = false;
 };
