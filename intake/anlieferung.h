@@ -67,7 +67,8 @@ private:
     int vertragNr = 0;
     QList<Vertragsartikel> artikel;
     QList<Kundendaten> kunden;
-    // The simplified, lower-case customer texts of the cache, in cache order.
+    // The simplified customer texts of the cache, in cache order; made by the first search
+    // after a load.
     QStringList kundenSuchtext;
     // Set while the customer fields are filled as a whole, so that the search runs once.
     bool fillingKunde = false;
