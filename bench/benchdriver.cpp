@@ -84,8 +84,11 @@ int startupChild(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
     QTranslator translator;
     QApplication app(argc, argv);
-    if (translator.load(QStringLiteral("qt_de")))
-        app.installTranslator(&translator);
+    if (!QFile::exists(QStringLiteral("qt_de.qm")))
+        qWarning("failed-no qt qm file");
+    if (!translator.load(QStringLiteral("qt_de")))
+        qWarning("failed-cant load qm file");
+    app.installTranslator(&translator);
     Dialogs::setTestMode(true);
     fixDatabasePath();
     titlePrefix();

@@ -24,7 +24,10 @@ if compgen -G "$root/Templates/*.html" >/dev/null; then
     cp "$root"/Templates/*.html "$work/Templates/"
 fi
 cp "$root/kategorien.txt" "$work/"
-cp /usr/share/qt6/translations/qt_de.qm /usr/share/qt6/translations/qtbase_de.qm "$work/"
+# qt_de.qm only names the catalogues it consists of; it loads only together with them.
+for qm in qt_de qtbase_de qtmultimedia_de; do
+    cp "/usr/share/qt6/translations/$qm.qm" "$work/"
+done
 
 cd "$work"
 # Qt wants a private runtime folder; without one every start-up warns.
