@@ -270,6 +270,26 @@ private slots:
         QCOMPARE(list->item(0)->text(), QString("3 Schulz   12345 Berlin Ring 3"));
     }
 
+    // A customer stored while the page is shown is found after the next entry, which
+    // leaves the fields and the list empty.
+    void entryReloadsWhatTheSearchSees()
+    {
+        TestWorkdir dir;
+        addCustomers();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        QTest::keyClicks(edit(page, "lineEditNA"), "Zander");
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname) VALUES (6, 'Zander', 'Ute')");
+        QTest::keyClicks(edit(page, "lineEditVNA"), "Ute");
+        QCOMPARE(listedIds(page), QList<int>());
+
+        page.refreshPage();
+        QCOMPARE(customerFieldTexts(page), QStringList(6, QString()));
+        QCOMPARE(listedIds(page), QList<int>());
+        QTest::keyClicks(edit(page, "lineEditNA"), "Zander");
+        QCOMPARE(listedIds(page), QList<int> { 6 });
+    }
+
     void chosenCustomerLocksFields()
     {
         TestWorkdir dir;
