@@ -56,8 +56,9 @@ void Anlieferung::einkauf()
     conclude(true);
 }
 
-int Anlieferung::findCustomer(const QStringList &fields)
+bool Anlieferung::findCustomer(const QStringList &fields, std::optional<int> &kunde)
 {
+    kunde.reset();
     QSqlQuery query;
     const QString knr = ui->lineEditKNR->text();
     if (!knr.isEmpty()) {
@@ -65,15 +66,16 @@ int Anlieferung::findCustomer(const QStringList &fields)
         query.prepare(QStringLiteral("SELECT ID FROM Kunde WHERE ID = ?;"));
         query.addBindValue(knr.toLongLong());
         if (!execOrWarn(query, this))
-            return -1;
+            return false;
         if (!query.next()) {
             Dialogs::warning(this, kWarnung,
                 QStringLiteral("Der Kunde Nr. %1 ist nicht mehr gespeichert.\n"
                                "Bitte wählen Sie den Kunden neu aus.")
                     .arg(knr));
-            return -1;
+            return false;
         }
-        return query.value(0).toInt();
+        kunde = query.value(0).toInt();
+        return true;
     }
 
     // Typed in: a stored customer with the same data (letters in any case) is reused only
@@ -85,9 +87,9 @@ int Anlieferung::findCustomer(const QStringList &fields)
     for (const QString &field : fields)
         query.addBindValue(field);
     if (!execOrWarn(query, this))
-        return -1;
+        return false;
     if (!query.next())
-        return 0;
+        return true;
     const int id = query.value(0).toInt();
     if (Dialogs::question(this, kWarnung,
             QStringLiteral("Der eingegebene Kunde existiert bereits,\n"
@@ -97,9 +99,10 @@ int Anlieferung::findCustomer(const QStringList &fields)
         Dialogs::critical(this, QStringLiteral("Fehler"),
             QStringLiteral("Kunden können nicht doppelt angelegt werden!\n"
                            "Bitte ändern Sie die Kundendaten."));
-        return -1;
+        return false;
     }
-    return id;
+    kunde = id;
+    return true;
 }
 
 void Anlieferung::conclude(bool barkauf)
@@ -121,6 +124,7 @@ void Anlieferung::conclude(bool barkauf)
         printed << cleanedText(edit->text());
         fields << printed.last().simplified();
     }
+    // Checked on the stored form: a name of only "'" would otherwise be stored empty.
     if (fields.at(0).isEmpty() || fields.at(1).isEmpty()) {
         Dialogs::warning(this, kWarnung, QStringLiteral("Bitte geben Sie Name und Vorname ein."));
         return stop();
@@ -142,8 +146,8 @@ void Anlieferung::conclude(bool barkauf)
         vertrag.standgebuehr = ui->doubleSpinBoxStand->value();
     }
 
-    int kunde = findCustomer(fields);
-    if (kunde < 0)
+    std::optional<int> kunde;
+    if (!findCustomer(fields, kunde))
         return stop();
 
     // Customer, contract and articles are stored together or not at all.
@@ -151,7 +155,7 @@ void Anlieferung::conclude(bool barkauf)
     if (!transaction.begin())
         return stop();
     QSqlQuery query;
-    if (kunde == 0) {
+    if (!kunde) {
         query.prepare(QStringLiteral("INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, "
                                      "Strasse) VALUES (?, ?, ?, ?, ?, ?);"));
         for (const QString &field : qAsConst(fields))
@@ -160,11 +164,11 @@ void Anlieferung::conclude(bool barkauf)
             return stop();
         kunde = query.lastInsertId().toInt();
     }
-    vertrag.kundeNr = kunde;
+    vertrag.kundeNr = *kunde;
 
     query.prepare(QStringLiteral(
         "INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) VALUES (?, ?, ?, ?);"));
-    query.addBindValue(kunde);
+    query.addBindValue(*kunde);
     query.addBindValue(vertrag.datum.toString(QLatin1String(kTimestampFormat)));
     query.addBindValue(vertrag.standgebuehr);
     query.addBindValue(vertrag.laufzeit);

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
 class QListWidgetItem;
 class Ui_Anlieferung;
 
@@ -52,9 +54,9 @@ protected:
 private:
     // Stores, prints and commits a commission contract, or with barkauf a cash purchase.
     void conclude(bool barkauf);
-    // The customer of the contract: found by number or by name (after asking), 0 for a new
-    // one, -1 when the conclusion must stop (the user has been told).
-    int findCustomer(const QStringList &fields);
+    // The customer of the contract: found by number or by name (after asking), left empty
+    // for a new one; false when the conclusion must stop (the user has been told).
+    bool findCustomer(const QStringList &fields, std::optional<int> &kunde);
     void loadCategories();
     void computeStandFee();
     void prepareArticle(int n);

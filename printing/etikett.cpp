@@ -192,7 +192,11 @@ bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int positi
     }
     const double pixelsPerMm = printer.resolution() / 25.4;
     painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
-    paintLabel(painter, heightMm, preisText, code, zeile, bezeichnung.left(100));
+    // A printer that cannot print to the edge refuses margins of 0 and keeps its own; the
+    // label is then laid out in the part it can print, so nothing is cut off.
+    const double paintHeightMm = printer.pageLayout().paintRect(QPageLayout::Millimeter).height();
+    paintLabel(painter, paintHeightMm > 0 ? paintHeightMm : heightMm, preisText, code, zeile,
+        bezeichnung.left(100));
     if (!painter.end()) {
         Dialogs::critical(parent, QStringLiteral("Fehler"),
             QStringLiteral("Das Etikett konnte nicht gedruckt werden!"));

@@ -33,11 +33,11 @@ QString nextPdfPath(const QString &name, Kind kind)
         if (!(c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_')))
             c = QLatin1Char('_');
     }
-    return dir.filePath(QStringLiteral("%1-%2-%3.pdf")
-                            .arg(g_lastJob, 4, 10, QLatin1Char('0'))
-                            .arg(safeName,
-                                 kind == Kind::Dokument ? QStringLiteral("dokument")
-                                                        : QStringLiteral("etikett")));
+    return dir.filePath(
+        QStringLiteral("%1-%2-%3.pdf")
+            .arg(g_lastJob, 4, 10, QLatin1Char('0'))
+            .arg(safeName,
+                kind == Kind::Dokument ? QStringLiteral("dokument") : QStringLiteral("etikett")));
 }
 } // namespace
 
@@ -61,7 +61,7 @@ bool setPrinter(QPrinter &printer, const QString &name, Kind kind, QWidget *pare
 {
     if (!isInstalled(name)) {
         Dialogs::critical(parent, QStringLiteral("Fehler"),
-                          QStringLiteral("Der Drucker %1 ist nicht verfügbar!").arg(name));
+            QStringLiteral("Der Drucker %1 ist nicht verfügbar!").arg(name));
         return false;
     }
     if (!printDir().isEmpty()) {

@@ -535,8 +535,8 @@ bool ReportPrinter::printInventur(InventurListe liste)
     return printDocuments({ dok }, Papier::ImmerA4);
 }
 
-bool ReportPrinter::printEtikett(const QDate &datum, int vertragNr, int position,
-    const QString &bezeichnung, double preis)
+bool ReportPrinter::printEtikett(
+    const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis)
 {
     return Labels::printEtikett(parent, datum, vertragNr, position, bezeichnung, preis);
 }

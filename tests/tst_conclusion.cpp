@@ -172,6 +172,9 @@ private slots:
         QTest::newRow("blank name")
             << "   "
             << "Anna" << true << "Warning|Warnung|Bitte geben Sie Name und Vorname ein.";
+        QTest::newRow("name only an apostrophe")
+            << "'"
+            << "Anna" << true << "Warning|Warnung|Bitte geben Sie Name und Vorname ein.";
         QTest::newRow("no first name")
             << "Meier"
             << "" << true << "Warning|Warnung|Bitte geben Sie Name und Vorname ein.";
@@ -268,6 +271,35 @@ private slots:
         QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
         QCOMPARE(count("Kunde"), 2);
         QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 4);
+    }
+
+    // Customer number 0 is a customer like any other, not "new customer".
+    void customerNumberZeroIsReused_data()
+    {
+        QTest::addColumn<bool>("byNumber");
+        QTest::newRow("chosen by number") << true;
+        QTest::newRow("typed, reused after asking") << false;
+    }
+    void customerNumberZeroIsReused()
+    {
+        QFETCH(bool, byNumber);
+        TestWorkdir dir;
+        setPrinters();
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                          "VALUES (0, 'Meier', 'Anna', '', '', '', '')");
+        Anlieferung page;
+        QVERIFY(enter(page));
+        if (byNumber)
+            type(edit(page, "lineEditKNR"), "0");
+        else
+            typeCustomer(page, "Meier", "Anna");
+        QCOMPARE(edit(page, "lineEditNA")->text(), QString("Meier"));
+        addArticle(page, "Stuhl", 1, "5");
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(count("Kunde"), 1);
+        QCOMPARE(count("Vertrag"), 1);
+        QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 0);
     }
 
     void customerDeletedMeanwhileStopsBeforeWriting()

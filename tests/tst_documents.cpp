@@ -358,6 +358,78 @@ private slots:
         VERIFY_LACKS(text, "$(");
     }
 
+    // A list that runs over several pages shows its column headings on every page it fills.
+    void longListsRepeatTheirHeadings_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("contract and copy") << "vertrag"
+                                           << "je Stück";
+        QTest::newRow("payout") << "auszahlung"
+                                << "Ausgezahlt";
+        QTest::newRow("expired contracts") << "offeneVertraege"
+                                           << "Vertragsende";
+        QTest::newRow("stock list") << "inventur"
+                                    << "EK Summe";
+    }
+    void longListsRepeatTheirHeadings()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, heading);
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        ReportPrinter printer;
+        const int rows = 80;
+        if (document == "vertrag") {
+            Vertragsdaten v;
+            v.vertragNr = 42;
+            v.laufzeit = 90;
+            for (int i = 0; i < rows; ++i) {
+                Vertragsartikel a;
+                a.bezeichnung = QStringLiteral("Teil %1").arg(i);
+                a.menge = 1;
+                v.artikel << a;
+            }
+            QVERIFY(printer.printVertrag(v, false));
+        } else if (document == "auszahlung") {
+            AuszahlungsVertrag v = auszahlungsVertrag();
+            v.artikel.clear();
+            for (int i = 0; i < rows; ++i)
+                v.artikel << abrechnung(QStringLiteral("Teil %1").arg(i), 1, 1, 1, 1, 0, 1);
+            QVERIFY(printer.printAuszahlung(v, true, false));
+        } else if (document == "offeneVertraege") {
+            QList<AbgelaufenerVertrag> liste;
+            for (int i = 0; i < rows; ++i) {
+                AbgelaufenerVertrag v;
+                v.id = i + 1;
+                v.name = QStringLiteral("Teil %1").arg(i);
+                liste << v;
+            }
+            QVERIFY(printer.printOffeneVertraege(liste));
+        } else {
+            InventurListe liste;
+            for (int i = 0; i < rows; ++i) {
+                liste.artikel.insert(
+                    i, inventurArtikel(i / 3, 90, QStringLiteral("Teil %1").arg(i), 1, 1, 2));
+                liste.artikelIds << QString::number(i);
+            }
+            QVERIFY(printer.printInventur(liste));
+        }
+        const QStringList files = wd.printedFiles();
+        QVERIFY(!files.isEmpty());
+        for (const QString &file : files) {
+            const QString pdf = wd.printDir() + '/' + file;
+            const int pages = pdfPageCount(pdf);
+            QVERIFY2(pages > 1, qPrintable(file));
+            const QStringList pageTexts = pdfText(pdf).split('\f', Qt::SkipEmptyParts);
+            QCOMPARE(pageTexts.size(), pages);
+            for (const QString &text : pageTexts) {
+                if (text.contains(QLatin1String("Teil ")))
+                    VERIFY_CONTAINS(text, heading);
+            }
+        }
+    }
+
     void emptyStockList()
     {
         TestWorkdir wd;

@@ -155,6 +155,9 @@ private slots:
             << QStringList { "Bücher (abc)" } << QList<int> { 0 } << 0;
         QTest::newRow("extra fields") << QByteArray("Lampen;4;x\r\n")
                                       << QStringList { "Lampen (4)" } << QList<int> { 4 } << 4;
+        QTest::newRow("no separator: the whole line as read")
+            << QByteArray("Vasen\n\nGlas;2\n") << QStringList { "Vasen\n ()", "\n ()", "Glas (2)" }
+            << QList<int> { 0, 0, 2 } << 2;
         QTest::newRow("only negative numbers")
             << QByteArray("Alt;-3\nAlter;-1") << QStringList { "Alt (-3)", "Alter (-1)" }
             << QList<int> { -3, -1 } << 0;

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QSignalSpy>
+#include <QSpacerItem>
 #include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -250,6 +251,39 @@ private slots:
             QCOMPARE(s.find(p.name)->sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
         }
         QVERIFY(!s.find<QLabel>("label_services")->wordWrap());
+
+        // The spacers that push the menu into shape: layout, cell, size and stretch direction.
+        QStringList spacers;
+        for (const char *layoutName : { "gridLayout_2", "gridLayout_3" }) {
+            auto *grid = s.find<QGridLayout>(layoutName);
+            for (int i = 0; i < grid->count(); ++i) {
+                QSpacerItem *spacer = grid->itemAt(i)->spacerItem();
+                if (!spacer)
+                    continue;
+                int row, column, rowSpan, columnSpan;
+                grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+                const QSizePolicy policy = spacer->sizePolicy();
+                spacers << QStringLiteral("%1 %2,%3 %4x%5 %6x%7 %8/%9")
+                               .arg(QLatin1String(layoutName))
+                               .arg(row)
+                               .arg(column)
+                               .arg(rowSpan)
+                               .arg(columnSpan)
+                               .arg(spacer->sizeHint().width())
+                               .arg(spacer->sizeHint().height())
+                               .arg(int(policy.horizontalPolicy()))
+                               .arg(int(policy.verticalPolicy()));
+            }
+        }
+        spacers.sort();
+        const int expanding = QSizePolicy::Expanding, minimum = QSizePolicy::Minimum;
+        QCOMPARE(spacers,
+            QStringList({ QStringLiteral("gridLayout_2 22,3 1x1 20x40 %1/%2")
+                              .arg(minimum)
+                              .arg(expanding),
+                QStringLiteral("gridLayout_2 7,0 1x1 40x20 %1/%2").arg(expanding).arg(minimum),
+                QStringLiteral("gridLayout_2 7,5 1x1 40x20 %1/%2").arg(expanding).arg(minimum),
+                QStringLiteral("gridLayout_3 2,0 1x1 40x20 %1/%2").arg(expanding).arg(minimum) }));
 
         // Fourteen captions, all on the menu.
         QCOMPARE(s.find("swMenu")->findChildren<ClickLabel *>().size(), 14);

@@ -513,12 +513,23 @@ private slots:
         TestWorkdir::removeSetting("Beschreibung");
         TestWorkdir::setSetting("Stadt", "Altstadt");
         QCOMPARE(printer.beschreibung(), titlePrefix() + QLatin1Char(' '));
+        // An edited template counts from the next print on; keys match exactly, case included.
+        QFile vorlage(wd.path("Templates/template_rueckgabe.html"));
+        QVERIFY(vorlage.open(QIODevice::ReadOnly));
+        QByteArray html = vorlage.readAll();
+        vorlage.close();
+        html.replace("</body>", "<p>Neu: $(datum) $(HalbeHoehe) $(Stadt)</p></body>");
+        QVERIFY(vorlage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        vorlage.write(html);
+        vorlage.close();
         QVERIFY(printer.printRueckgabe(rueckgabe()));
         const QStringList texts = printedTexts(wd);
         QCOMPARE(texts.size(), 2);
         VERIFY_CONTAINS(texts.at(0), "Musterhausen, den");
+        VERIFY_LACKS(texts.at(0), "Neu:");
         VERIFY_LACKS(texts.at(1), "Musterstraße");
         VERIFY_CONTAINS(texts.at(1), "Altstadt, den");
+        VERIFY_CONTAINS(texts.at(1), "Neu: $(datum) $(HalbeHoehe) Altstadt");
         QCOMPARE(dialogLog(), QStringList());
     }
 };
