@@ -169,6 +169,7 @@ void Anlieferung::loadKunden()
         delete old;
     }
     kunden.clear();
+    kundenText.clear();
     kundenSuchtext.clear();
     // Read once from start to end: the driver need not keep a copy of every row.
     query.setForwardOnly(true);
@@ -200,19 +201,23 @@ void Anlieferung::searchKunde(const QString &text)
     list->clear();
     const QString needle = text.simplified();
     if (kundenSuchtext.size() != kunden.size()) {
+        kundenText.clear();
         kundenSuchtext.clear();
+        kundenText.reserve(kunden.size());
         kundenSuchtext.reserve(kunden.size());
-        for (const Kundendaten &k : qAsConst(kunden))
-            kundenSuchtext.append(customerText(k).simplified());
+        for (const Kundendaten &k : qAsConst(kunden)) {
+            kundenText.append(customerText(k));
+            kundenSuchtext.append(kundenText.last().simplified());
+        }
     }
     list->setUpdatesEnabled(false);
     for (int i = 0; i < kunden.size(); ++i) {
         if (!kundenSuchtext.at(i).contains(needle, Qt::CaseInsensitive))
             continue;
-        const Kundendaten &k = kunden.at(i);
-        auto *item
-            = new QListWidgetItem(QString::number(k.id) + QLatin1Char(' ') + customerText(k));
-        item->setData(Qt::UserRole, k.id);
+        const int id = kunden.at(i).id;
+        // Filled before it joins the list: each change of a listed item is announced.
+        auto *item = new QListWidgetItem(QString::number(id) + QLatin1Char(' ') + kundenText.at(i));
+        item->setData(Qt::UserRole, id);
         list->addItem(item);
     }
     list->setUpdatesEnabled(true);

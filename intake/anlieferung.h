@@ -69,8 +69,9 @@ private:
     int vertragNr = 0;
     QList<Vertragsartikel> artikel;
     QList<Kundendaten> kunden;
-    // The simplified customer texts of the cache, in cache order; made by the first search
-    // after a load.
+    // The customer texts of the cache as listed, and simplified for the search, in cache
+    // order; made by the first search after a load.
+    QStringList kundenText;
     QStringList kundenSuchtext;
     // Set while the customer fields are filled as a whole, so that the search runs once.
     bool fillingKunde = false;
