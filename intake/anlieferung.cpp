@@ -27,7 +27,7 @@ QList<QLineEdit *> customerFields(Ui_Anlieferung *ui)
         ui->lineEditSTR };
 }
 
-// Built for every customer on each page entry and every hit of a search: one allocation.
+// Built for every customer by the first search after a load: one allocation each.
 QString customerText(const Kundendaten &k)
 {
     QString text;
