@@ -1,10 +1,7 @@
-#include "app/database.h"
-#include "app/titleprefix.h"
+#include "app/startup.h"
 #include "app/velarix.h"
 
 #include <QApplication>
-#include <QDebug>
-#include <QFile>
 #include <QLocale>
 #include <QTranslator>
 
@@ -13,15 +10,8 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
     QTranslator translator;
     QApplication app(argc, argv);
-
-    if (!QFile::exists(QStringLiteral("qt_de.qm")))
-        qWarning("failed-no qt qm file");
-    if (!translator.load(QStringLiteral("qt_de")))
-        qWarning("failed-cant load qm file");
-    app.installTranslator(&translator);
-
-    fixDatabasePath();
-    titlePrefix(); // read once, fixed for the run
+    installQtTranslation(app, translator);
+    fixRunSettings();
 
     int result;
     {

@@ -2,9 +2,8 @@
 // warm-up and then --runs times; the medians are printed. Run it in a prepared working folder
 // (see bench/README.md), never as a test.
 
-#include "app/database.h"
 #include "app/dialogs.h"
-#include "app/titleprefix.h"
+#include "app/startup.h"
 #include "app/velarix.h"
 #include "intake/anlieferung.h"
 #include "printing/reportprinter.h"
@@ -76,7 +75,7 @@ bool reportDialogs(const char *caseName)
 // ---- start-up as a whole process ----
 
 // The steps of the program's main(): German locale, Qt's translation, the main window shown
-// and closed again. Keep in step with app/main.cpp.
+// and closed again. Keep in step with app/main.cpp (both share app/startup.h).
 int startupChild(int argc, char *argv[])
 {
     QElapsedTimer timer;
@@ -84,14 +83,9 @@ int startupChild(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
     QTranslator translator;
     QApplication app(argc, argv);
-    if (!QFile::exists(QStringLiteral("qt_de.qm")))
-        qWarning("failed-no qt qm file");
-    if (!translator.load(QStringLiteral("qt_de")))
-        qWarning("failed-cant load qm file");
-    app.installTranslator(&translator);
+    installQtTranslation(app, translator);
     Dialogs::setTestMode(true);
-    fixDatabasePath();
-    titlePrefix();
+    fixRunSettings();
     qint64 shown;
     {
         Velarix window;
@@ -555,12 +549,10 @@ int main(int argc, char *argv[])
         QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
         QTranslator translator;
         QApplication app(argc, argv);
-        if (translator.load(QStringLiteral("qt_de")))
-            app.installTranslator(&translator);
+        installQtTranslation(app, translator);
         Dialogs::setTestMode(true);
         qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-        fixDatabasePath();
-        titlePrefix();
+        fixRunSettings();
         Session session;
         session.window = std::make_unique<Velarix>();
         session.window->show();
