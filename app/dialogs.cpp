@@ -26,8 +26,8 @@ bool takeAnswer(QVariant *answer)
     return true;
 }
 
-QMessageBox::StandardButton unscriptedButton(QMessageBox::StandardButtons buttons,
-                                             QMessageBox::StandardButton defaultButton)
+QMessageBox::StandardButton unscriptedButton(
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     if (defaultButton != QMessageBox::NoButton)
         return defaultButton;
@@ -39,13 +39,12 @@ QMessageBox::StandardButton unscriptedButton(QMessageBox::StandardButtons button
 }
 
 QMessageBox::StandardButton box(Kind kind, QMessageBox::Icon icon, QWidget *parent,
-                                const QString &title, const QString &text,
-                                QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton)
+    const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton)
 {
     if (g_testMode) {
         record(kind, title, text,
-               { { "buttons", int(buttons) }, { "defaultButton", int(defaultButton) } });
+            { { "buttons", int(buttons) }, { "defaultButton", int(defaultButton) } });
         QVariant answer;
         if (takeAnswer(&answer))
             return QMessageBox::StandardButton(answer.toInt());
@@ -58,38 +57,32 @@ QMessageBox::StandardButton box(Kind kind, QMessageBox::Icon icon, QWidget *pare
 } // namespace
 
 QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return box(Kind::Information, QMessageBox::Information, parent, title, text, buttons,
-               defaultButton);
+    return box(
+        Kind::Information, QMessageBox::Information, parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
-                                    QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     return box(Kind::Warning, QMessageBox::Warning, parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
-                                     QMessageBox::StandardButtons buttons,
-                                     QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return box(Kind::Critical, QMessageBox::Critical, parent, title, text, buttons,
-               defaultButton);
+    return box(Kind::Critical, QMessageBox::Critical, parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
-                                     QMessageBox::StandardButtons buttons,
-                                     QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return box(Kind::Question, QMessageBox::Question, parent, title, text, buttons,
-               defaultButton);
+    return box(Kind::Question, QMessageBox::Question, parent, title, text, buttons, defaultButton);
 }
 
 QString getText(QWidget *parent, const QString &title, const QString &label,
-                QLineEdit::EchoMode mode, const QString &text, bool *ok)
+    QLineEdit::EchoMode mode, const QString &text, bool *ok)
 {
     if (g_testMode) {
         record(Kind::Text, title, label, { { "echoMode", int(mode) }, { "initial", text } });
@@ -103,7 +96,7 @@ QString getText(QWidget *parent, const QString &title, const QString &label,
 }
 
 QString getItem(QWidget *parent, const QString &title, const QString &label,
-                const QStringList &items, int current, bool editable, bool *ok)
+    const QStringList &items, int current, bool editable, bool *ok)
 {
     if (g_testMode) {
         record(Kind::Item, title, label, { { "items", items }, { "current", current } });
@@ -116,8 +109,8 @@ QString getItem(QWidget *parent, const QString &title, const QString &label,
     return QInputDialog::getItem(parent, title, label, items, current, editable, ok);
 }
 
-int getInt(QWidget *parent, const QString &title, const QString &label, int value, int min,
-           int max, int step, bool *ok)
+int getInt(QWidget *parent, const QString &title, const QString &label, int value, int min, int max,
+    int step, bool *ok)
 {
     if (g_testMode) {
         record(Kind::Int, title, label, { { "value", value }, { "min", min }, { "max", max } });
@@ -131,7 +124,7 @@ int getInt(QWidget *parent, const QString &title, const QString &label, int valu
 }
 
 double getDouble(QWidget *parent, const QString &title, const QString &label, double value,
-                 double min, double max, int decimals, bool *ok)
+    double min, double max, int decimals, bool *ok)
 {
     if (g_testMode) {
         record(Kind::Double, title, label, { { "value", value }, { "min", min }, { "max", max } });
@@ -144,8 +137,8 @@ double getDouble(QWidget *parent, const QString &title, const QString &label, do
     return QInputDialog::getDouble(parent, title, label, value, min, max, decimals, ok);
 }
 
-QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                        const QString &filter)
+QString getOpenFileName(
+    QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
     if (g_testMode) {
         record(Kind::OpenFile, caption, QString(), { { "dir", dir }, { "filter", filter } });
@@ -155,8 +148,8 @@ QString getOpenFileName(QWidget *parent, const QString &caption, const QString &
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,
-                             const QString &filter)
+QStringList getOpenFileNames(
+    QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
     if (g_testMode) {
         record(Kind::OpenFiles, caption, QString(), { { "dir", dir }, { "filter", filter } });
@@ -167,7 +160,7 @@ QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QStr
 }
 
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                        const QString &filter, QString *selectedFilter)
+    const QString &filter, QString *selectedFilter)
 {
     if (g_testMode) {
         record(Kind::SaveFile, caption, QString(), { { "dir", dir }, { "filter", filter } });

@@ -11,8 +11,20 @@
 // record what the user would have seen and answer in the user's place.
 namespace Dialogs {
 
-enum class Kind { Information, Warning, Critical, Question, Text, Item, Int, Double, OpenFile,
-                  OpenFiles, SaveFile, Directory };
+enum class Kind {
+    Information,
+    Warning,
+    Critical,
+    Question,
+    Text,
+    Item,
+    Int,
+    Double,
+    OpenFile,
+    OpenFiles,
+    SaveFile,
+    Directory
+};
 
 struct Record
 {
@@ -21,45 +33,37 @@ struct Record
     QString text;
 };
 
-QMessageBox::StandardButton information(QWidget *parent, const QString &title,
-                                        const QString &text,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                        QMessageBox::StandardButton defaultButton
-                                        = QMessageBox::NoButton);
+QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
-                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                    QMessageBox::StandardButton defaultButton
-                                    = QMessageBox::NoButton);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
-                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                     QMessageBox::StandardButton defaultButton
-                                     = QMessageBox::NoButton);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
-                                     QMessageBox::StandardButtons buttons
-                                     = QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::StandardButton defaultButton
-                                     = QMessageBox::NoButton);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 QString getText(QWidget *parent, const QString &title, const QString &label,
-                QLineEdit::EchoMode mode = QLineEdit::Normal, const QString &text = QString(),
-                bool *ok = nullptr);
+    QLineEdit::EchoMode mode = QLineEdit::Normal, const QString &text = QString(),
+    bool *ok = nullptr);
 QString getItem(QWidget *parent, const QString &title, const QString &label,
-                const QStringList &items, int current = 0, bool editable = true,
-                bool *ok = nullptr);
+    const QStringList &items, int current = 0, bool editable = true, bool *ok = nullptr);
 int getInt(QWidget *parent, const QString &title, const QString &label, int value = 0,
-           int min = -2147483647, int max = 2147483647, int step = 1, bool *ok = nullptr);
+    int min = -2147483647, int max = 2147483647, int step = 1, bool *ok = nullptr);
 double getDouble(QWidget *parent, const QString &title, const QString &label, double value = 0,
-                 double min = -2147483647, double max = 2147483647, int decimals = 1,
-                 bool *ok = nullptr);
+    double min = -2147483647, double max = 2147483647, int decimals = 1, bool *ok = nullptr);
 
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
-                        const QString &filter = QString());
+    const QString &filter = QString());
 QStringList getOpenFileNames(QWidget *parent, const QString &caption,
-                             const QString &dir = QString(), const QString &filter = QString());
+    const QString &dir = QString(), const QString &filter = QString());
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
-                        const QString &filter = QString(), QString *selectedFilter = nullptr);
-QString getExistingDirectory(QWidget *parent, const QString &caption,
-                             const QString &dir = QString());
+    const QString &filter = QString(), QString *selectedFilter = nullptr);
+QString getExistingDirectory(
+    QWidget *parent, const QString &caption, const QString &dir = QString());
 
 // --- test double -------------------------------------------------------------------------
 // In test mode nothing is shown: every call is recorded and answered from the script.

@@ -39,8 +39,7 @@ QString readSetting(const QString &name, QWidget *parent, bool *found)
 
 Transaction::Transaction(QWidget *parent)
     : m_parent(parent)
-{
-}
+{ }
 
 Transaction::~Transaction()
 {
