@@ -26,15 +26,25 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
     return false;
 }
 
-QString readSetting(const QString &name, QWidget *parent, bool *found)
+static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found)
 {
     QSqlQuery query;
     query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
     query.addBindValue(name);
-    const bool ok = execOrWarn(query, parent) && query.next();
+    const bool ok = (warn ? execOrWarn(query, parent) : query.exec()) && query.next();
     if (found)
         *found = ok;
     return ok ? query.value(0).toString() : QString();
+}
+
+QString readSetting(const QString &name, QWidget *parent, bool *found)
+{
+    return settingValue(name, true, parent, found);
+}
+
+QString readSettingQuietly(const QString &name, bool *found)
+{
+    return settingValue(name, false, nullptr, found);
 }
 
 Transaction::Transaction(QWidget *parent)

@@ -13,6 +13,8 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
 // The first Wert of a Systemdaten key; empty when the row is missing or the query failed
 // (a failure shows "SQL-Fehler"). found tells whether a row was there.
 QString readSetting(const QString &name, QWidget *parent, bool *found = nullptr);
+// The same for settings whose failure means "not set" and shows nothing.
+QString readSettingQuietly(const QString &name, bool *found = nullptr);
 
 // All-or-nothing writes: begin, then commit; a destroyed, uncommitted transaction rolls back.
 class Transaction

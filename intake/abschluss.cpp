@@ -198,11 +198,7 @@ void Anlieferung::conclude(bool barkauf)
     if (barkauf)
         return;
     // The automatic export is optional: an unreadable setting only means no export.
-    query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
-    query.addBindValue(QStringLiteral("AutoExportPath"));
-    if (query.exec() && query.next()) {
-        const QString folder = query.value(0).toString();
-        if (!folder.isEmpty())
-            exportVertrag(vertrag.vertragNr, folder);
-    }
+    const QString folder = readSettingQuietly(QStringLiteral("AutoExportPath"));
+    if (!folder.isEmpty())
+        exportVertrag(vertrag.vertragNr, folder);
 }

@@ -29,13 +29,8 @@ constexpr double kLabelWidthMm = 999.0;
 
 int labelSize()
 {
-    QSqlQuery query;
-    query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
-    query.addBindValue(QStringLiteral("LabelSize"));
-    if (!query.exec() || !query.next())
-        return 0;
     bool ok = false;
-    const int size = query.value(0).toString().trimmed().toInt(&ok);
+    const int size = readSettingQuietly(QStringLiteral("LabelSize")).trimmed().toInt(&ok);
     if (!ok || size <= -4)
         return 0; // a label of no height cannot be printed; take the normal one
     return qMin(size, 99);

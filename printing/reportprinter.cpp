@@ -116,10 +116,7 @@ QString fillRow(const QString &rowTemplate, const RowValues &values)
 // PrintFormat decides the paper quietly: a failed read just means A5.
 bool a4Eingestellt()
 {
-    QSqlQuery query;
-    query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
-    query.addBindValue(QStringLiteral("PrintFormat"));
-    return query.exec() && query.next() && isTrue(query.value(0).toString());
+    return isTrue(readSettingQuietly(QStringLiteral("PrintFormat")));
 }
 
 void render(QPrinter &printer, const QByteArray &bytes)
