@@ -92,6 +92,17 @@ void upgradeSchema()
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
+        // The statistics of a period: contracts and payouts by their dates; the stock sums
+        // and the unpaid shares of the running contracts read from the indexes alone.
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_DateTime ON Vertrag(DateTime);",
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Vertragsende ON Vertrag(Vertragsende);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Auszahldatum ON Verkauf(Auszahldatum);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Bestand ON Verkauf(Artikel, DateTime, "
+        "VerkaufsMenge);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Offen ON Verkauf(Artikel, DateTime, "
+        "EinkaufsPreis, VerkaufsMenge, Auszahldatum) WHERE Auszahldatum IS NULL;",
+        "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Bestand ON Zurueckgegeben(Artikel, "
+        "DateTime, Anzahl);",
     };
     for (const char *statement : indexes)
         query.exec(QString::fromLatin1(statement));

@@ -26,6 +26,19 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
     return false;
 }
 
+bool execOrWarn(
+    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent)
+{
+    // Without this check a failed prepare would be reported as a parameter count mismatch.
+    if (!query.prepare(statement)) {
+        showSqlError(query.lastError(), parent);
+        return false;
+    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return execOrWarn(query, parent);
+}
+
 static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found)
 {
     QSqlQuery query;

@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 class QWidget;
 
@@ -9,6 +10,10 @@ class QWidget;
 // warning "SQL-Fehler" with the driver's error text and returns false.
 bool execOrWarn(QSqlQuery &query, QWidget *parent);
 bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
+// Prepares the statement, binds the values in order and runs it; a failure at either step
+// shows "SQL-Fehler" with the driver's text and returns false.
+bool execOrWarn(
+    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent);
 
 // The first Wert of a Systemdaten key; empty when the row is missing or the query failed
 // (a failure shows "SQL-Fehler"). found tells whether a row was there.

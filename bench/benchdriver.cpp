@@ -7,6 +7,7 @@
 #include "app/velarix.h"
 #include "intake/anlieferung.h"
 #include "printing/reportprinter.h"
+#include "statistics/periodenzahlen.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QLocale>
 #include <QSqlQuery>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -72,11 +74,20 @@ bool reportDialogs(const char *caseName)
     return records.isEmpty();
 }
 
+// The program's debug lines (one per cash purchase in stock on the statistics page) are
+// made as in the shop and then dropped: on a terminal they would time the terminal.
+void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 // ---- start-up as a whole process ----
 
 // The steps of the program's main(): German locale, Qt's translation, the main window shown
-// and closed again. Keep in step with app/main.cpp (both share app/startup.h).
-int startupChild(int argc, char *argv[])
+// and closed again. Keep in step with app/main.cpp (both share app/startup.h). With
+// statistik, key "9" enters the statistics page in between (today's figures and the stock).
+int startupChild(int argc, char *argv[], bool statistik)
 {
     QElapsedTimer timer;
     timer.start();
@@ -85,6 +96,7 @@ int startupChild(int argc, char *argv[])
     QApplication app(argc, argv);
     installQtTranslation(app, translator);
     Dialogs::setTestMode(true);
+    qInstallMessageHandler(dropDebugLines);
     fixRunSettings();
     qint64 shown;
     {
@@ -96,6 +108,19 @@ int startupChild(int argc, char *argv[])
         shown = timer.elapsed();
         if (!reportDialogs("startup"))
             return 4;
+        if (statistik) {
+            window.activateWindow();
+            if (!QTest::qWaitForWindowActive(&window))
+                return 3;
+            Dialogs::setNextAnswer(QString()); // the shop's empty password
+            QTest::keyClick(&window, Qt::Key_9);
+            auto *stack = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+            if (!stack || stack->currentWidget()->objectName() != QLatin1String("swInventur"))
+                return 5;
+            Dialogs::takeRecords(); // the password prompt
+            if (!reportDialogs("stats-memory"))
+                return 4;
+        }
         // Without today's backup closing asks first; quitting answers No, as staff would
         // at the end of a benchmark. Any other box is a fault.
         Dialogs::setNextAnswer(int(QMessageBox::No));
@@ -114,7 +139,7 @@ int startupChild(int argc, char *argv[])
 
 std::string g_self;
 
-bool runStartupProcess(Sample *sample)
+bool runStartupProcess(Sample *sample, const char *childArgument = "--startup-child")
 {
     int out[2];
     if (pipe(out) != 0)
@@ -127,7 +152,7 @@ bool runStartupProcess(Sample *sample)
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(g_self.c_str(), g_self.c_str(), "--startup-child", static_cast<char *>(nullptr));
+        execl(g_self.c_str(), g_self.c_str(), childArgument, static_cast<char *>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -219,6 +244,26 @@ struct Session
             return false;
         key(Qt::Key_1);
         return expectPage("swArrive");
+    }
+    // The statistics page, entered from the menu with the shop's (empty) password.
+    bool enterStatistics()
+    {
+        if (page() == QLatin1String("swInventur"))
+            return true;
+        if (!toMenu())
+            return false;
+        Dialogs::setNextAnswer(QString());
+        key(Qt::Key_9);
+        Dialogs::takeRecords(); // the password prompt
+        return expectPage("swInventur");
+    }
+    QWidget *statisticsField(const char *name) const
+    {
+        QWidget *page = find<QWidget>("swInventur");
+        QWidget *field = page ? page->findChild<QWidget *>(QLatin1String(name)) : nullptr;
+        if (!field)
+            std::fprintf(stderr, "no field %s on the statistics page\n", name);
+        return field;
     }
     bool expectPage(const char *name) const
     {
@@ -380,6 +425,24 @@ std::vector<InProcessCase> inProcessCases()
                 return s.expectPage("swMenu") && scalar("SELECT MAX(ID) FROM Vertrag") == before + 1
                     && printedJobs() == 42;
             } },
+        // Statistics a to h of today, straight from the database (no stock list, no table).
+        { "stats-figures", "Statistik a bis h für heute, ohne Bestandsliste", 100,
+            [](Session &) { return true; },
+            [](Session &s) {
+                const QDate today = QDate::currentDate();
+                const Periodenzahlen zahlen = periodenzahlen(QDateTime(today, QTime(0, 0)),
+                    QDateTime(today.addDays(1), QTime(0, 0)), s.window.get());
+                return zahlen.gezeigt[1] && zahlen.gezeigt[11];
+            } },
+        // "heute" on the statistics page: the figures, the stock list at tomorrow 00:00 (about
+        // 268,000 articles of ten years) and both tables.
+        { "stats-day", "Statistik: Knopf heute (Zahlen, Bestandsliste, beide Tabellen)", 2500,
+            [](Session &s) { return s.enterStatistics() && s.statisticsField("pushButtonHeute"); },
+            [](Session &s) {
+                QTest::mouseClick(s.statisticsField("pushButtonHeute"), Qt::LeftButton);
+                auto *table = static_cast<QTableWidget *>(s.statisticsField("tableWidget_2"));
+                return table && table->rowCount() > 100000;
+            } },
         { "label", "ein Etikett als PDF drucken", 30,
             [](Session &) {
                 clearPrintFolder();
@@ -420,6 +483,7 @@ struct Result
     double targetMs;
     std::vector<Sample> samples;
     bool ok = true;
+    double rssTargetMb = 150;
 };
 
 void printResults(const std::vector<Result> &results, int runs, int warmup)
@@ -464,7 +528,7 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
-                *std::max_element(rss.begin(), rss.end()), "", 150.0,
+                *std::max_element(rss.begin(), rss.end()), "", r.rssTargetMb,
                 "Spitzenspeicher (RSS) des Prozesses");
     }
 }
@@ -473,7 +537,7 @@ void usage()
 {
     std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
                 "Runs in the current folder, which holds db.sqlite, Templates/ and "
-                "kategorien.txt.\ncases: startup");
+                "kategorien.txt.\ncases: startup stats-memory");
     for (const InProcessCase &c : inProcessCases())
         std::printf(" %s", c.name);
     std::printf("\n");
@@ -484,7 +548,9 @@ void usage()
 int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
-        return startupChild(argc, argv);
+        return startupChild(argc, argv, false);
+    if (argc > 1 && std::strcmp(argv[1], "--stats-child") == 0)
+        return startupChild(argc, argv, true);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -515,7 +581,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const std::string &name : wanted) {
-        bool known = name == "startup";
+        bool known = name == "startup" || name == "stats-memory";
         for (const InProcessCase &c : inProcessCases())
             known = known || name == c.name;
         if (!known) {
@@ -540,6 +606,20 @@ int main(int argc, char *argv[])
         }
         results.push_back(r);
     }
+    // The whole program with the statistics page entered: today's figures and the stock list
+    // of ten years, for the peak memory.
+    if (selected("stats-memory")) {
+        Result r { "stats-memory",
+            "Start, Taste 9: Statistik heute und Bestandsliste, ganzer Prozess", 3000, {} };
+        r.rssTargetMb = 800;
+        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+            Sample s;
+            r.ok = runStartupProcess(&s, "--stats-child");
+            if (i >= warmup)
+                r.samples.push_back(s);
+        }
+        results.push_back(r);
+    }
 
     std::vector<InProcessCase> cases;
     for (const InProcessCase &c : inProcessCases())
@@ -551,6 +631,7 @@ int main(int argc, char *argv[])
         QApplication app(argc, argv);
         installQtTranslation(app, translator);
         Dialogs::setTestMode(true);
+        qInstallMessageHandler(dropDebugLines);
         qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
         fixRunSettings();
         Session session;

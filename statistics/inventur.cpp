@@ -1,33 +1,337 @@
 #include "statistics/inventur.h"
 
 #include "app/dialogs.h"
-#include "app/menulabel.h"
 #include "app/sql.h"
+#include "printing/reportprinter.h"
+#include "statistics/bestandsliste.h"
+#include "statistics/periodenzahlen.h"
+#include "ui_inventur.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QApplication>
+#include <QDebug>
+#include <QSignalBlocker>
+#include <QVariant>
+
+namespace {
+
+const QString kAnzeigeFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+
+QString geld(double value)
+{
+    return QString::number(value, 'f', 2) + QStringLiteral(" €");
+}
+
+QString stueck(int count)
+{
+    return QString::number(count) + QStringLiteral(" Stk.");
+}
+
+QTableWidgetItem *zelle(const QString &text, Qt::Alignment alignment)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    return item;
+}
+
+// Cells of the stock table keep their value and make their text when the table asks for it:
+// a stock of ten years is some two million cells, and a stored text and alignment in each
+// would cost half a gigabyte and most of the calculation's time.
+class BestandsZelle : public QTableWidgetItem
+{
+public:
+    BestandsZelle()
+        : QTableWidgetItem(UserType)
+    { }
+    QVariant data(int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return anzeige();
+        if (role == Qt::TextAlignmentRole)
+            return int(ausrichtung());
+        return QTableWidgetItem::data(role);
+    }
+
+protected:
+    virtual QString anzeige() const = 0;
+    virtual Qt::Alignment ausrichtung() const = 0;
+};
+
+class ZahlZelle : public BestandsZelle
+{
+public:
+    explicit ZahlZelle(int zahl)
+        : m_zahl(zahl)
+    { }
+    QTableWidgetItem *clone() const override { return new ZahlZelle(*this); }
+
+protected:
+    QString anzeige() const override { return QString::number(m_zahl); }
+    Qt::Alignment ausrichtung() const override { return Qt::AlignCenter; }
+
+private:
+    int m_zahl;
+};
+
+class GeldZelle : public BestandsZelle
+{
+public:
+    explicit GeldZelle(double betrag)
+        : m_betrag(betrag)
+    { }
+    QTableWidgetItem *clone() const override { return new GeldZelle(*this); }
+
+protected:
+    QString anzeige() const override { return geld(m_betrag); }
+    Qt::Alignment ausrichtung() const override { return Qt::AlignRight | Qt::AlignVCenter; }
+
+private:
+    double m_betrag;
+};
+
+// The name shares its text with the stock list; "Ank." is one shared text.
+class TextZelle : public BestandsZelle
+{
+public:
+    TextZelle(const QString &text, Qt::Alignment alignment)
+        : m_text(text)
+        , m_alignment(alignment)
+    { }
+    QTableWidgetItem *clone() const override { return new TextZelle(*this); }
+
+protected:
+    QString anzeige() const override { return m_text; }
+    Qt::Alignment ausrichtung() const override { return m_alignment; }
+
+private:
+    QString m_text;
+    Qt::Alignment m_alignment;
+};
+
+QFont fett()
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
 
 Inventur::Inventur(QWidget *parent)
     : QWidget(parent)
+    , ui(new Ui_Inventur)
 {
-    auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(QStringLiteral("Statistik Inventur Exportieren"), this);
-    layout->addWidget(heading);
-    layout->addStretch();
-    auto *menu = new MenuLabel(QStringLiteral("mit ESC zum Hauptmenü"), this);
-    menu->setObjectName(QStringLiteral("label_16"));
-    layout->addWidget(menu);
-    connect(menu, &MenuLabel::clicked, this, &Inventur::openMenuSlot);
+    ui->setupUi(this);
+    connect(ui->label_16, &MenuLabel::clicked, this, &Inventur::openMenuSlot);
+    ui->comboBoxVertraege->setCurrentIndex(1);
+    ui->dateTimeEditAnfang->setDateTime(QDateTime::currentDateTime());
+    ui->dateTimeEditEnde->setDateTime(QDateTime::currentDateTime());
+    ui->tableWidget->setWordWrap(true);
+
+    connect(ui->pushButtonCalculate, &QPushButton::clicked, this, &Inventur::calculate);
+    connect(ui->pushButtonHeute, &QPushButton::clicked, this, &Inventur::heute);
+    connect(ui->pushButtonGestern, &QPushButton::clicked, this, &Inventur::gestern);
+    connect(ui->pushButtonVorgestern, &QPushButton::clicked, this, &Inventur::vorgestern);
+    connect(ui->pushButtonPrintInv, &QPushButton::clicked, this, &Inventur::printInv);
+    connect(ui->pushButtonPrintStat, &QPushButton::clicked, this, &Inventur::printStat);
+
+    ui->tableWidget->setRowCount(1);
+    ui->tableWidget->verticalHeader()->hide();
+    ui->tableWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
 }
 
-void Inventur::refreshPage() { }
+Inventur::~Inventur()
+{
+    delete ui;
+}
+
+void Inventur::refreshPage()
+{
+    setCursor(Qt::WaitCursor);
+    ui->dateTimeEditEnde->setMaximumDateTime(
+        QDateTime(QDate::currentDate().addDays(1), QTime(0, 0)));
+    ui->tableWidget->setRowCount(0);
+    ui->tableWidget_2->setRowCount(0);
+    setCursor(Qt::ArrowCursor);
+    heute();
+}
 
 void Inventur::openMenuSlot()
 {
     emit openMenu();
 }
 
-void Inventur::calculate() { }
+void Inventur::heute()
+{
+    tagZurueck(0);
+}
+
+void Inventur::gestern()
+{
+    tagZurueck(1);
+}
+
+void Inventur::vorgestern()
+{
+    tagZurueck(2);
+}
+
+void Inventur::tagZurueck(int n)
+{
+    const QDate heute = QDate::currentDate();
+    // A page left open past midnight still reaches today's end.
+    ui->dateTimeEditEnde->setMaximumDateTime(QDateTime(heute.addDays(1), QTime(0, 0)));
+    const QDate anfang = heute.addDays(-n);
+    ui->dateTimeEditAnfang->setDateTime(QDateTime(anfang, QTime(0, 0)));
+    ui->dateTimeEditEnde->setDateTime(QDateTime(anfang.addDays(1), QTime(0, 0)));
+    calculate();
+}
+
+void Inventur::calculate()
+{
+    const QDateTime anfang = ui->dateTimeEditAnfang->dateTime();
+    const QDateTime ende = ui->dateTimeEditEnde->dateTime();
+    QTableWidget *tabelle = ui->tableWidget;
+    // A figure whose statement fails shows nothing rather than another period's number.
+    tabelle->setRowCount(0);
+    tabelle->setRowCount(1);
+    const auto zeige = [tabelle](int column, const QString &text) {
+        tabelle->setItem(0, column, zelle(text, Qt::AlignCenter));
+    };
+
+    if (ende < anfang)
+        Dialogs::warning(this, QStringLiteral("Warnung"),
+            QStringLiteral("Anfangsdatum muss vor dem Enddatum liegen."));
+    else if (anfang > QDateTime::currentDateTime())
+        Dialogs::warning(this, QStringLiteral("Warnung"),
+            QStringLiteral("Anfangsdatum darf nicht in der Zukunft liegen."));
+
+    const Periodenzahlen zahlen = periodenzahlen(anfang, ende, this);
+    InventurStatistik s = zahlen.statistik;
+    const QString texte[12] = { stueck(s.kunden), stueck(s.vertraege), stueck(s.artikelmenge),
+        stueck(s.verkauftZurueck), geld(s.einkauf), geld(s.verkauftVk), geld(s.standgebuehr),
+        geld(s.ankaufAuszahlung), geld(s.standgebuehr + s.verkauftVk - s.ankaufAuszahlung),
+        geld(s.umsatz), QString(), geld(s.offeneAuszahlungen) };
+    for (int column = 0; column < 12; ++column) {
+        if (zahlen.gezeigt[size_t(column)])
+            zeige(column, texte[column]);
+    }
+    tabelle->resizeColumnsToContents();
+
+    QHash<qint64, double> ankaufPreise;
+    bool listeOk = true;
+    InventurListe liste = bestandsliste(ende, this, &ankaufPreise, &listeOk);
+
+    // In list order, so the sum and the lines come out alike in every run.
+    for (const QString &idText : qAsConst(liste.artikelIds)) {
+        const qint64 id = idText.toLongLong();
+        const auto preis = ankaufPreise.constFind(id);
+        if (preis == ankaufPreise.cend())
+            continue;
+        const int menge = liste.artikel.value(id).menge;
+        qDebug().noquote()
+            << QStringLiteral("%1   %2   %3 ").arg(id).arg(menge).arg(*preis, 0, 'g', 6);
+        s.offenerAnkaufVk += *preis * menge;
+    }
+    if (listeOk)
+        zeige(10, geld(s.offenerAnkaufVk));
+
+    zeigeBestand(liste);
+    ui->label_date->setText(QStringLiteral("Entsprechend dem Zeitraum von ")
+        + anfang.toString(kAnzeigeFormat) + QStringLiteral(" bis ")
+        + ende.toString(kAnzeigeFormat));
+    ui->label_date2->setText(QStringLiteral("Inventurliste am ") + ende.toString(kAnzeigeFormat));
+
+    inventurListe = liste;
+    statistik = s;
+}
+
+void Inventur::zeigeBestand(const InventurListe &liste)
+{
+    QTableWidget *tabelle = ui->tableWidget_2;
+    QAbstractItemModel *model = tabelle->model();
+    const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
+    tabelle->setRowCount(0);
+    const int zeilen = int(liste.artikelIds.size());
+    tabelle->setRowCount(zeilen + 1);
+
+    int vertraege = 0, bestand = 0;
+    double summeEk = 0, summeVk = 0;
+    {
+        // The view hears of the cells once, below: told of each of two million cells, it
+        // would take seconds.
+        const QSignalBlocker stumm(model);
+        const QString ankauf = QStringLiteral("Ank.");
+        int row = 0;
+        int vorigerVertrag = 0;
+        for (const QString &idText : liste.artikelIds) {
+            const auto found = liste.artikel.constFind(idText.toLongLong());
+            const InventurArtikel &a = found != liste.artikel.cend() ? *found : InventurArtikel();
+            ++row;
+            // The contract number heads each run of its articles.
+            if (row == 1 || a.vertrag != vorigerVertrag) {
+                ++vertraege;
+                tabelle->setItem(row, 0, new ZahlZelle(a.vertrag));
+            }
+            vorigerVertrag = a.vertrag;
+            bestand += a.menge;
+            summeEk += a.einkaufsPreis * a.menge;
+            summeVk += a.verkaufsPreis * a.menge;
+
+            tabelle->setItem(row, 1, new ZahlZelle(a.artikelNr));
+            tabelle->setItem(row, 2, new TextZelle(a.bezeichnung, {}));
+            tabelle->setItem(row, 3, new ZahlZelle(a.menge));
+            tabelle->setItem(row, 4, new GeldZelle(a.einkaufsPreis));
+            tabelle->setItem(row, 5, new GeldZelle(a.verkaufsPreis));
+            tabelle->setItem(row, 6, new GeldZelle(a.einkaufsPreis * a.menge));
+            tabelle->setItem(row, 7, new GeldZelle(a.verkaufsPreis * a.menge));
+            if (a.laufzeit == -1)
+                tabelle->setItem(row, 8, new TextZelle(ankauf, rechts));
+            // An empty header item, so that the row shows no number.
+            tabelle->setVerticalHeaderItem(row, new QTableWidgetItem);
+        }
+    }
+    if (zeilen > 0) {
+        emit model->dataChanged(model->index(1, 0), model->index(zeilen, model->columnCount() - 1));
+        emit model->headerDataChanged(Qt::Vertical, 1, zeilen);
+    }
+
+    const QFont bold = fett();
+    const auto summe = [&](int column, const QString &text, Qt::Alignment alignment) {
+        auto *item = new QTableWidgetItem(text);
+        if (alignment)
+            item->setTextAlignment(alignment);
+        item->setFont(bold);
+        tabelle->setItem(0, column, item);
+    };
+    summe(0, QString::number(vertraege), {});
+    summe(1, QString::number(zeilen), {});
+    summe(3, QString::number(bestand), {});
+    summe(6, geld(summeEk), rechts);
+    summe(7, geld(summeVk), rechts);
+    auto *summenKopf = new QTableWidgetItem(QStringLiteral("Summe"));
+    summenKopf->setFont(bold);
+    tabelle->setVerticalHeaderItem(0, summenKopf);
+    tabelle->resizeColumnsToContents();
+}
+
+void Inventur::calculateUpload()
+{
+    inventurListe = bestandsliste(QDateTime::currentDateTime(), this);
+}
+
+void Inventur::printStat()
+{
+    ReportPrinter printer;
+    printer.parent = this;
+    printer.printStatistik(statistik);
+}
+
+void Inventur::printInv()
+{
+    ReportPrinter printer;
+    printer.parent = this;
+    printer.printInventur(inventurListe);
+}
 
 void Inventur::uploadInv()
 {
