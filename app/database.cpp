@@ -96,11 +96,13 @@ void upgradeSchema()
         // and the unpaid shares of the running contracts read from the indexes alone.
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_DateTime ON Vertrag(DateTime);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Vertragsende ON Vertrag(Vertragsende);",
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Auszahldatum ON Verkauf(Auszahldatum);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Auszahldatum ON Verkauf(Auszahldatum, "
+        "EinkaufsPreis, VerkaufsMenge);",
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Bestand ON Verkauf(Artikel, DateTime, "
         "VerkaufsMenge);",
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Offen ON Verkauf(Artikel, DateTime, "
-        "EinkaufsPreis, VerkaufsMenge, Auszahldatum) WHERE Auszahldatum IS NULL;",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Unbezahlt ON Verkauf(Artikel, DateTime, "
+        "EinkaufsPreis, VerkaufsMenge, Auszahldatum) WHERE Auszahldatum IS NULL AND "
+        "EinkaufsPreis <> 0;",
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Bestand ON Zurueckgegeben(Artikel, "
         "DateTime, Anzahl);",
     };

@@ -35,12 +35,13 @@ QTableWidgetItem *zelle(const QString &text, Qt::Alignment alignment)
 
 // Cells of the stock table keep their value and make their text when the table asks for it:
 // a stock of ten years is some two million cells, and a stored text and alignment in each
-// would cost half a gigabyte and most of the calculation's time.
+// would cost half a gigabyte and most of the calculation's time. The next calculation gives
+// a cell of the same kind its new value instead of making a new one.
 class BestandsZelle : public QTableWidgetItem
 {
 public:
-    BestandsZelle()
-        : QTableWidgetItem(UserType)
+    explicit BestandsZelle(int art)
+        : QTableWidgetItem(art)
     { }
     QVariant data(int role) const override
     {
@@ -59,9 +60,12 @@ protected:
 class ZahlZelle : public BestandsZelle
 {
 public:
+    enum { Art = UserType + 1 };
     explicit ZahlZelle(int zahl)
-        : m_zahl(zahl)
+        : BestandsZelle(Art)
+        , m_zahl(zahl)
     { }
+    void setWert(int zahl) { m_zahl = zahl; }
     QTableWidgetItem *clone() const override { return new ZahlZelle(*this); }
 
 protected:
@@ -75,9 +79,12 @@ private:
 class GeldZelle : public BestandsZelle
 {
 public:
+    enum { Art = UserType + 2 };
     explicit GeldZelle(double betrag)
-        : m_betrag(betrag)
+        : BestandsZelle(Art)
+        , m_betrag(betrag)
     { }
+    void setWert(double betrag) { m_betrag = betrag; }
     QTableWidgetItem *clone() const override { return new GeldZelle(*this); }
 
 protected:
@@ -88,24 +95,54 @@ private:
     double m_betrag;
 };
 
-// The name shares its text with the stock list; "Ank." is one shared text.
-class TextZelle : public BestandsZelle
+// The name shares its text with the stock list.
+class NameZelle : public BestandsZelle
 {
 public:
-    TextZelle(const QString &text, Qt::Alignment alignment)
-        : m_text(text)
-        , m_alignment(alignment)
+    enum { Art = UserType + 3 };
+    explicit NameZelle(const QString &name)
+        : BestandsZelle(Art)
+        , m_name(name)
     { }
-    QTableWidgetItem *clone() const override { return new TextZelle(*this); }
+    void setWert(const QString &name) { m_name = name; }
+    QTableWidgetItem *clone() const override { return new NameZelle(*this); }
 
 protected:
-    QString anzeige() const override { return m_text; }
-    Qt::Alignment ausrichtung() const override { return m_alignment; }
+    QString anzeige() const override { return m_name; }
+    Qt::Alignment ausrichtung() const override { return {}; }
 
 private:
-    QString m_text;
-    Qt::Alignment m_alignment;
+    QString m_name;
 };
+
+class AnkaufZelle : public BestandsZelle
+{
+public:
+    enum { Art = UserType + 4 };
+    explicit AnkaufZelle(bool = true)
+        : BestandsZelle(Art)
+    { }
+    void setWert(bool) { }
+    QTableWidgetItem *clone() const override { return new AnkaufZelle(*this); }
+
+protected:
+    QString anzeige() const override { return QStringLiteral("Ank."); }
+    Qt::Alignment ausrichtung() const override { return Qt::AlignRight | Qt::AlignVCenter; }
+};
+
+template <class Zelle, class Wert> void setze(QTableWidget *tabelle, int row, int column, Wert wert)
+{
+    QTableWidgetItem *alt = tabelle->item(row, column);
+    if (alt && alt->type() == Zelle::Art)
+        static_cast<Zelle *>(alt)->setWert(wert);
+    else
+        tabelle->setItem(row, column, new Zelle(wert));
+}
+
+void leere(QTableWidget *tabelle, int row, int column)
+{
+    delete tabelle->takeItem(row, column);
+}
 
 QFont fett()
 {
@@ -150,7 +187,7 @@ void Inventur::refreshPage()
     ui->dateTimeEditEnde->setMaximumDateTime(
         QDateTime(QDate::currentDate().addDays(1), QTime(0, 0)));
     ui->tableWidget->setRowCount(0);
-    ui->tableWidget_2->setRowCount(0);
+    // The stock table keeps its cells: the calculation below gives them their new values.
     setCursor(Qt::ArrowCursor);
     heute();
 }
@@ -250,7 +287,6 @@ void Inventur::zeigeBestand(const InventurListe &liste)
     QTableWidget *tabelle = ui->tableWidget_2;
     QAbstractItemModel *model = tabelle->model();
     const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
-    tabelle->setRowCount(0);
     const int zeilen = int(liste.artikelIds.size());
     tabelle->setRowCount(zeilen + 1);
 
@@ -260,7 +296,6 @@ void Inventur::zeigeBestand(const InventurListe &liste)
         // The view hears of the cells once, below: told of each of two million cells, it
         // would take seconds.
         const QSignalBlocker stumm(model);
-        const QString ankauf = QStringLiteral("Ank.");
         int row = 0;
         int vorigerVertrag = 0;
         for (const QString &idText : liste.artikelIds) {
@@ -270,24 +305,29 @@ void Inventur::zeigeBestand(const InventurListe &liste)
             // The contract number heads each run of its articles.
             if (row == 1 || a.vertrag != vorigerVertrag) {
                 ++vertraege;
-                tabelle->setItem(row, 0, new ZahlZelle(a.vertrag));
+                setze<ZahlZelle>(tabelle, row, 0, a.vertrag);
+            } else {
+                leere(tabelle, row, 0);
             }
             vorigerVertrag = a.vertrag;
             bestand += a.menge;
             summeEk += a.einkaufsPreis * a.menge;
             summeVk += a.verkaufsPreis * a.menge;
 
-            tabelle->setItem(row, 1, new ZahlZelle(a.artikelNr));
-            tabelle->setItem(row, 2, new TextZelle(a.bezeichnung, {}));
-            tabelle->setItem(row, 3, new ZahlZelle(a.menge));
-            tabelle->setItem(row, 4, new GeldZelle(a.einkaufsPreis));
-            tabelle->setItem(row, 5, new GeldZelle(a.verkaufsPreis));
-            tabelle->setItem(row, 6, new GeldZelle(a.einkaufsPreis * a.menge));
-            tabelle->setItem(row, 7, new GeldZelle(a.verkaufsPreis * a.menge));
+            setze<ZahlZelle>(tabelle, row, 1, a.artikelNr);
+            setze<NameZelle>(tabelle, row, 2, a.bezeichnung);
+            setze<ZahlZelle>(tabelle, row, 3, a.menge);
+            setze<GeldZelle>(tabelle, row, 4, a.einkaufsPreis);
+            setze<GeldZelle>(tabelle, row, 5, a.verkaufsPreis);
+            setze<GeldZelle>(tabelle, row, 6, a.einkaufsPreis * a.menge);
+            setze<GeldZelle>(tabelle, row, 7, a.verkaufsPreis * a.menge);
             if (a.laufzeit == -1)
-                tabelle->setItem(row, 8, new TextZelle(ankauf, rechts));
+                setze<AnkaufZelle>(tabelle, row, 8, true);
+            else
+                leere(tabelle, row, 8);
             // An empty header item, so that the row shows no number.
-            tabelle->setVerticalHeaderItem(row, new QTableWidgetItem);
+            if (!tabelle->verticalHeaderItem(row))
+                tabelle->setVerticalHeaderItem(row, new QTableWidgetItem);
         }
     }
     if (zeilen > 0) {

@@ -30,13 +30,13 @@ const QString kVerkaeufe
 const QString kRueckgaben
     = QStringLiteral("SELECT sum(Anzahl) FROM Zurueckgegeben WHERE DateTime < ? AND DateTime > ?");
 // Unpaid shares of the running contracts (Vertragsende NULL, '' or -1), bound by the end
-// only. Walked from the running contracts down to their articles' unpaid sales: far fewer
-// than the unpaid sales of ten years.
+// only. Walked from the running contracts down to their articles' unpaid sales, far fewer
+// than the unpaid sales of ten years; a share of 0 adds nothing and is left out.
 const QString kOffeneAuszahlungen = QStringLiteral(
     R"(SELECT sum(VK.EinkaufsPreis*VK.VerkaufsMenge)
 FROM Vertrag AS VT CROSS JOIN Artikel AS A ON A.Vertrag = VT.ID
 CROSS JOIN Verkauf AS VK ON VK.Artikel = A.ID
-WHERE VK.DateTime < ? AND VK.Auszahldatum IS NULL
+WHERE VK.DateTime < ? AND VK.Auszahldatum IS NULL AND VK.EinkaufsPreis <> 0
   AND (VT.Vertragsende IS NULL OR VT.Vertragsende IN ('-1', '')))");
 
 } // namespace

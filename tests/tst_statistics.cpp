@@ -535,7 +535,14 @@ private slots:
         p.page.refreshPage();
         QCOMPARE(p.edit("dateTimeEditAnfang"), QDateTime(QDate::currentDate(), QTime(0, 0)));
         QCOMPARE(p.figureCells().at(1), QString("0 Stk."));
-        QCOMPARE(p.stock()->rowCount(), 5); // the totals and the four articles in stock today
+        // The totals and the four articles in stock today; nothing of the last list stays.
+        QCOMPARE(p.stock()->rowCount(), 5);
+        QCOMPARE(p.row(p.stock(), 2),
+            QStringList({ "2", "1", "Lampe", "1", "4.00 €", "9.00 €", "4.00 €", "9.00 €", "" }));
+        QCOMPARE(p.row(p.stock(), 3),
+            QStringList({ "3", "1", "Buch", "4", "1.00 €", "3.00 €", "4.00 €", "12.00 €", "" }));
+        QCOMPARE(p.row(p.stock(), 4),
+            QStringList({ "4", "1", "Vase", "1", "4.00 €", "10.00 €", "4.00 €", "10.00 €", "" }));
     }
 
     // --- failures -------------------------------------------------------------------------
