@@ -1,4 +1,4 @@
-#include "intakedriver.h"
+#include "support/intakedriver.h"
 #include "support/testsupport.h"
 
 #include "app/database.h"

@@ -1,4 +1,4 @@
-#include "printhelpers.h"
+#include "support/printhelpers.h"
 
 #include "printing/reportprinter.h"
 

@@ -2,7 +2,6 @@
 
 #include "support/testsupport.h"
 
-#include <QDate>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
@@ -24,11 +23,6 @@ inline QStringList printedTexts(const TestWorkdir &wd)
         texts << text;
     }
     return texts;
-}
-
-inline QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 // Fails the test with the document's text when a piece is missing.
