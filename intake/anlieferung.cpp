@@ -1,11 +1,12 @@
 #include "intake/anlieferung.h"
 
 #include "app/dialogs.h"
+#include "app/digitsvalidator.h"
 #include "app/numbers.h"
 #include "app/paths.h"
 #include "app/sql.h"
+#include "app/textclean.h"
 #include "app/textcodec.h"
-#include "intake/digitsvalidator.h"
 #include "ui_anlieferung.h"
 
 #include <QDate>
@@ -285,29 +286,17 @@ void Anlieferung::knrChanged(const QString &text)
     setCustomerFields(values);
 }
 
-QString Anlieferung::replaceQuotes(QString &text)
-{
-    text.replace(QLatin1Char('\''), QLatin1Char(' '));
-    return text;
-}
-
-QString Anlieferung::cleaned(const QString &text)
-{
-    QString result = text.simplified();
-    return replaceQuotes(result);
-}
-
 // ---- articles -------------------------------------------------------------------------
 
 Vertragsartikel Anlieferung::articleFromFields() const
 {
     Vertragsartikel a;
-    a.bezeichnung = cleaned(ui->lineEditBZ->text());
-    a.ean = cleaned(ui->lineEditEAN->text());
-    a.isbn = cleaned(ui->lineEditISBN->text());
+    a.bezeichnung = cleanedText(ui->lineEditBZ->text());
+    a.ean = cleanedText(ui->lineEditEAN->text());
+    a.isbn = cleanedText(ui->lineEditISBN->text());
     // Paths stay as chosen: cleaning would make a path stop naming its file.
     a.images = ui->lineEditImages->text();
-    a.beschreibung = cleaned(ui->textEditBeschreibung->toPlainText());
+    a.beschreibung = cleanedText(ui->textEditBeschreibung->toPlainText());
     a.einkaufsPreis = ui->doubleSpinBoxEk->value();
     a.verkaufsPreis = ui->doubleSpinBoxVk->value();
     a.menge = ui->spinBoxME->value();

@@ -62,8 +62,6 @@ private:
     void prepareArticle(int n);
     Vertragsartikel articleFromFields() const;
     void setCustomerFields(const QStringList &values);
-    static QString replaceQuotes(QString &text);
-    static QString cleaned(const QString &text);
 
     Ui_Anlieferung *ui;
     int vertragNr = 0;
