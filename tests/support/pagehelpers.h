@@ -96,13 +96,16 @@ template <class Page> bool enter(Page &page)
 }
 
 // The numbers a customer list holds (item data Qt::UserRole), in list order.
-inline QList<int> listedIds(QWidget &page, const char *listName = "listWidget")
+inline QList<int> listedIds(const QListWidget &list)
 {
     QList<int> ids;
-    QListWidget *list = child<QListWidget>(page, listName);
-    for (int i = 0; i < list->count(); ++i)
-        ids << list->item(i)->data(Qt::UserRole).toInt();
+    for (int i = 0; i < list.count(); ++i)
+        ids << list.item(i)->data(Qt::UserRole).toInt();
     return ids;
+}
+inline QList<int> listedIds(QWidget &page, const char *listName = "listWidget")
+{
+    return listedIds(*child<QListWidget>(page, listName));
 }
 
 // The customer block of the intake and payout pages: six fields in this order.
