@@ -25,6 +25,21 @@ void addCustomers()
                       "(4, 'Van  Dyke', 'Otto', '0404', '50667', 'Köln', 'Dom 4')");
 }
 
+// The customers above, loaded into a search that shows its hits in its own list.
+struct Loaded
+{
+    explicit Loaded(Match match = Match::Simplified, Order order = Order::ByName)
+        : search(match, order)
+    {
+        addCustomers();
+        search.setList(&list);
+        search.load(&list);
+    }
+    TestWorkdir dir;
+    QListWidget list;
+    CustomerSearch search;
+};
+
 QStringList listedTexts(QListWidget &list)
 {
     QStringList texts;
@@ -76,63 +91,48 @@ private slots:
         QFETCH(Order, order);
         QFETCH(QString, text);
         QFETCH(QList<int>, ids);
-        TestWorkdir dir;
-        addCustomers();
-        QListWidget list;
-        CustomerSearch search(match, order);
-        search.setList(&list);
-        search.load(&list);
-        search.search("zzz"); // a search before empties the list first
-        search.search(text);
-        QCOMPARE(pages::listedIds(list), ids);
-        QCOMPARE(search.highestId(), std::optional<qint64>(4));
+        Loaded l(match, order);
+        l.search.search("a"); // its hits go with the next search
+        l.search.search(text);
+        QCOMPARE(pages::listedIds(l.list), ids);
+        QCOMPARE(l.search.highestId(), std::optional<qint64>(4));
         QCOMPARE(dialogLog(), QStringList());
     }
 
     void itemsShowTheCustomerAsStored()
     {
-        TestWorkdir dir;
-        addCustomers();
-        QListWidget list;
-        CustomerSearch search;
-        search.setList(&list);
-        search.load(&list);
-        search.search("a");
-        QCOMPARE(listedTexts(list),
+        Loaded l;
+        l.search.search("a");
+        QCOMPARE(listedTexts(l.list),
             QStringList(
                 { "3 Abel Anna  20099 Hamburg Allee 2", "1 Meyer Hans 0401 20095 Hamburg Weg 1",
                     "4 Van  Dyke Otto 0404 50667 Köln Dom 4" }));
-        const std::optional<Kundendaten> chosen = search.customerOf(list.item(0));
+        const std::optional<Kundendaten> chosen = l.search.customerOf(l.list.item(0));
         QVERIFY(chosen);
         QCOMPARE(chosen->id, 3);
         QCOMPARE(QStringList({ chosen->name, chosen->vorname, chosen->telefon, chosen->plz,
                      chosen->ort, chosen->strasse }),
             QStringList({ "Abel", "Anna", "", "20099", "Hamburg", "Allee 2" }));
-        QVERIFY(!search.find(99));
+        QVERIFY(!l.search.find(99));
 
         // A customer stored meanwhile shows after the next load only.
         TestWorkdir::exec("INSERT INTO Kunde (ID, Name) VALUES (7, 'Abendroth')");
-        search.search("aben");
-        QCOMPARE(pages::listedIds(list), QList<int>());
-        search.load(&list);
-        search.search("aben");
-        QCOMPARE(pages::listedIds(list), QList<int>({ 7 }));
-        QCOMPARE(search.highestId(), std::optional<qint64>(7));
+        l.search.search("aben");
+        QCOMPARE(pages::listedIds(l.list), QList<int>());
+        l.search.load(&l.list);
+        l.search.search("aben");
+        QCOMPARE(pages::listedIds(l.list), QList<int>({ 7 }));
+        QCOMPARE(l.search.highestId(), std::optional<qint64>(7));
     }
 
     void failedReadLeavesNoCustomers()
     {
-        TestWorkdir dir;
-        addCustomers();
-        QListWidget list;
-        CustomerSearch search;
-        search.setList(&list);
-        search.load(&list);
+        Loaded l;
         TestWorkdir::exec("DROP TABLE Kunde");
-        search.load(&list);
-        search.search("");
-        QCOMPARE(list.count(), 0);
-        QVERIFY(!search.highestId());
+        l.search.load(&l.list);
+        l.search.search("");
+        QCOMPARE(l.list.count(), 0);
+        QVERIFY(!l.search.highestId());
         const QStringList log = dialogLog();
         QCOMPARE(log.size(), 2);
         for (const QString &line : log)
