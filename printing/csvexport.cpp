@@ -61,7 +61,7 @@ QString preis(double value)
 // The contract's articles in stored order with their stock (delivered minus sold and written
 // off minus given back, whatever the date). One statement, so a long contract costs no more
 // than one look-up per table through the article indexes.
-QList<ArtikelZeile> artikelZeilen(int vertragNr)
+QList<ArtikelZeile> artikelZeilen(qint64 vertragNr)
 {
     QList<ArtikelZeile> zeilen;
     QSqlQuery query;
@@ -115,7 +115,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-QByteArray kassenExportCsv(int vertragNr)
+QByteArray kassenExportCsv(qint64 vertragNr)
 {
     QList<QStringList> records;
     for (const ArtikelZeile &a : artikelZeilen(vertragNr)) {
@@ -131,7 +131,7 @@ QByteArray kassenExportCsv(int vertragNr)
         records);
 }
 
-QByteArray shopExportCsv(int vertragNr)
+QByteArray shopExportCsv(qint64 vertragNr)
 {
     QList<QStringList> records;
     for (const ArtikelZeile &a : artikelZeilen(vertragNr)) {
@@ -149,7 +149,7 @@ QByteArray shopExportCsv(int vertragNr)
         records);
 }
 
-bool exportVertrag(int vertragNr, const QString &folder)
+bool exportVertrag(qint64 vertragNr, const QString &folder)
 {
     const QString fileName
         = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss-zzz_"))

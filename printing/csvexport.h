@@ -12,8 +12,8 @@
 // dialog on the desktop that also chooses the layout. Returns true when the file was written;
 // a cancelled dialog writes nothing and says nothing, a file that cannot be written shows the
 // warning "Fehler" with its path and the reason.
-bool exportVertrag(int vertragNr, const QString &folder = QString());
+bool exportVertrag(qint64 vertragNr, const QString &folder = QString());
 
 // The complete file contents in each layout: the header line and one line per article.
-QByteArray kassenExportCsv(int vertragNr);
-QByteArray shopExportCsv(int vertragNr);
+QByteArray kassenExportCsv(qint64 vertragNr);
+QByteArray shopExportCsv(qint64 vertragNr);
