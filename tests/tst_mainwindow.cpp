@@ -6,6 +6,7 @@
 #include "platform/platformactions.h"
 #include "sales/verkauf.h"
 #include "support/testsupport.h"
+#include "support/windowdriver.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -20,13 +21,11 @@
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QSpacerItem>
-#include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
-#include <memory>
 
 namespace {
 
@@ -59,69 +58,15 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A working folder and the real main window on it, shown and active.
-struct Shell
+// A key where the keyboard sends it: to an open popup, else to the focused widget.
+void press(Qt::Key k)
 {
-    TestWorkdir dir;
-    std::unique_ptr<Velarix> window;
-
-    explicit Shell(bool createSchema = true)
-        : dir(createSchema)
-    { }
-
-    bool start()
-    {
-        window = std::make_unique<Velarix>();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    // The main window's own widget of that name: pages reuse names such as labelVertr.
-    template <class T = QWidget> T *find(const char *name) const
-    {
-        const auto found = window->findChildren<T *>(QLatin1String(name));
-        for (T *candidate : found) {
-            bool insidePage = false;
-            for (QObject *o = candidate->parent(); o; o = o->parent()) {
-                if (o->parent() && o->parent()->objectName() == "stackedWidget"
-                    && o->objectName() != "swMenu")
-                    insidePage = true;
-            }
-            if (!insidePage)
-                return candidate;
-        }
-        return found.value(0);
-    }
-    QString page() const
-    {
-        return find<QStackedWidget>("stackedWidget")->currentWidget()->objectName();
-    }
-    QShortcut *shortcut(const char *name) const { return find<QShortcut>(name); }
-    QString enabledKeys() const
-    {
-        QString keys;
-        for (const char *name : { "shortcut1", "shortcut2", "shortcut3", "shortcut4", "shortcut5",
-                 "shortcut6", "shortcut7", "shortcut8", "shortcut9", "shortcut0", "shortcutE",
-                 "shortcutA", "shortcutB" })
-            if (shortcut(name)->isEnabled())
-                keys += shortcut(name)->key().toString().toLower();
-        return keys;
-    }
-    void key(const QString &k)
-    {
-        if (k == "Esc")
-            QTest::keyClick(window.get(), Qt::Key_Escape);
-        else
-            QTest::keyClick(window.get(), k.at(0).toLatin1());
-    }
-    void click(const char *caption) { QTest::mouseClick(find(caption), Qt::LeftButton); }
-    // A key where the keyboard sends it: to an open popup, else to the focused widget.
-    static void press(Qt::Key k) { QTest::keyClick(static_cast<QWidget *>(nullptr), k); }
-    static void press(char c) { QTest::keyClick(static_cast<QWidget *>(nullptr), c); }
-    static bool dbOpen()
-    {
-        return QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen();
-    }
-};
+    QTest::keyClick(static_cast<QWidget *>(nullptr), k);
+}
+void press(char c)
+{
+    QTest::keyClick(static_cast<QWidget *>(nullptr), c);
+}
 
 const QString kMenuKeys = QStringLiteral("1234567890eab");
 const QString kPageKeys = QStringLiteral("ab");
@@ -539,14 +484,14 @@ private slots:
         QTest::keyClicks(name, "Meier");
         auto *combo = page->findChild<QComboBox *>("comboBoxKategorie");
         combo->setFocus();
-        Shell::press(Qt::Key_F4);
+        press(Qt::Key_F4);
         QTRY_VERIFY(combo->view()->isVisible());
 
-        Shell::press(Qt::Key_Escape);
+        press(Qt::Key_Escape);
         QTRY_VERIFY(!combo->view()->isVisible());
         QCOMPARE(s.page(), QString("swArrive"));
         QCOMPARE(name->text(), QString("Meier"));
-        Shell::press(Qt::Key_Escape);
+        press(Qt::Key_Escape);
         QCOMPARE(s.page(), QString("swMenu"));
     }
 
@@ -587,7 +532,7 @@ private slots:
         }
         QVERIFY(target);
         target->setFocus();
-        Shell::press(letter);
+        press(letter);
 
         QCOMPARE(s.page(), QString("swArrive"));
         QVERIFY(s.window->isVisible());
