@@ -21,9 +21,9 @@ class QWidget;
 //         return; // the read failed (shown); a missing row is no failure
 
 // Runs the query (prepared with bound values, or the given statement); a failure shows the
-// warning "SQL-Fehler" with the driver's error text and returns false. A query whose
-// prepare() failed is not run: its own error (a missing table, a typo) is shown, not the
-// later "Parameter count mismatch".
+// warning "SQL-Fehler" with the driver's error text and returns false. For a query whose
+// prepare() failed the prepare's own error (a missing table, a typo) is shown, not the later
+// "Parameter count mismatch".
 bool execOrWarn(QSqlQuery &query, QWidget *parent);
 bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
 
