@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 
@@ -9,6 +10,7 @@ bool g_testMode = false;
 QList<QVariant> g_answers;
 QList<Record> g_records;
 QVariantMap g_lastCall;
+std::function<int(QDialog &)> g_execHook;
 
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
@@ -183,6 +185,24 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
         return takeAnswer(&answer) ? answer.toString() : QString();
     }
     return QFileDialog::getExistingDirectory(parent, caption, dir);
+}
+
+int exec(QDialog &dialog)
+{
+    if (g_testMode) {
+        record(Kind::Dialog, dialog.windowTitle(),
+            QString::fromLatin1(dialog.metaObject()->className()), {});
+        QVariant answer;
+        if (takeAnswer(&answer))
+            return answer.toInt();
+        return g_execHook ? g_execHook(dialog) : int(QDialog::Rejected);
+    }
+    return dialog.exec();
+}
+
+void setExecHook(const std::function<int(QDialog &)> &hook)
+{
+    g_execHook = hook;
 }
 
 void setTestMode(bool on)

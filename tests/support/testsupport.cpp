@@ -45,6 +45,7 @@ TestWorkdir::~TestWorkdir()
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     Dialogs::clearAnswers();
     Dialogs::takeRecords();
+    Dialogs::setExecHook({});
     QDir::setCurrent(m_previous);
 }
 
@@ -137,7 +138,7 @@ QSizeF pdfPageSizeMm(const QString &file)
 QStringList dialogLog()
 {
     static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory", "Dialog" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
         lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
