@@ -65,7 +65,7 @@ private:
     void setCustomerFields(const QStringList &values);
 
     Ui_Anlieferung *ui;
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     QList<Vertragsartikel> artikel;
     CustomerSearch kunden;
     // Set while the customer fields are filled as a whole, so that the search runs once.

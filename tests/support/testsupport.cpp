@@ -49,6 +49,7 @@ TestWorkdir::~TestWorkdir()
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     Dialogs::clearAnswers();
     Dialogs::takeRecords();
+    Dialogs::setExecHook({});
     QDir::setCurrent(m_previous);
 }
 
@@ -165,10 +166,8 @@ QString today(int days)
 
 QStringList dialogLog()
 {
-    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
-        lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
+        lines << QStringLiteral("%1|%2|%3").arg(Dialogs::kindName(r.kind), r.title, r.text);
     return lines;
 }
