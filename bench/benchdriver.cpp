@@ -7,6 +7,7 @@
 #include "app/velarix.h"
 #include "intake/anlieferung.h"
 #include "printing/reportprinter.h"
+#include "sales/verkauf.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -17,8 +18,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -200,6 +203,27 @@ struct Session
             std::fprintf(stderr, "no field %s on the intake page\n", name);
         return field;
     }
+    // A field of the sale page (or with austragen of the write-off page).
+    template <class T = QWidget> T *saleField(const char *name, bool austragen = false) const
+    {
+        Verkauf *page = find<Verkauf>(austragen ? "swAustragen" : "swSell");
+        T *field = page ? page->findChild<T *>(QLatin1String(name)) : nullptr;
+        if (!field)
+            std::fprintf(stderr, "no field %s on the sale page\n", name);
+        return field;
+    }
+    int listedSales() const
+    {
+        auto *table = saleField<QTableWidget>("tableWidgetVerkauf");
+        return table ? table->rowCount() : -1;
+    }
+    bool enterSale()
+    {
+        if (!toMenu())
+            return false;
+        key(Qt::Key_3);
+        return expectPage("swSell");
+    }
     bool key(int k)
     {
         QTest::keyClick(window.get(), Qt::Key(k));
@@ -379,6 +403,25 @@ std::vector<InProcessCase> inProcessCases()
                 QTest::mouseClick(s.intakeField("pushButtonVertrAbsch"), Qt::LeftButton);
                 return s.expectPage("swMenu") && scalar("SELECT MAX(ID) FROM Vertrag") == before + 1
                     && printedJobs() == 42;
+            } },
+        // Key "3" on the menu: the sale page lists the sales of the last 7 days (~10,400).
+        { "sale-enter", "Taste 3 im Menü: Verkauf mit ~10.400 Verkäufen der letzten 7 Tage", 100,
+            [](Session &s) { return s.toMenu(); },
+            [](Session &s) {
+                s.key(Qt::Key_3);
+                return s.expectPage("swSell") && s.listedSales() > 5000;
+            } },
+        // The last digit of a contract number: the contract and its article count.
+        { "sale-contract-key", "letzte Ziffer der Vertragsnummer (1234 -> 12345)", 10,
+            [](Session &s) {
+                return s.enterSale()
+                    && typeInto(s.saleField("spinBoxVertrag"), QStringLiteral("1234"));
+            },
+            [](Session &s) {
+                QTest::keyClick(s.saleField("spinBoxVertrag"), Qt::Key_5);
+                auto *box = s.saleField<QSpinBox>("spinBoxVertrag");
+                auto *articles = s.saleField<QSpinBox>("spinBoxArtikel");
+                return box && box->value() == 12345 && articles && articles->maximum() > 0;
             } },
         { "label", "ein Etikett als PDF drucken", 30,
             [](Session &) {
