@@ -1,11 +1,10 @@
-#include "app/velarix.h"
 #include "support/tilldriver.h"
+#include "support/windowdriver.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
 #include <QSqlQuery>
-#include <QStackedWidget>
 #include <QtTest>
 
 using namespace intake;
@@ -103,18 +102,14 @@ private slots:
 
     void freshDatabaseShowsNoBox()
     {
-        TestWorkdir dir;
-        Velarix window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        auto *stack = window.findChild<QStackedWidget *>("stackedWidget");
-        for (char key : { '3', 'a' }) {
-            QTest::keyClick(&window, key);
-            QVERIFY(stack->currentWidget()->inherits("Verkauf"));
-            QCOMPARE(stack->currentWidget()->findChild<QLabel *>("labelVertr")->text(),
-                QString("Letzter Vertrag: 0"));
-            QCOMPARE(stack->currentWidget()->findChild<QTableWidget *>()->rowCount(), 0);
-            QTest::keyClick(&window, Qt::Key_Escape);
+        Shell s;
+        QVERIFY(s.start());
+        for (const char *page : { "swSell", "swAustragen" }) {
+            s.key(page == QLatin1String("swSell") ? "3" : "a");
+            QVERIFY(s.expectPage(page));
+            QCOMPARE(s.field<QLabel>(page, "labelVertr")->text(), QString("Letzter Vertrag: 0"));
+            QCOMPARE(s.field<QTableWidget>(page, "tableWidgetVerkauf")->rowCount(), 0);
+            QVERIFY(s.toMenu());
         }
         QCOMPARE(dialogLog(), QStringList());
     }
