@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+class QDateTime;
 class QWidget;
 
 // Runs the query (prepared with bound values, or the given statement); a failure shows the
@@ -15,6 +16,12 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
 QString readSetting(const QString &name, QWidget *parent, bool *found = nullptr);
 // The same for settings whose failure means "not set" and shows nothing.
 QString readSettingQuietly(const QString &name, bool *found = nullptr);
+
+// Sales ("Verkauf") and returns ("Zurueckgegeben") are keyed by their time stamp
+// "yyyy-MM-dd hh:mm:ss.zzz". The first such key at or after the moment that no row of the
+// table holds: while a key is taken, the next millisecond. Rows written earlier in an open
+// transaction count. A failed lookup shows "SQL-Fehler" and gives a null string.
+QString freeTimestampKey(const QString &table, const QDateTime &moment, QWidget *parent);
 
 // All-or-nothing writes: begin, then commit; a destroyed, uncommitted transaction rolls back.
 class Transaction

@@ -4,6 +4,7 @@
 #include "app/dialogs.h"
 #include "app/imagedialog.h"
 #include "app/sql.h"
+#include "printing/artikelbarcode.h"
 #include "ui_verkauf.h"
 
 #include <QDate>
@@ -20,7 +21,7 @@ const QString kRecentSales = QStringLiteral(R"(
 SELECT V.DateTime, A.Bezeichnung, A.Vertrag, V.VerkaufsMenge, V.VerkaufsPreis,
        (SELECT COUNT(*) FROM Artikel AS B WHERE B.Vertrag = A.Vertrag AND B.ID <= A.ID)
 FROM Verkauf AS V LEFT JOIN Artikel AS A ON V.Artikel = A.ID
-WHERE V.DateTime > ?
+WHERE %1
 ORDER BY V.DateTime DESC)");
 
 // The article at a position of a contract, with what has left the shop of it.
@@ -94,6 +95,10 @@ Verkauf::Verkauf(QWidget *parent)
         Qt::DirectConnection);
     connect(ui->spinBoxAnzahl, &QSpinBox::valueChanged, this, &Verkauf::valueChanged,
         Qt::DirectConnection);
+    connect(ui->pushButtonLoeschen, &QPushButton::clicked, this, &Verkauf::loeschen);
+    // sell() has default arguments: clicked(bool) must not become its dateTime.
+    connect(
+        ui->pushButton, &QPushButton::clicked, this, [this] { sell(); }, Qt::DirectConnection);
     connect(ui->pushButtonImageDialog, &QPushButton::clicked, this, &Verkauf::showImagesBig);
     connect(ui->pushButtonNextImage, &QPushButton::clicked, this, &Verkauf::showNextImage);
 }
@@ -110,12 +115,22 @@ void Verkauf::openMenuSlot()
 
 void Verkauf::setAustragen(bool on)
 {
-    if (on)
+    // Write-offs carry no price, and a journal is imported on the sale page only.
+    if (on) {
+        ui->label_6->hide();
+        ui->doubleSpinBoxPreis->hide();
         ui->label_15->setText(QStringLiteral("Austragen"));
+        ui->toolButtonImport->hide();
+    }
     austragen = on;
 }
 
 void Verkauf::refreshPage(bool resetCounter)
+{
+    refresh(resetCounter);
+}
+
+void Verkauf::refresh(bool resetCounter, const QString &booked)
 {
     images.clear();
     imageIndex = 0;
@@ -164,39 +179,90 @@ void Verkauf::refreshPage(bool resetCounter)
 
     vertragBeendet = false;
     bestand = -1;
-    loadRecentSales(days);
+
+    // After one booking on the same list the new row alone is read: the list then holds what
+    // reading it anew would give, without reading a week of sales at every scan.
+    const QString cutOff
+        = QDate::currentDate().addDays(-days).toString(QStringLiteral("yyyy-MM-dd"))
+        + QStringLiteral(" 00:00:00.000");
+    if (booked.isNull() || cutOff != listedCutOff || !addListedSale(booked))
+        loadRecentSales(cutOff);
 }
 
-void Verkauf::loadRecentSales(int days)
+namespace {
+
+// One listed sale from a row of kRecentSales; column 0 keeps the stored key for deleting.
+void fillRow(QTableWidget *table, int row, const QSqlQuery &query)
+{
+    const Qt::Alignment centred = Qt::AlignCenter;
+    const QString key = query.value(0).toString();
+    QTableWidgetItem *datum = cell(timestampText(key), centred);
+    datum->setData(Qt::UserRole, key);
+    table->setItem(row, 0, datum);
+    table->setItem(row, 1, cell(QString::number(query.value(2).toInt()), centred));
+    table->setItem(row, 2, cell(QString::number(query.value(5).toInt()), centred));
+    table->setItem(row, 3, cell(query.value(1).toString()));
+    table->setItem(row, 4, cell(QString::number(query.value(3).toInt()), centred));
+    table->setItem(row, 5,
+        cell(QString::number(query.value(4).toDouble(), 'f', 2) + QStringLiteral(" €"),
+            Qt::AlignRight | Qt::AlignVCenter));
+}
+
+} // namespace
+
+void Verkauf::loadRecentSales(const QString &cutOff)
 {
     QTableWidget *table = ui->tableWidgetVerkauf;
     table->setRowCount(0);
+    listedCutOff.clear();
 
     QSqlQuery query;
     query.setForwardOnly(true);
-    query.prepare(kRecentSales);
-    query.addBindValue(QDate::currentDate().addDays(-days).toString(QStringLiteral("yyyy-MM-dd"))
-        + QStringLiteral(" 00:00:00.000"));
+    query.prepare(QString(kRecentSales).arg(QStringLiteral("V.DateTime > ?")));
+    query.addBindValue(cutOff);
     if (!execOrWarn(query, this))
         return;
-
-    const Qt::Alignment centred = Qt::AlignCenter;
-    const Qt::Alignment price = Qt::AlignRight | Qt::AlignVCenter;
     int row = 0;
     while (query.next()) {
         if (row == table->rowCount())
             table->setRowCount(row + 256);
-        table->setItem(row, 0, cell(timestampText(query.value(0).toString()), centred));
-        table->setItem(row, 1, cell(QString::number(query.value(2).toInt()), centred));
-        table->setItem(row, 2, cell(QString::number(query.value(5).toInt()), centred));
-        table->setItem(row, 3, cell(query.value(1).toString()));
-        table->setItem(row, 4, cell(QString::number(query.value(3).toInt()), centred));
-        table->setItem(row, 5,
-            cell(QString::number(query.value(4).toDouble(), 'f', 2) + QStringLiteral(" €"), price));
-        ++row;
+        fillRow(table, row++, query);
     }
     table->setRowCount(row);
     table->resizeColumnsToContents();
+    listedCutOff = cutOff;
+}
+
+bool Verkauf::addListedSale(const QString &key)
+{
+    QSqlQuery query;
+    query.prepare(QString(kRecentSales).arg(QStringLiteral("V.DateTime = ?")));
+    query.addBindValue(key);
+    if (!query.exec())
+        return false; // read the whole list, which reports the failure
+    if (!query.next() || key <= listedCutOff)
+        return true; // not listed
+    // Newest first: the row goes before the first older one.
+    QTableWidget *table = ui->tableWidgetVerkauf;
+    int low = 0, high = table->rowCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (table->item(middle, 0)->data(Qt::UserRole).toString() > key)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    table->insertRow(low);
+    fillRow(table, low, query);
+    // A column grows for a longer text; measuring the others again would cost more than the
+    // booking.
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const int width = table->sizeHintForIndex(table->model()->index(low, column)).width()
+            + (table->showGrid() ? 1 : 0);
+        if (width > table->columnWidth(column))
+            table->setColumnWidth(column, width);
+    }
+    return true;
 }
 
 // ---- selection ------------------------------------------------------------------------
@@ -281,6 +347,134 @@ void Verkauf::valueChanged(int i)
         ui->labelBestand->setText(QString::number(bestand));
         ui->labelNeuBestand->setText(QString::number(bestand - i));
     }
+}
+
+// ---- booking -------------------------------------------------------------------------
+
+bool Verkauf::articleExists(int vertragNr, int artikelNr)
+{
+    QSqlQuery query;
+    query.prepare(QStringLiteral("SELECT (SELECT COUNT(*) FROM Artikel WHERE Vertrag = Vertrag.ID) "
+                                 "FROM Vertrag WHERE ID = ?"));
+    query.addBindValue(vertragNr);
+    return execOrWarn(query, this) && query.next() && artikelNr >= 1
+        && artikelNr <= query.value(0).toInt();
+}
+
+bool Verkauf::insertSale(const QDateTime &when, double einkaufsPreis, double verkaufsPreis,
+    int menge, int artikel, QString *key)
+{
+    *key = freeTimestampKey(QStringLiteral("Verkauf"), when, this);
+    if (key->isNull())
+        return false;
+    QSqlQuery insert;
+    insert.prepare(QStringLiteral("INSERT INTO Verkauf (DateTime, Einkaufspreis, Verkaufspreis, "
+                                  "Verkaufsmenge, Artikel) VALUES (?, ?, ?, ?, ?);"));
+    insert.addBindValue(*key);
+    insert.addBindValue(einkaufsPreis);
+    insert.addBindValue(verkaufsPreis);
+    insert.addBindValue(menge);
+    insert.addBindValue(artikel);
+    return execOrWarn(insert, this);
+}
+
+void Verkauf::sell(QDateTime dateTime, int count, double sellPrice, bool *returnValue)
+{
+    if (returnValue)
+        *returnValue = false;
+    const QDateTime when = dateTime.isValid() ? dateTime : QDateTime::currentDateTime();
+
+    // A code wins over typed numbers. It must name an article that is there: the boxes would
+    // clamp any other number to some other article.
+    const QString code = ui->lineEditBarcode->text();
+    if (!code.isEmpty()) {
+        int vertragNr = 0;
+        int artikelNr = 0;
+        if (!ArtikelBarcode::decode(code, &vertragNr, &artikelNr)
+            || !articleExists(vertragNr, artikelNr)) {
+            Dialogs::critical(this, QStringLiteral("Fehler"),
+                QStringLiteral(
+                    "Barcode konnte nicht eingelesen werden,\nbitte Artikel eintippen!"));
+            refreshPage(false);
+            return;
+        }
+        if (vertragNr > ui->spinBoxVertrag->maximum()) // stored since the page was entered
+            ui->spinBoxVertrag->setMaximum(vertragNr);
+        ui->spinBoxVertrag->setValue(vertragNr);
+        ui->spinBoxArtikel->setValue(artikelNr);
+    }
+    if (count != -1)
+        ui->spinBoxAnzahl->setValue(count); // at most the stock
+    if (sellPrice > 0)
+        ui->doubleSpinBoxPreis->setValue(sellPrice);
+
+    QString refusal;
+    if (bestand == 0)
+        refusal = QStringLiteral("Kein Bestand!");
+    else if (ui->spinBoxVertrag->value() == 0 || ui->spinBoxArtikel->value() == 0
+        || ui->spinBoxAnzahl->value() < 1)
+        refusal = QStringLiteral("Bitte alle Felder ausfüllen!");
+    else if (austragen && (!vertragBeendet || bestand == -1))
+        refusal
+            = QStringLiteral("Artikel aus laufenden Verträgen können nicht ausgetragen werden!");
+    if (!refusal.isEmpty()) {
+        Dialogs::warning(this, QStringLiteral("Warnung"), refusal);
+        ui->spinBoxArtikel->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+
+    bool barkauf = false;
+    QSqlQuery query;
+    query.prepare(QStringLiteral("SELECT Laufzeit FROM Vertrag WHERE ID = ?;"));
+    query.addBindValue(ui->spinBoxVertrag->value());
+    if (execOrWarn(query, this) && query.next())
+        barkauf = query.value(0).toInt() == -1;
+
+    // Nothing is owed for a cash purchase, an ended contract, a write-off or an unknown
+    // article.
+    const bool owed = !(vertragBeendet || barkauf || austragen || bestand == -1);
+    QString key;
+    if (!insertSale(when, owed ? einkaufsPreis : 0.0,
+            austragen ? 0.0 : ui->doubleSpinBoxPreis->value(), ui->spinBoxAnzahl->value(),
+            bestand == -1 ? -1 : artikelId, &key))
+        return; // not booked: the entry stays for another try
+
+    const int n = verkaufZaehler;
+    refresh(false, key);
+    verkaufZaehler = n + 1;
+    ui->labelBarcodeStatus->setText(QStringLiteral("Barcode Ok ") + QString::number(n));
+    if (returnValue)
+        *returnValue = true;
+}
+
+void Verkauf::loeschen()
+{
+    QTableWidgetItem *current = ui->tableWidgetVerkauf->currentItem();
+    if (!current)
+        return;
+    const QTableWidgetItem *datum = ui->tableWidgetVerkauf->item(current->row(), 0);
+    if (!datum)
+        return;
+    // The stored key: a time stamp stored in another form is shown differently.
+    const QString key = datum->data(Qt::UserRole).toString();
+
+    // Without a readable payout date nothing is deleted: it may have been paid out.
+    QSqlQuery query;
+    query.prepare(QStringLiteral("SELECT Auszahldatum FROM Verkauf WHERE DateTime = ?;"));
+    query.addBindValue(key);
+    if (!execOrWarn(query, this))
+        return;
+    if (query.next() && !query.isNull(0)) {
+        Dialogs::critical(this, QStringLiteral("Fehler"),
+            QStringLiteral("Bereits ausgezahlt, löschen nicht möglich!"));
+        return;
+    }
+    QSqlQuery remove;
+    remove.prepare(
+        QStringLiteral("DELETE FROM Verkauf WHERE DateTime = ? AND Auszahldatum IS NULL;"));
+    remove.addBindValue(key);
+    execOrWarn(remove, this);
+    refreshPage(false);
 }
 
 // ---- pictures -------------------------------------------------------------------------

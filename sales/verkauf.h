@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QStringList>
 #include <QWidget>
 
@@ -30,13 +31,30 @@ public slots:
     void vertrChanged(int i);
     void artChanged(int i);
     void valueChanged(int i);
+    // Books what the boxes hold, or first the article of the code in lineEditBarcode. A
+    // valid dateTime, a count other than -1 and a sellPrice above 0 replace the booking time,
+    // the quantity box and the price box. returnValue: true once the booking went in.
+    void sell(QDateTime dateTime = QDateTime(), int count = -1, double sellPrice = -1.0,
+        bool *returnValue = nullptr);
+    // Deletes the sale in the list's current row, unless it has been paid out.
+    void loeschen();
     void showImagesBig();
     void showNextImage();
 
 private:
+    // The page entry; with booked, the key of the one sale booked since the list was read,
+    // which then joins the list instead of the list being read anew.
+    void refresh(bool resetCounter, const QString &booked = QString());
     // Back to position 0 of the contract in the box, without an article.
     void selectNoArticle();
-    void loadRecentSales(int days);
+    void loadRecentSales(const QString &cutOff);
+    bool addListedSale(const QString &key);
+    // The contract exists and has an article at that position.
+    bool articleExists(int vertragNr, int artikelNr);
+    // Stores one row of Verkauf under the first free key at or after the moment; false (the
+    // box shown) when it did not go in.
+    bool insertSale(const QDateTime &when, double einkaufsPreis, double verkaufsPreis, int menge,
+        int artikel, QString *key);
 
     Ui_Verkauf *ui;
     int bestand = -1; // -1: no article selected
@@ -48,4 +66,6 @@ private:
     double verkaufsPreis = 0.0;
     double einkaufsPreis = 0.0;
     QStringList images;
+    // The cut-off of the listed sales when they were read.
+    QString listedCutOff;
 };

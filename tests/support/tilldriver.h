@@ -5,6 +5,7 @@
 #include "support/shopfixture.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -44,6 +45,37 @@ struct Till
     {
         intake::type(vertrag(), QString::number(vertragNr));
         intake::type(artikel(), QString::number(artikelNr));
+    }
+
+    // "Bestätigen" by its key, Return, as the clerk (or the scanner after a code) presses it
+    // in the field that has the focus. A button's shortcut clicks it animated: the click
+    // comes a moment later, from the event loop.
+    bool confirm()
+    {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : static_cast<QWidget *>(&page), Qt::Key_Return);
+        QPushButton *ok = intake::button(page, "pushButton");
+        return QTest::qWaitFor([ok] { return !ok->isDown(); });
+    }
+    // A scanned code: the scanner types it and presses Return.
+    bool scan(const QString &text)
+    {
+        code()->setFocus();
+        QTest::keyClicks(code(), text);
+        return confirm();
+    }
+
+    // A click on the listed sale of that time stamp; false when it is not listed.
+    bool clickSale(const QString &dateTime)
+    {
+        QTableWidget *table = list();
+        const auto found = table->findItems(dateTime, Qt::MatchExactly);
+        if (found.isEmpty())
+            return false;
+        table->scrollToItem(found.first());
+        QTest::mouseClick(
+            table->viewport(), Qt::LeftButton, {}, table->visualItemRect(found.first()).center());
+        return table->currentRow() == found.first()->row();
     }
 
     // The listed sales, one "Datum|Vertrag|Artikel|Bezeichnung|Menge|Preis" line per row.
