@@ -210,6 +210,20 @@ private slots:
         QCOMPARE(chain, order);
     }
 
+    // Other code reaches the page by these signatures (sell with its default arguments).
+    void signalsAndSlots()
+    {
+        const QMetaObject *meta = &Verkauf::staticMetaObject;
+        QStringList methods;
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            methods << meta->method(i).methodSignature();
+        QCOMPARE(methods,
+            (QStringList { "openMenu()", "openMenuSlot()", "vertrChanged(int)", "artChanged(int)",
+                "valueChanged(int)", "sell(QDateTime,int,double,bool*)",
+                "sell(QDateTime,int,double)", "sell(QDateTime,int)", "sell(QDateTime)", "sell()",
+                "loeschen()", "showImagesBig()", "showNextImage()" }));
+    }
+
     void menuCaptionReturnsToMenu()
     {
         Verkauf page;
