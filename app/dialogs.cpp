@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include <QDebug>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -7,6 +8,7 @@
 namespace Dialogs {
 namespace {
 bool g_testMode = false;
+bool g_echo = false;
 QList<QVariant> g_answers;
 QList<Record> g_records;
 QVariantMap g_lastCall;
@@ -15,6 +17,8 @@ std::function<int(QDialog &)> g_execHook;
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
     g_records.append({ kind, title, text });
+    if (g_echo)
+        qInfo().noquote() << QStringLiteral("Dialog: %1|%2|%3").arg(kindName(kind), title, text);
     g_lastCall = call;
     g_lastCall.insert("title", title);
     g_lastCall.insert("text", text);
@@ -213,6 +217,18 @@ void setTestMode(bool on)
 bool testMode()
 {
     return g_testMode;
+}
+
+void setEcho(bool on)
+{
+    g_echo = on;
+}
+
+QString kindName(Kind kind)
+{
+    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory", "Dialog" };
+    return QLatin1String(names[int(kind)]);
 }
 
 void setNextAnswer(const QVariant &answer)

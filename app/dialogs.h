@@ -85,6 +85,11 @@ void setTestMode(bool on);
 // Lets a test look at (or work in) a dialog while exec() "runs" it; empty to remove.
 void setExecHook(const std::function<int(QDialog &)> &hook);
 bool testMode();
+// Also writes every record to the message output as "Dialog: Kind|title|text": for the real
+// program run by a test, which can only read its output.
+void setEcho(bool on);
+// "Warning", "Critical", "Text" and so on.
+QString kindName(Kind kind);
 void setNextAnswer(const QVariant &answer);
 void clearAnswers();
 int pendingAnswers();
