@@ -1,7 +1,8 @@
-#include "printhelpers.h"
+#include "support/formcheck.h"
+#include "support/pagehelpers.h"
+#include "support/printhelpers.h"
+#include "support/windowdriver.h"
 
-#include "app/menulabel.h"
-#include "app/velarix.h"
 #include "statistics/inventur.h"
 
 #include <QComboBox>
@@ -19,15 +20,9 @@
 
 #include <memory>
 
-namespace {
+using pages::child;
 
-template <class T> T *child(QWidget &page, const char *name)
-{
-    T *widget = page.findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
+namespace {
 
 QDateTime at(const char *text)
 {
@@ -143,97 +138,38 @@ private slots:
 
     void formWidgets_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("className");
-        QTest::addColumn<QString>("layout");
-        QTest::addColumn<QList<int>>("cell"); // row, column, rows, columns; empty in a box
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("pointSize"); // 0: the page's font
-        QTest::addColumn<bool>("bold");
-        struct Row
-        {
-            const char *name, *className, *layout;
-            QList<int> cell;
-            const char *text;
-            int pointSize;
-            bool bold;
-        };
-        const QList<Row> rows = {
-            { "label_15", "QLabel", "gridLayout", { 0, 0, 1, 3 }, "Statistik und Inventur", 18,
-                false },
-            { "label_16", "MenuLabel", "gridLayout", { 0, 4, 1, 1 }, "mit ESC zum Hauptmenü", 14,
-                false },
-            { "gridLayout_2", "QGridLayout", "gridLayout", { 2, 0, 1, 5 }, "", 0, false },
-            { "label_date", "QLabel", "gridLayout", { 7, 0, 1, 5 }, "", 8, true },
-            { "pushButtonPrintStat", "QPushButton", "gridLayout", { 8, 0, 1, 1 },
-                "Statistik Drucken", 12, false },
-            { "tableWidget", "QTableWidget", "gridLayout", { 10, 0, 1, 5 }, "", 0, false },
-            { "label_date2", "QLabel", "gridLayout", { 11, 0, 1, 5 }, "", 8, true },
-            { "frame", "QFrame", "gridLayout", { 12, 0, 1, 5 }, "", 0, false },
-            { "pushButtonPrintInv", "QPushButton", "gridLayout", { 13, 0, 1, 1 },
-                "Inventur Drucken", 12, false },
-            { "tableWidget_2", "QTableWidget", "gridLayout", { 14, 0, 1, 5 }, "", 0, false },
-            { "label", "QLabel", "gridLayout_2", { 0, 0, 1, 1 }, "Datum Anfang:", 14, false },
-            { "dateTimeEditAnfang", "QDateTimeEdit", "gridLayout_2", { 0, 1, 1, 1 }, "", 0, false },
-            { "pushButtonHeute", "QPushButton", "gridLayout_2", { 0, 2, 1, 1 }, "heute", 12,
-                false },
-            { "pushButtonGestern", "QPushButton", "gridLayout_2", { 0, 3, 1, 1 }, "gestern", 12,
-                false },
-            { "pushButtonVorgestern", "QPushButton", "gridLayout_2", { 0, 4, 1, 1 }, "vorgestern",
-                12, false },
-            { "label_2", "QLabel", "gridLayout_2", { 2, 0, 1, 1 }, "Datum Ende:", 14, false },
-            { "dateTimeEditEnde", "QDateTimeEdit", "gridLayout_2", { 2, 1, 1, 1 }, "", 0, false },
-            { "pushButtonCalculate", "QPushButton", "gridLayout_2", { 2, 5, 1, 1 }, "Berechnen", 12,
-                false },
-            { "pushButtonExport", "QPushButton", "horizontalLayout", {}, "CSV Exportieren", 12,
-                false },
-            { "label_3", "QLabel", "horizontalLayout", {}, "ab Preis:", 0, false },
-            { "spinBoxAbPreis", "QSpinBox", "horizontalLayout", {}, "", 12, false },
-            { "comboBoxVertraege", "QComboBox", "horizontalLayout", {}, "", 12, false },
-        };
-        for (const Row &r : rows)
-            QTest::newRow(r.name) << QString(r.name) << QString(r.className) << QString(r.layout)
-                                  << r.cell << QString::fromUtf8(r.text) << r.pointSize << r.bold;
+        const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter;
+        addFormRows({
+            { "label_15", "QLabel", "gridLayout", 0, 0, 1, 3, "Statistik und Inventur", 18 },
+            { "label_16", "MenuLabel", "gridLayout", 0, 4, 1, 1, "mit ESC zum Hauptmenü", 14, 0,
+                rechts },
+            { "gridLayout_2", "QGridLayout", "gridLayout", 2, 0, 1, 5 },
+            { "label_date", "QLabel", "gridLayout", 7, 0, 1, 5, "", 8, FormCell::Bold },
+            { "pushButtonPrintStat", "QPushButton", "gridLayout", 8, 0, 1, 1, "Statistik Drucken",
+                12 },
+            { "tableWidget", "QTableWidget", "gridLayout", 10, 0, 1, 5 },
+            { "label_date2", "QLabel", "gridLayout", 11, 0, 1, 5, "", 8, FormCell::Bold },
+            { "frame", "QFrame", "gridLayout", 12, 0, 1, 5 },
+            { "pushButtonPrintInv", "QPushButton", "gridLayout", 13, 0, 1, 1, "Inventur Drucken",
+                12 },
+            { "tableWidget_2", "QTableWidget", "gridLayout", 14, 0, 1, 5 },
+            { "label", "QLabel", "gridLayout_2", 0, 0, 1, 1, "Datum Anfang:", 14 },
+            { "dateTimeEditAnfang", "QDateTimeEdit", "gridLayout_2", 0, 1, 1, 1 },
+            { "pushButtonHeute", "QPushButton", "gridLayout_2", 0, 2, 1, 1, "heute", 12 },
+            { "pushButtonGestern", "QPushButton", "gridLayout_2", 0, 3, 1, 1, "gestern", 12 },
+            { "pushButtonVorgestern", "QPushButton", "gridLayout_2", 0, 4, 1, 1, "vorgestern", 12 },
+            { "label_2", "QLabel", "gridLayout_2", 2, 0, 1, 1, "Datum Ende:", 14 },
+            { "dateTimeEditEnde", "QDateTimeEdit", "gridLayout_2", 2, 1, 1, 1 },
+            { "pushButtonCalculate", "QPushButton", "gridLayout_2", 2, 5, 1, 1, "Berechnen", 12 },
+        });
     }
 
     void formWidgets()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, className);
-        QFETCH(QString, layout);
-        QFETCH(QList<int>, cell);
-        QFETCH(QString, text);
-        QFETCH(int, pointSize);
-        QFETCH(bool, bold);
+        QFETCH(FormCell, cell);
         TestWorkdir wd;
         Inventur page;
-        QObject *object = page.findChild<QObject *>(name);
-        QVERIFY2(object, qPrintable(name));
-        QCOMPARE(QString(object->metaObject()->className()), className);
-
-        QLayout *holder = page.findChild<QLayout *>(layout);
-        QVERIFY(holder);
-        int index = -1;
-        for (int i = 0; i < holder->count(); ++i) {
-            QLayoutItem *item = holder->itemAt(i);
-            if (item->widget() == object || item->layout() == object)
-                index = i;
-        }
-        QVERIFY2(index >= 0, "not in its layout");
-        if (!cell.isEmpty()) {
-            int r, c, rs, cs;
-            static_cast<QGridLayout *>(holder)->getItemPosition(index, &r, &c, &rs, &cs);
-            QCOMPARE((QList<int> { r, c, rs, cs }), cell);
-        }
-        if (auto *widget = qobject_cast<QWidget *>(object)) {
-            if (pointSize)
-                QCOMPARE(widget->font().pointSize(), pointSize);
-            QCOMPARE(widget->font().bold(), bold);
-            if (auto *label = qobject_cast<QLabel *>(widget))
-                QCOMPARE(label->text(), text);
-            if (auto *button = qobject_cast<QPushButton *>(widget))
-                QCOMPARE(button->text(), text);
-        }
+        QCOMPARE(formMismatches(page, { cell }), QString());
     }
 
     void formDetails()
@@ -242,6 +178,26 @@ private slots:
         Inventur page;
         QCOMPARE(page.objectName(), QString("Inventur"));
         QCOMPARE(page.size(), QSize(686, 577));
+        QCOMPARE(formSpacers(page),
+            QStringList({ "gridLayout 1,2 1x1 20x15 Minimum/Fixed",
+                "gridLayout 4,2 1x1 20x40 Minimum/Fixed",
+                "gridLayout_2 0,5 1x1 40x20 Expanding/Minimum",
+                "gridLayout_2 2,6 1x1 40x20 Expanding/Minimum" }));
+
+        // The export bar, left to right.
+        QLayout *bar = child<QFrame>(page, "frame")->layout();
+        QCOMPARE(bar->objectName(), QString("horizontalLayout"));
+        QCOMPARE(bar->contentsMargins(), QMargins());
+        QStringList barItems;
+        for (int i = 0; i < bar->count(); ++i)
+            barItems << bar->itemAt(i)->widget()->objectName();
+        QCOMPARE(barItems,
+            QStringList({ "pushButtonExport", "label_3", "spinBoxAbPreis", "comboBoxVertraege" }));
+        QCOMPARE(child<QPushButton>(page, "pushButtonExport")->text(), QString("CSV Exportieren"));
+        QCOMPARE(child<QPushButton>(page, "pushButtonExport")->font().pointSize(), 12);
+        QCOMPARE(child<QLabel>(page, "label_3")->text(), QString("ab Preis:"));
+        QCOMPARE(child<QLabel>(page, "label_3")->alignment(),
+            Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter);
         const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
 
         auto *figures = child<QTableWidget>(page, "tableWidget");
@@ -294,8 +250,7 @@ private slots:
         QVERIFY(!child<QPushButton>(page, "pushButtonExport")->autoDefault());
         QVERIFY(child<QPushButton>(page, "pushButtonHeute")->autoDefault());
         QCOMPARE(child<QFrame>(page, "frame")->frameShape(), QFrame::StyledPanel);
-        QCOMPARE(child<QLabel>(page, "label_16")->alignment(),
-            Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter);
+        QCOMPARE(child<QFrame>(page, "frame")->frameShadow(), QFrame::Raised);
 
         // Tab order through the period, the buttons and both tables.
         const char *order[] = { "dateTimeEditAnfang", "dateTimeEditEnde", "pushButtonHeute",
@@ -624,23 +579,16 @@ private slots:
 
     void enteringOnAFreshDatabaseAsksOnlyThePassword()
     {
-        TestWorkdir wd(false);
-        Velarix window;
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Shell s(false);
+        QVERIFY(s.start());
         Dialogs::takeRecords();
         Dialogs::setNextAnswer(QString());
-        QTest::keyClick(&window, Qt::Key_9);
-        QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName(),
-            QString("swInventur"));
+        s.key("9");
+        QCOMPARE(s.page(), QString("swInventur"));
         QCOMPARE(dialogLog().size(), 1);
         QVERIFY(dialogLog().at(0).startsWith("Text|Passwort|"));
-        auto *figures
-            = window.findChild<Inventur *>("swInventur")->findChild<QTableWidget *>("tableWidget");
+        auto *figures = s.field<QTableWidget>("swInventur", "tableWidget");
         QCOMPARE(figures->item(0, 0)->text(), QString("0 Stk."));
-        Dialogs::setNextAnswer(int(QMessageBox::No));
-        window.close();
     }
 };
 
