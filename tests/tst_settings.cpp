@@ -1,16 +1,15 @@
 #include "intakedriver.h"
 #include "support/testsupport.h"
+#include "support/windowdriver.h"
 
 #include "admin/einstellungen.h"
 #include "app/menulabel.h"
-#include "app/velarix.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QStackedWidget>
 #include <QTableWidget>
 #include <QtTest>
 #include <memory>
@@ -474,16 +473,13 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, asks);
         QFETCH(bool, saves);
-        TestWorkdir dir;
-        Velarix window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        auto *stack = window.findChild<QStackedWidget *>("stackedWidget");
-        auto *page = window.findChild<Einstellungen *>("swSettings");
+        Shell s;
+        QVERIFY(s.start());
+        auto *page = s.page<Einstellungen>("swSettings");
         QSignalSpy menu(page, &Einstellungen::openMenu);
         Dialogs::setNextAnswer(QString()); // the empty master password
-        QTest::keyClick(&window, '0');
-        QCOMPARE(stack->currentWidget(), page);
+        s.key("0");
+        QCOMPARE(s.page(), QString("swSettings"));
         QCOMPARE(dialogLog().size(), 1);
         Dialogs::takeRecords();
         const QStringList rulesBefore = storedRules();
@@ -493,14 +489,14 @@ private slots:
         if (asks)
             Dialogs::setNextAnswer(answer);
         if (how == "Esc")
-            QTest::keyClick(&window, Qt::Key_Escape);
+            s.key("Esc");
         else if (how == "caption")
             QTest::mouseClick(child<MenuLabel>(*page, "label_16"), Qt::LeftButton);
         else
             click(child<QPushButton>(*page, "pushButton_save"));
 
         QCOMPARE(menu.count(), 1);
-        QCOMPARE(stack->currentIndex(), 0);
+        QCOMPARE(s.page(), QString("swMenu"));
         QCOMPARE(dialogLog(),
             asks ? QStringList(
                 "Question|Speichern|Haben Sie Änderungen vorgenommen und wollen Sie speichern?")
@@ -518,17 +514,14 @@ private slots:
 
     void entryOnAFreshDatabaseAsksOnlyForThePassword()
     {
-        TestWorkdir dir(false);
-        Velarix window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Shell s(false);
+        QVERIFY(s.start());
         Dialogs::setNextAnswer(QString());
-        QTest::keyClick(&window, '0');
+        s.key("0");
         QCOMPARE(dialogLog(),
             QStringList(
                 "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:"));
-        QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName(),
-            QString("swSettings"));
+        QCOMPARE(s.page(), QString("swSettings"));
         QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten"), QVariant(22));
     }
 
