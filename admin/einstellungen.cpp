@@ -318,6 +318,37 @@ void Einstellungen::save()
     emit openMenu();
 }
 
+// The text a widget stores: spin boxes without their suffix, the printer's name.
+static QString storedText(QWidget *widget)
+{
+    if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        return QString::number(spin->value());
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *check = qobject_cast<QCheckBox *>(widget))
+        return check->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    if (auto *box = qobject_cast<QComboBox *>(widget))
+        return box->currentData().toString();
+    return QString();
+}
+
+static bool isPassword(const QString &key)
+{
+    return key == QLatin1String("Passwort") || key == QLatin1String("MasterPasswort");
+}
+
+// Why a value was not stored; the passwords say that the old one stays in force.
+static QString refusalText(const QString &key, const char *field)
+{
+    if (isPassword(key))
+        return QStringLiteral("Das %1 enthält das Zeichen ('),\nund ist damit ungültig!\nDas alte "
+                              "Passwort wird weiterverwendet.\n")
+            .arg(key);
+    return QStringLiteral("%1 enthält das Zeichen ('),\nund ist damit ungültig!\nDer alte Wert "
+                          "wird weiterverwendet.\n")
+        .arg(QString::fromUtf8(field));
+}
+
 // One statement per setting, each standing on its own: what fails keeps its old value and
 // the rest is still saved.
 void Einstellungen::saveSettings()
@@ -328,30 +359,11 @@ void Einstellungen::saveSettings()
     QSqlQuery query;
     for (const Setting &s : qAsConst(settings)) {
         const QString key = QLatin1String(s.key);
-        QString value;
-        if (auto *spin = qobject_cast<QSpinBox *>(s.widget))
-            value = QString::number(spin->value());
-        else if (auto *edit = qobject_cast<QLineEdit *>(s.widget))
-            value = edit->text();
-        else if (auto *check = qobject_cast<QCheckBox *>(s.widget))
-            value = check->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
-        else if (auto *box = qobject_cast<QComboBox *>(s.widget))
-            value = box->currentData().toString();
-
-        const bool password
-            = key == QLatin1String("Passwort") || key == QLatin1String("MasterPasswort");
-        const QString passwordRefused = QStringLiteral(
-            "Das %1 enthält das Zeichen ('),\nund ist damit ungültig!\nDas alte Passwort wird "
-            "weiterverwendet.\n")
-                                            .arg(key);
+        QString value = storedText(s.widget);
         if (!s.refusal) {
             value.replace(kApostrophe, QStringLiteral(" "));
         } else if (value.contains(kApostrophe)) {
-            Dialogs::warning(this, QStringLiteral("SQL-Fehler"),
-                password ? passwordRefused
-                         : QStringLiteral("%1 enthält das Zeichen ('),\nund ist damit ungültig!\n"
-                                          "Der alte Wert wird weiterverwendet.\n")
-                               .arg(QString::fromUtf8(s.refusal)));
+            Dialogs::warning(this, QStringLiteral("SQL-Fehler"), refusalText(key, s.refusal));
             continue;
         }
         query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = ?;"));
@@ -359,7 +371,8 @@ void Einstellungen::saveSettings()
         query.addBindValue(key);
         if (!query.exec())
             Dialogs::warning(this, QStringLiteral("SQL-Fehler"),
-                (password ? passwordRefused : QString()) + query.lastError().text());
+                (isPassword(key) ? refusalText(key, s.refusal) : QString())
+                    + query.lastError().text());
     }
 }
 
