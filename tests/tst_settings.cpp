@@ -1,4 +1,4 @@
-#include "intakedriver.h"
+#include "support/pagehelpers.h"
 #include "support/testsupport.h"
 #include "support/windowdriver.h"
 
@@ -14,21 +14,7 @@
 #include <QtTest>
 #include <memory>
 
-using intake::child;
-using intake::click;
-
-// Replaces the field's text by typing; keys outside ASCII go in as their text.
-static void type(QWidget *field, const QString &text)
-{
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128)
-            QTest::keyClick(field, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-}
+using namespace pages;
 
 namespace {
 
@@ -82,15 +68,7 @@ struct SettingsPage
     Einstellungen page;
     QSignalSpy menu { &page, &Einstellungen::openMenu };
 
-    bool enter()
-    {
-        page.show();
-        page.activateWindow();
-        if (!QTest::qWaitForWindowActive(&page))
-            return false;
-        page.refreshPage();
-        return true;
-    }
+    bool enter() { return pages::enter(page); }
     template <class T = QWidget> T *w(const char *name) { return child<T>(page, name); }
     QTableWidget *table() { return w<QTableWidget>("tableWidget"); }
     void save() { click(w<QPushButton>("pushButton_save")); }

@@ -1,9 +1,9 @@
+#include "support/formcheck.h"
 #include "support/testsupport.h"
 
 #include "admin/einstellungen.h"
 #include "app/menulabel.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -18,93 +18,63 @@
 
 namespace {
 
-struct Item
-{
-    const char *name, *className, *parent;
-    QList<int> cell; // row, column, rows, columns in the parent's grid
-    const char *text;
-    int pointSize; // 0: the page's font
-};
-
-// The form's items in creation order (spacers are checked apart).
-const QList<Item> kItems = {
-    { "gridLayout", "QGridLayout", "Einstellungen", {}, "", 0 },
-    { "frame_2", "QFrame", "Einstellungen", { 14, 0, 1, 4 }, "", 0 },
-    { "gridLayout_3", "QGridLayout", "frame_2", {}, "", 0 },
-    { "tableWidget", "QTableWidget", "frame_2", { 0, 0, 7, 1 }, "", 0 },
-    { "label_12", "QLabel", "frame_2", { 1, 1, 1, 1 }, "Mo.", 8 },
-    { "label_13", "QLabel", "frame_2", { 2, 1, 1, 1 }, "Di.", 8 },
-    { "label_14", "QLabel", "frame_2", { 3, 1, 1, 1 }, "Mi.", 8 },
-    { "label_17", "QLabel", "frame_2", { 4, 1, 1, 1 }, "Do.", 8 },
-    { "label_18", "QLabel", "frame_2", { 5, 1, 1, 1 }, "Fr.", 8 },
-    { "label_19", "QLabel", "frame_2", { 6, 1, 1, 1 }, "Sa.", 8 },
-    { "label_20", "QLabel", "frame_2", { 0, 1, 1, 2 }, "Öffnungszeiten:", 14 },
-    { "lineEdit_Mo", "QLineEdit", "frame_2", { 1, 2, 1, 1 }, "", 7 },
-    { "lineEdit_Di", "QLineEdit", "frame_2", { 2, 2, 1, 1 }, "", 7 },
-    { "lineEdit_Mi", "QLineEdit", "frame_2", { 3, 2, 1, 1 }, "", 7 },
-    { "lineEdit_Do", "QLineEdit", "frame_2", { 4, 2, 1, 1 }, "", 7 },
-    { "lineEdit_Fr", "QLineEdit", "frame_2", { 5, 2, 1, 1 }, "", 7 },
-    { "lineEdit_Sa", "QLineEdit", "frame_2", { 6, 2, 1, 1 }, "", 7 },
-    { "frame", "QFrame", "Einstellungen", { 15, 1, 1, 3 }, "", 0 },
-    { "gridLayout_2", "QGridLayout", "frame", {}, "", 0 },
-    { "lineEdit_beschr", "QLineEdit", "frame", { 0, 1, 1, 1 }, "", 0 },
-    { "label_Beschreibung", "QLabel", "frame", { 0, 0, 1, 1 }, "", 0 },
-    { "label_22", "QLabel", "Einstellungen", { 7, 0, 1, 1 },
-        "Vertrag Druckformat A4 (sonst A5):", 14 },
-    { "label", "QLabel", "Einstellungen", { 3, 0, 1, 1 }, "Ablaufzeit für Verträge:", 14 },
-    { "label_2", "QLabel", "Einstellungen", { 4, 0, 1, 1 }, "Standgebühr in %:", 14 },
-    { "checkBoxPrintFormat", "QCheckBox", "Einstellungen", { 7, 1, 1, 2 }, "A4", 0 },
-    { "label_11", "QLabel", "Einstellungen", { 13, 0, 1, 1 },
+// The form's widgets in creation order; each frame's grid is created just before its widgets.
+const QList<FormCell> kCells = {
+    { "frame_2", "QFrame", "gridLayout", 14, 0, 1, 4 },
+    { "tableWidget", "QTableWidget", "gridLayout_3", 0, 0, 7, 1 },
+    { "label_12", "QLabel", "gridLayout_3", 1, 1, 1, 1, "Mo.", 8 },
+    { "label_13", "QLabel", "gridLayout_3", 2, 1, 1, 1, "Di.", 8 },
+    { "label_14", "QLabel", "gridLayout_3", 3, 1, 1, 1, "Mi.", 8 },
+    { "label_17", "QLabel", "gridLayout_3", 4, 1, 1, 1, "Do.", 8 },
+    { "label_18", "QLabel", "gridLayout_3", 5, 1, 1, 1, "Fr.", 8 },
+    { "label_19", "QLabel", "gridLayout_3", 6, 1, 1, 1, "Sa.", 8 },
+    { "label_20", "QLabel", "gridLayout_3", 0, 1, 1, 2, "Öffnungszeiten:", 14 },
+    { "lineEdit_Mo", "QLineEdit", "gridLayout_3", 1, 2, 1, 1, "", 7 },
+    { "lineEdit_Di", "QLineEdit", "gridLayout_3", 2, 2, 1, 1, "", 7 },
+    { "lineEdit_Mi", "QLineEdit", "gridLayout_3", 3, 2, 1, 1, "", 7 },
+    { "lineEdit_Do", "QLineEdit", "gridLayout_3", 4, 2, 1, 1, "", 7 },
+    { "lineEdit_Fr", "QLineEdit", "gridLayout_3", 5, 2, 1, 1, "", 7 },
+    { "lineEdit_Sa", "QLineEdit", "gridLayout_3", 6, 2, 1, 1, "", 7 },
+    { "frame", "QFrame", "gridLayout", 15, 1, 1, 3 },
+    { "lineEdit_beschr", "QLineEdit", "gridLayout_2", 0, 1, 1, 1, "" },
+    { "label_Beschreibung", "QLabel", "gridLayout_2", 0, 0, 1, 1, "" },
+    { "label_22", "QLabel", "gridLayout", 7, 0, 1, 1, "Vertrag Druckformat A4 (sonst A5):", 14 },
+    { "label", "QLabel", "gridLayout", 3, 0, 1, 1, "Ablaufzeit für Verträge:", 14 },
+    { "label_2", "QLabel", "gridLayout", 4, 0, 1, 1, "Standgebühr in %:", 14 },
+    { "checkBoxPrintFormat", "QCheckBox", "gridLayout", 7, 1, 1, 2, "A4" },
+    { "label_11", "QLabel", "gridLayout", 13, 0, 1, 1,
         "Pfad für Sicherungen (Auf USB-Stick!):", 14 },
-    { "lineEdit", "QLineEdit", "Einstellungen", { 13, 1, 1, 1 }, "", 0 },
-    { "label_16", "MenuLabel", "Einstellungen", { 0, 3, 1, 1 }, "mit ESC zum Hauptmenü", 14 },
-    { "label_3", "QLabel", "Einstellungen", { 5, 0, 1, 1 }, "Höchste Standgebühr in €:", 14 },
-    { "lineEdit_pw", "QLineEdit", "Einstellungen", { 18, 1, 1, 3 }, "", 0 },
-    { "spinBox_laufz", "QSpinBox", "Einstellungen", { 3, 1, 1, 3 }, "", 0 },
-    { "label_4", "QLabel", "Einstellungen", { 18, 0, 1, 1 }, "Passwort:", 14 },
-    { "lineEdit_mpw", "QLineEdit", "Einstellungen", { 17, 1, 1, 3 }, "", 0 },
-    { "lineEdit_stadt", "QLineEdit", "Einstellungen", { 19, 1, 1, 3 }, "", 0 },
-    { "label_10", "QLabel", "Einstellungen", { 8, 0, 1, 1 }, "Etikettendrucker:", 14 },
-    { "pushButton_save", "QPushButton", "Einstellungen", { 22, 3, 1, 1 }, "Speichern", 12 },
-    { "label_6", "QLabel", "Einstellungen", { 19, 0, 1, 1 }, "Stadt:", 14 },
-    { "label_5", "QLabel", "Einstellungen", { 15, 0, 1, 1 },
-        "Gewerbe-Beschreibung (Adresse+Tel.):", 14 },
-    { "spinBoxVerkauf", "QSpinBox", "Einstellungen", { 2, 1, 1, 3 }, "", 0 },
-    { "comboBoxEtikett", "QComboBox", "Einstellungen", { 8, 1, 1, 3 }, "", 0 },
-    { "label_9", "QLabel", "Einstellungen", { 6, 0, 1, 1 }, "Vertragsdrucker:", 14 },
-    { "comboBoxVertrag", "QComboBox", "Einstellungen", { 6, 1, 1, 3 }, "", 0 },
-    { "label_8", "QLabel", "Einstellungen", { 2, 0, 1, 1 },
-        "Zeitraum für angezeigte Verkäufe:", 14 },
-    { "spinBox_standg", "QSpinBox", "Einstellungen", { 4, 1, 1, 3 }, "", 0 },
-    { "label_7", "QLabel", "Einstellungen", { 17, 0, 1, 1 }, "Master Passwort:", 14 },
-    { "spinBox_max_standg", "QSpinBox", "Einstellungen", { 5, 1, 1, 3 }, "", 0 },
-    { "label_15", "QLabel", "Einstellungen", { 0, 0, 1, 1 }, "Einstellungen", 18 },
-    { "lineEdit_upload", "QLineEdit", "Einstellungen", { 20, 1, 1, 3 }, "", 0 },
-    { "label_23", "QLabel", "Einstellungen", { 11, 0, 1, 1 }, "Etiketten Größe (normal 0):", 14 },
-    { "label_21", "QLabel", "Einstellungen", { 20, 0, 1, 1 }, "Upload Server:", 14 },
-    { "spinBoxLabelSize", "QSpinBox", "Einstellungen", { 11, 1, 1, 3 }, "", 0 },
-    { "label_24", "QLabel", "Einstellungen", { 12, 0, 1, 1 },
+    { "lineEdit", "QLineEdit", "gridLayout", 13, 1, 1, 1, "" },
+    { "label_16", "MenuLabel", "gridLayout", 0, 3, 1, 1, "mit ESC zum Hauptmenü", 14 },
+    { "label_3", "QLabel", "gridLayout", 5, 0, 1, 1, "Höchste Standgebühr in €:", 14 },
+    { "lineEdit_pw", "QLineEdit", "gridLayout", 18, 1, 1, 3, "" },
+    { "spinBox_laufz", "QSpinBox", "gridLayout", 3, 1, 1, 3 },
+    { "label_4", "QLabel", "gridLayout", 18, 0, 1, 1, "Passwort:", 14 },
+    { "lineEdit_mpw", "QLineEdit", "gridLayout", 17, 1, 1, 3, "" },
+    { "lineEdit_stadt", "QLineEdit", "gridLayout", 19, 1, 1, 3, "" },
+    { "label_10", "QLabel", "gridLayout", 8, 0, 1, 1, "Etikettendrucker:", 14 },
+    { "pushButton_save", "QPushButton", "gridLayout", 22, 3, 1, 1, "Speichern", 12 },
+    { "label_6", "QLabel", "gridLayout", 19, 0, 1, 1, "Stadt:", 14 },
+    { "label_5", "QLabel", "gridLayout", 15, 0, 1, 1, "Gewerbe-Beschreibung (Adresse+Tel.):", 14 },
+    { "spinBoxVerkauf", "QSpinBox", "gridLayout", 2, 1, 1, 3 },
+    { "comboBoxEtikett", "QComboBox", "gridLayout", 8, 1, 1, 3 },
+    { "label_9", "QLabel", "gridLayout", 6, 0, 1, 1, "Vertragsdrucker:", 14 },
+    { "comboBoxVertrag", "QComboBox", "gridLayout", 6, 1, 1, 3 },
+    { "label_8", "QLabel", "gridLayout", 2, 0, 1, 1, "Zeitraum für angezeigte Verkäufe:", 14 },
+    { "spinBox_standg", "QSpinBox", "gridLayout", 4, 1, 1, 3 },
+    { "label_7", "QLabel", "gridLayout", 17, 0, 1, 1, "Master Passwort:", 14 },
+    { "spinBox_max_standg", "QSpinBox", "gridLayout", 5, 1, 1, 3 },
+    { "label_15", "QLabel", "gridLayout", 0, 0, 1, 1, "Einstellungen", 18 },
+    { "lineEdit_upload", "QLineEdit", "gridLayout", 20, 1, 1, 3, "" },
+    { "label_23", "QLabel", "gridLayout", 11, 0, 1, 1, "Etiketten Größe (normal 0):", 14 },
+    { "label_21", "QLabel", "gridLayout", 20, 0, 1, 1, "Upload Server:", 14 },
+    { "spinBoxLabelSize", "QSpinBox", "gridLayout", 11, 1, 1, 3 },
+    { "label_24", "QLabel", "gridLayout", 12, 0, 1, 1,
         "Automatisch Exportordner (leer = inaktiv):", 14 },
-    { "lineEditExportPath", "QLineEdit", "Einstellungen", { 12, 1, 1, 1 }, "", 0 },
-    { "toolButton", "QToolButton", "Einstellungen", { 13, 3, 1, 1 }, "Pfad wählen", 0 },
-    { "toolButtonExportPath", "QToolButton", "Einstellungen", { 12, 3, 1, 1 }, "Pfad wählen", 0 },
+    { "lineEditExportPath", "QLineEdit", "gridLayout", 12, 1, 1, 1, "" },
+    { "toolButton", "QToolButton", "gridLayout", 13, 3, 1, 1, "Pfad wählen" },
+    { "toolButtonExportPath", "QToolButton", "gridLayout", 12, 3, 1, 1, "Pfad wählen" },
 };
-
-QGridLayout *gridOf(QWidget *parent)
-{
-    return qobject_cast<QGridLayout *>(parent->layout());
-}
-
-QSpacerItem *spacerAt(QGridLayout *grid, int row, int column)
-{
-    for (int i = 0; i < grid->count(); ++i) {
-        int r, c, rs, cs;
-        grid->getItemPosition(i, &r, &c, &rs, &cs);
-        if (r == row && c == column && grid->itemAt(i)->spacerItem())
-            return grid->itemAt(i)->spacerItem();
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -114,52 +84,33 @@ class TestSettingsForm : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void items_data()
+    void widgets_data() { addFormRows(kCells); }
+    void widgets()
     {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < kItems.size(); ++i)
-            QTest::newRow(kItems[i].name) << i;
-    }
-    void items()
-    {
-        QFETCH(int, index);
-        const Item &item = kItems[index];
+        QFETCH(FormCell, cell);
         Einstellungen page;
-        QObject *object = page.findChild<QObject *>(item.name);
-        QVERIFY(object);
-        QCOMPARE(QByteArray(object->metaObject()->className()), QByteArray(item.className));
-        QCOMPARE(object->parent()->objectName(), QString(item.parent));
-
-        auto *widget = qobject_cast<QWidget *>(object);
-        if (!widget)
-            return;
-        QGridLayout *grid = gridOf(widget->parentWidget());
-        const int at = grid->indexOf(widget);
-        QVERIFY(at >= 0);
-        int r, c, rs, cs;
-        grid->getItemPosition(at, &r, &c, &rs, &cs);
-        QCOMPARE((QList<int> { r, c, rs, cs }), item.cell);
-        QCOMPARE(grid->itemAt(at)->alignment(), Qt::Alignment());
-        if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
-            QCOMPARE(widget->property("text").toString(), QString::fromUtf8(item.text));
-        QCOMPARE(widget->font().pointSize(),
-            item.pointSize ? item.pointSize : QApplication::font().pointSize());
-        QVERIFY(widget->isEnabled());
+        QCOMPARE(formMismatches(page, { cell }), QString());
+        int index = -1;
+        QGridLayout *grid = gridHolding(page, page.findChild<QObject *>(cell.name), &index);
+        QCOMPARE(grid->itemAt(index)->alignment(), Qt::Alignment());
     }
 
     // Children come in the form's order: the page's members follow it.
     void creationOrder()
     {
         Einstellungen page;
-        for (const char *parent : { "Einstellungen", "frame_2", "frame" }) {
-            QObject *holder = QString(parent) == "Einstellungen"
+        const QList<QPair<const char *, const char *>> holders
+            = { { "Einstellungen", "gridLayout" }, { "frame_2", "gridLayout_3" },
+                  { "frame", "gridLayout_2" } };
+        for (const auto &holder : holders) {
+            QObject *parent = QString(holder.first) == "Einstellungen"
                 ? static_cast<QObject *>(&page)
-                : page.findChild<QObject *>(parent);
-            QStringList expected, actual;
-            for (const Item &item : kItems)
-                if (QString(item.parent) == parent)
-                    expected << item.name;
-            for (QObject *child : holder->children())
+                : page.findChild<QObject *>(holder.first);
+            QStringList expected { holder.second }, actual;
+            for (const FormCell &cell : kCells)
+                if (QString(cell.grid) == holder.second)
+                    expected << cell.name;
+            for (QObject *child : parent->children())
                 if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_"))
                     actual << child->objectName();
             QCOMPARE(actual, expected);
@@ -228,17 +179,10 @@ private slots:
         QCOMPARE(inner->contentsMargins(), QMargins());
         QCOMPARE(page.findChild<QGridLayout *>("gridLayout_3")->contentsMargins(), QMargins());
 
-        const auto spacer
-            = [&](int row, int column, QSize size, QSizePolicy::Policy h, QSizePolicy::Policy v) {
-                  QSpacerItem *s = spacerAt(gridOf(&page), row, column);
-                  QVERIFY(s);
-                  QCOMPARE(s->sizeHint(), size);
-                  QCOMPARE(s->sizePolicy().horizontalPolicy(), h);
-                  QCOMPARE(s->sizePolicy().verticalPolicy(), v);
-              };
-        spacer(22, 1, QSize(40, 20), QSizePolicy::Expanding, QSizePolicy::Minimum);
-        spacer(1, 0, QSize(20, 15), QSizePolicy::Minimum, QSizePolicy::Fixed);
-        spacer(21, 3, QSize(20, 40), QSizePolicy::Minimum, QSizePolicy::Expanding);
+        QCOMPARE(formSpacers(page),
+            QStringList({ "gridLayout 1,0 1x1 20x15 Minimum/Fixed",
+                "gridLayout 21,3 1x1 20x40 Minimum/Expanding",
+                "gridLayout 22,1 1x1 40x20 Expanding/Minimum" }));
 
         auto *table = page.findChild<QTableWidget *>("tableWidget");
         QCOMPARE(table->rowCount(), 0);
