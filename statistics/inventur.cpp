@@ -1,20 +1,47 @@
 #include "statistics/inventur.h"
 
 #include "app/dialogs.h"
+#include "app/paths.h"
 #include "app/sql.h"
+#include "app/textcodec.h"
+#include "printing/csvwriter.h"
 #include "printing/reportprinter.h"
 #include "statistics/bestandsliste.h"
 #include "statistics/periodenzahlen.h"
+#include "statistics/shopcsv.h"
 #include "ui_inventur.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QSignalBlocker>
+#include <QSqlQuery>
+#include <QUrl>
 #include <QVariant>
 
 namespace {
 
 const QString kAnzeigeFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+
+// The items of comboBoxVertraege.
+enum { kBeendeteVertraege = 0, kAlleVertraege = 1, kLaufendeVertraege = 2 };
+
+// The shop's server reads the form by this boundary; it is the same in every upload.
+const QByteArray kBoundary = QByteArrayLiteral("---------------------------193971182219750");
+const int kUploadTimeoutMs = 60 * 1000;
+quint16 g_uploadPort = 80;
+
+// A contract runs while Vertragsende is NULL, empty or -1 (stored as number or as text).
+bool laufend(const QVariant &vertragsende)
+{
+    if (vertragsende.isNull())
+        return true;
+    const QString text = vertragsende.toString();
+    bool zahl = false;
+    return text.isEmpty() || (text.toLongLong(&zahl) == -1 && zahl);
+}
 
 QString geld(double value)
 {
@@ -170,6 +197,7 @@ Inventur::Inventur(QWidget *parent)
     connect(ui->pushButtonVorgestern, &QPushButton::clicked, this, &Inventur::vorgestern);
     connect(ui->pushButtonPrintInv, &QPushButton::clicked, this, &Inventur::printInv);
     connect(ui->pushButtonPrintStat, &QPushButton::clicked, this, &Inventur::printStat);
+    connect(ui->pushButtonExport, &QPushButton::clicked, this, &Inventur::exportInv);
 
     ui->tableWidget->setRowCount(1);
     ui->tableWidget->verticalHeader()->hide();
@@ -373,17 +401,109 @@ void Inventur::printInv()
     printer.printInventur(inventurListe);
 }
 
+void Inventur::exportInv()
+{
+    const double abPreis = ui->spinBoxAbPreis->value();
+    const int auswahl = ui->comboBoxVertraege->currentIndex();
+    const QString pfad = Dialogs::getSaveFileName(this, QStringLiteral("Export Datei wählen"),
+        joinPath(desktopFolder(),
+            QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv")),
+        QStringLiteral("CSV (*.csv)"));
+    if (pfad.isEmpty())
+        return;
+
+    // The state of every contract, read once; only the two state choices need it.
+    QHash<qint64, bool> beendet;
+    if (auswahl != kAlleVertraege) {
+        QSqlQuery query;
+        query.setForwardOnly(true);
+        if (!execOrWarn(query, QStringLiteral("SELECT ID, Vertragsende FROM Vertrag"), this))
+            return; // a file without the states would hold the wrong articles
+        while (query.next())
+            beendet.insert(query.value(0).toLongLong(), !laufend(query.value(1)));
+    }
+    const auto filter = [&](const InventurArtikel &a) {
+        if (abPreis > a.verkaufsPreis)
+            return false;
+        if (auswahl == kAlleVertraege)
+            return true;
+        // An article whose contract row is gone counts as running.
+        return beendet.value(a.vertrag, false) == (auswahl == kBeendeteVertraege);
+    };
+    QByteArray csv;
+    inventurShopCsv(inventurListe, filter, csv);
+    writeFile(pfad, csv, this);
+}
+
+void Inventur::setUploadPort(quint16 port)
+{
+    g_uploadPort = port;
+}
+
 void Inventur::uploadInv()
 {
-    const QString password = readSetting(QStringLiteral("MasterPasswort"), this);
+    const QString passwort = readSetting(QStringLiteral("MasterPasswort"), this);
     const QString server = readSetting(QStringLiteral("UploadPath"), this);
-    if (password.isEmpty() || server.isEmpty()) {
+    if (passwort.isEmpty() || server.isEmpty()) {
         Dialogs::critical(this, QStringLiteral("Fehler"),
             QStringLiteral("Bitte erstellen sie ein MasterPasswort und geben Sie "
                            "den Server ein."));
         return;
     }
-    // Nothing is sent yet, so nothing may claim the stock went up.
-    Dialogs::warning(this, QStringLiteral("Hochladen"),
-        QStringLiteral("Das Hochladen des Bestands ist noch nicht verfügbar."));
+
+    // The form is written by hand, byte for byte as the shop's server reads it; the CSV goes
+    // straight into the body, so the request holds the file once.
+    const QByteArray trenner = QByteArrayLiteral("--") + kBoundary;
+    QByteArray body = trenner
+        + QByteArrayLiteral("\r\nContent-Disposition: form-data; name=\"uploaddatei\"; "
+                            "filename=\"test1.csv\"\r\n"
+                            "Content-Type: application/octet-stream\r\n\r\n");
+    inventurShopCsv(
+        inventurListe, [](const InventurArtikel &) { return true; }, body);
+    body += QByteArrayLiteral("\r\n") + trenner
+        + QByteArrayLiteral("\r\nContent-Disposition: form-data; name=\"password\"\r\n\r\n")
+        + toCp1252(passwort) + QByteArrayLiteral("\r\n") + trenner
+        + QByteArrayLiteral("\r\nContent-Disposition: form-data; name=\"submit\"\r\n\r\n"
+                            "Datei hochladen\r\n")
+        + trenner + QByteArrayLiteral("--\r\n");
+    // The body holds the master password: only its length goes to the log.
+    qDebug() << "Bestand hochladen:" << body.size() << "Bytes";
+
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(server);
+    url.setPort(g_uploadPort);
+    url.setPath(QStringLiteral("/upload.php"));
+    QNetworkRequest request(url);
+    request.setRawHeader("Host", toCp1252(server));
+    request.setRawHeader(
+        "Content-Type", QByteArrayLiteral("multipart/form-data; boundary=") + kBoundary);
+    request.setRawHeader("Content-Length", QByteArray::number(body.size()));
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setTransferTimeout(kUploadTimeoutMs);
+    if (!uploadClient)
+        uploadClient = new QNetworkAccessManager(this);
+    QNetworkReply *reply = uploadClient->post(request, body);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { httpRequestFinished(reply); });
+}
+
+void Inventur::httpRequestFinished(QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) {
+        Dialogs::information(this, QStringLiteral("Erfolg"),
+            QStringLiteral("Bestand wurde erfolgreich hochgeladen."));
+    } else {
+        // A redirect is not followed and is no error to the network layer.
+        const QString grund = reply->error() != QNetworkReply::NoError
+            ? reply->errorString()
+            : QStringLiteral("Antwort des Servers: %1 %2")
+                  .arg(status)
+                  .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        Dialogs::information(this, QStringLiteral("Problem"),
+            QStringLiteral("Bestand konnte nicht hochgeladen werden.\n") + grund);
+    }
+    reply->deleteLater();
 }

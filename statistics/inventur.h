@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QNetworkAccessManager;
+class QNetworkReply;
 class Ui_Inventur;
 
 // The page "Statistik und Inventur": the figures of a period and the stock list at its end,
@@ -18,6 +20,9 @@ public:
     // Page entry: today's figures, whatever the last visit showed.
     void refreshPage();
 
+    // The upload server's port: 80, but for tests and the benchmark, which run their own.
+    static void setUploadPort(quint16 port);
+
 signals:
     void openMenu();
 
@@ -30,11 +35,17 @@ public slots:
     void heute();
     void gestern();
     void vorgestern();
+    // Sends the stock list as the shop's CSV to "/upload.php" on the server of UploadPath;
+    // the answer is reported when it comes.
     void uploadInv();
+    // Tells the user how an upload ended: the server took it, or why not.
+    void httpRequestFinished(QNetworkReply *reply);
 
 private slots:
     void printInv();
     void printStat();
+    // Writes the stock list, filtered by price and contract state, to a file the user chooses.
+    void exportInv();
 
 private:
     // Sets the period to the day n days back and calculates.
@@ -45,4 +56,5 @@ private:
     Ui_Inventur *ui;
     InventurListe inventurListe;
     InventurStatistik statistik;
+    QNetworkAccessManager *uploadClient = nullptr;
 };

@@ -1,9 +1,8 @@
 #include "support/formcheck.h"
 #include "support/pagehelpers.h"
 #include "support/printhelpers.h"
+#include "support/statisticsdriver.h"
 #include "support/windowdriver.h"
-
-#include "statistics/inventur.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -23,11 +22,6 @@
 using pages::child;
 
 namespace {
-
-QDateTime at(const char *text)
-{
-    return QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-}
 
 // A small shop around the period 10.03.2026 10:00:00 to 11.03.2026 10:00:00. Contract 1 and
 // sale 1 fall into the start second, contract 3 and sale 4 into the end second.
@@ -60,64 +54,6 @@ void shop()
          })
         TestWorkdir::exec(QLatin1String(statement));
 }
-
-// The page on its own, shown as the menu shows it.
-struct Page
-{
-    Inventur page;
-
-    Page()
-    {
-        page.show();
-        page.refreshPage();
-    }
-    QTableWidget *figures() { return child<QTableWidget>(page, "tableWidget"); }
-    QTableWidget *stock() { return child<QTableWidget>(page, "tableWidget_2"); }
-    void click(const char *button)
-    {
-        QTest::mouseClick(child<QPushButton>(page, button), Qt::LeftButton);
-    }
-    void calculate(const QDateTime &anfang, const QDateTime &ende)
-    {
-        child<QDateTimeEdit>(page, "dateTimeEditAnfang")->setDateTime(anfang);
-        child<QDateTimeEdit>(page, "dateTimeEditEnde")->setMaximumDateTime(ende.addYears(1));
-        child<QDateTimeEdit>(page, "dateTimeEditEnde")->setDateTime(ende);
-        click("pushButtonCalculate");
-    }
-    QStringList row(QTableWidget *table, int row)
-    {
-        QStringList cells;
-        for (int column = 0; column < table->columnCount(); ++column) {
-            QTableWidgetItem *item = table->item(row, column);
-            cells << (item ? item->text() : QString());
-        }
-        return cells;
-    }
-    QStringList figureCells() { return row(figures(), 0); }
-    QString label(const char *name) { return child<QLabel>(page, name)->text(); }
-    QDateTime edit(const char *name) { return child<QDateTimeEdit>(page, name)->dateTime(); }
-};
-
-QStringList g_debug;
-QtMessageHandler g_previous = nullptr;
-void recordDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg)
-        g_debug << message;
-    else
-        g_previous(type, context, message);
-}
-
-struct DebugLines
-{
-    DebugLines()
-    {
-        g_debug.clear();
-        g_previous = qInstallMessageHandler(recordDebug);
-    }
-    ~DebugLines() { qInstallMessageHandler(g_previous); }
-    QStringList lines() const { return g_debug; }
-};
 
 const QStringList kPeriodFigures = { "2 Stk.", "2 Stk.", "6 Stk.", "4 Stk.", "12.50 €", "33.00 €",
     "9.00 €", "8.00 €", "34.00 €", "29.50 €", "0.00 €", "20.50 €" };
@@ -287,7 +223,7 @@ private slots:
         QFETCH(QStringList, cells);
         TestWorkdir wd;
         shop();
-        Page p;
+        StatisticsPage p;
         p.calculate(anfang, anfang.addDays(1));
         QCOMPARE(dialogLog(), QStringList());
         QCOMPARE(p.figureCells(), cells);
@@ -302,7 +238,7 @@ private slots:
     {
         TestWorkdir wd;
         shop();
-        Page p;
+        StatisticsPage p;
         const QDateTime anfang = at("2026-03-10 10:00:00");
         TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, Laufzeit) "
                           "VALUES (6, 3, '2026-03-10 14:00:00.000', -25, -1), "
@@ -356,7 +292,7 @@ private slots:
                           "('2026-03-10 10:00:00.000', 4, 9, 1, 54)");
         TestWorkdir::exec("INSERT INTO Zurueckgegeben (DateTime, Anzahl, Artikel) VALUES "
                           "('2026-03-04 10:00:00.000', 3, 52), ('2026-03-04 11:00:00.000', 1, 50)");
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-09 10:00:00"), at("2026-03-10 10:00:00"));
         QTableWidget *stock = p.stock();
         QCOMPARE(stock->rowCount(), 5);
@@ -401,7 +337,7 @@ private slots:
             "INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
             "EinkaufsMenge) VALUES (3, 7, 'C', 1, 2, 1), (1, 5, 'A', 1, 2, 1), "
             "(4, 5, 'D', 1, 2, 1), (2, 7, 'B', 1, 2, 1)");
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-09 10:00:00"), at("2026-03-10 10:00:00"));
         QStringList contracts, numbers, names;
         for (int row = 1; row < p.stock()->rowCount(); ++row) {
@@ -439,7 +375,7 @@ private slots:
         QFETCH(QStringList, boxes);
         TestWorkdir wd;
         shop();
-        Page p;
+        StatisticsPage p;
         Dialogs::takeRecords();
         p.calculate(anfang, ende);
         QCOMPARE(dialogLog(), boxes);
@@ -469,7 +405,7 @@ private slots:
         TestWorkdir::exec(QStringLiteral("INSERT INTO Vertrag (ID, Kunde, DateTime, Laufzeit) "
                                          "VALUES (1, 1, '%1 12:00:00.000', 90)")
                               .arg(start.toString("yyyy-MM-dd")));
-        Page p;
+        StatisticsPage p;
         // Left open past midnight: the end's limit still belongs to the day before.
         auto *ende = child<QDateTimeEdit>(p.page, "dateTimeEditEnde");
         ende->setMaximumDateTime(QDateTime(QDate::currentDate(), QTime(0, 0)));
@@ -485,7 +421,7 @@ private slots:
     {
         TestWorkdir wd;
         shop();
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-10 10:00:00"), at("2026-03-11 10:00:00"));
         p.page.refreshPage();
         QCOMPARE(p.edit("dateTimeEditAnfang"), QDateTime(QDate::currentDate(), QTime(0, 0)));
@@ -507,7 +443,7 @@ private slots:
     {
         TestWorkdir wd;
         shop();
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-10 10:00:00"), at("2026-03-11 10:00:00"));
         QCOMPARE(p.figureCells(), kPeriodFigures);
         TestWorkdir::exec("DROP TABLE Zurueckgegeben");
@@ -531,7 +467,7 @@ private slots:
         TestWorkdir wd;
         TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         shop();
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-10 10:00:00"), at("2026-03-11 10:00:00"));
         const QStringList figures = p.figureCells();
         const QStringList stockRow = p.row(p.stock(), 0);
@@ -561,7 +497,7 @@ private slots:
         TestWorkdir wd;
         TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         shop();
-        Page p;
+        StatisticsPage p;
         p.calculate(at("2026-03-10 10:00:00"), at("2026-03-11 10:00:00"));
         Dialogs::takeRecords();
         p.click("pushButtonPrintInv");
