@@ -11,7 +11,13 @@ QByteArray toCp1252(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
+    appendCp1252(out, text);
+    return out;
+}
+
+void appendCp1252(QByteArray &out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         const char16_t u = c.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
@@ -30,7 +36,6 @@ QByteArray toCp1252(const QString &text)
             ++i;
         out.append(mapped);
     }
-    return out;
 }
 
 QString fromCp1252(const QByteArray &bytes)

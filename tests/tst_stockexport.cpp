@@ -149,7 +149,7 @@ private slots:
         }
         const QString a = wd.path("bilder/a.jpg"), b = wd.path("bilder/b.jpg");
         writeBytes(a, "AAA");
-        writeBytes(b, "BBB");
+        writeBytes(b, "BBBB");
         TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, Laufzeit) "
                           "VALUES (1234, 1, '2026-03-01 09:00:00.000', 5, 90)");
         QSqlQuery insert;
@@ -185,7 +185,7 @@ private slots:
               "shop;St\xfc"
               "ck \xd6l;-2;\xdc"
               "berweisung/Paypal;;;12.50;gebraucht;a b;978-3-16-148410-0;Vertr:1234/2;;"
-              "QUFB;;QkJC;;;;7\r\n"
+              "QUFB;;QkJCQg==;;;;7\r\n"
               "shop;Buch;1;\xdc"
               "berweisung/Paypal;;;10.00;gebraucht;;;Vertr:1234/3;;;QUFB;;;;Roman;3\r\n";
         QCOMPARE(readFile(wd.path("bestand.csv")), expected);
