@@ -221,7 +221,7 @@ private slots:
             (QStringList { "openMenu()", "openMenuSlot()", "vertrChanged(int)", "artChanged(int)",
                 "valueChanged(int)", "sell(QDateTime,int,double,bool*)",
                 "sell(QDateTime,int,double)", "sell(QDateTime,int)", "sell(QDateTime)", "sell()",
-                "loeschen()", "showImagesBig()", "showNextImage()" }));
+                "loeschen()", "showImagesBig()", "showNextImage()", "importFromFile()" }));
     }
 
     void menuCaptionReturnsToMenu()
