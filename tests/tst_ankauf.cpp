@@ -1,18 +1,19 @@
-#include "intakedriver.h"
 #include "sales/ankauf.h"
+#include "support/formcheck.h"
+#include "support/pagehelpers.h"
 #include "support/shopfixture.h"
 #include "support/testsupport.h"
 #include "support/windowdriver.h"
 
 #include "app/menulabel.h"
 
-#include <QGridLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
 
-using namespace intake;
+using namespace pages;
 using Shop = ShopFixture;
 
 namespace {
@@ -101,39 +102,18 @@ private slots:
         QCOMPARE(page.objectName(), QString("Ankauf"));
         QCOMPARE(page.windowTitle(), QString("Form"));
         QCOMPARE(page.size(), QSize(601, 473));
-        auto *grid = qobject_cast<QGridLayout *>(page.layout());
-        QVERIFY(grid);
-        QCOMPARE(grid->objectName(), QString("gridLayout"));
-        struct Cell
-        {
-            const char *name, *className;
-            int row, column, columnSpan;
-            const char *text;
-            int pointSize;
-        };
-        const Cell cells[] = {
-            { "label_15", "QLabel", 0, 0, 1, "Übersicht der Ankäufe", 18 },
-            { "label_16", "MenuLabel", 0, 1, 1, "mit ESC zum Hauptmenü", 14 },
-            { "tableWidget", "QTableWidget", 2, 0, 2, "", 0 },
-        };
-        for (const Cell &c : cells) {
-            auto *widget = child<QWidget>(page, c.name);
-            QCOMPARE(QByteArray(widget->metaObject()->className()), QByteArray(c.className));
-            int r, col, rs, cs;
-            grid->getItemPosition(grid->indexOf(widget), &r, &col, &rs, &cs);
-            QCOMPARE(
-                (QList<int> { r, col, rs, cs }), (QList<int> { c.row, c.column, 1, c.columnSpan }));
-            if (auto *label = qobject_cast<QLabel *>(widget)) {
-                QCOMPARE(label->text(), QString::fromUtf8(c.text));
-                QCOMPARE(label->font().pointSize(), c.pointSize);
-            }
-        }
+        QCOMPARE(page.layout()->objectName(), QString("gridLayout"));
+        QCOMPARE(
+            formMismatches(page,
+                {
+                    { "label_15", "QLabel", "gridLayout", 0, 0, 1, 1, "Übersicht der Ankäufe", 18 },
+                    { "label_16", "MenuLabel", "gridLayout", 0, 1, 1, 1, "mit ESC zum Hauptmenü",
+                        14, 0, Qt::AlignRight | Qt::AlignVCenter },
+                    { "tableWidget", "QTableWidget", "gridLayout", 2, 0, 1, 2 },
+                }),
+            QString());
         QCOMPARE(child<QLabel>(page, "label_15")->frameShape(), QFrame::NoFrame);
-        QCOMPARE(child<QLabel>(page, "label_16")->alignment(), Qt::AlignRight | Qt::AlignVCenter);
-        QSpacerItem *spacer = grid->itemAtPosition(1, 0)->spacerItem();
-        QVERIFY(spacer);
-        QCOMPARE(spacer->sizeHint(), QSize(20, 15));
-        QCOMPARE(spacer->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+        QCOMPARE(formSpacers(page), QStringList("gridLayout 1,0 1x1 20x15 Minimum/Fixed"));
 
         auto *table = child<QTableWidget>(page, "tableWidget");
         QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-using namespace intake;
+using namespace pages;
 using Shop = ShopFixture;
 
 namespace {
