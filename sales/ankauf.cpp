@@ -7,6 +7,7 @@
 #include "ui_ankauf.h"
 
 #include <QHash>
+#include <QHeaderView>
 #include <QSqlQuery>
 
 namespace {
@@ -33,6 +34,8 @@ Ankauf::Ankauf(QWidget *parent)
     , ui(new Ui_Ankauf)
 {
     ui->setupUi(this);
+    // The first rows decide the column widths, as on the sale page.
+    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(200);
     connect(ui->label_16, &MenuLabel::clicked, this, &Ankauf::openMenuSlot);
 }
 
@@ -57,38 +60,14 @@ void Ankauf::refreshPage()
     if (!execOrWarn(query, this))
         return;
 
-    const Qt::Alignment centred = Qt::AlignCenter;
-    const Qt::Alignment price = Qt::AlignRight | Qt::AlignVCenter;
-    // Numbers and prices repeat: one text each, shared by its cells.
-    QHash<int, QString> numbers;
-    QHash<double, QString> prices;
-    const auto number = [&numbers](int value) -> const QString & {
-        auto it = numbers.find(value);
-        if (it == numbers.end())
-            it = numbers.insert(value, QString::number(value));
-        return *it;
+    // Each contract's listed articles, and its date and number for the first of them.
+    struct Listed
+    {
+        QString datum;
+        QString vertrag;
+        InventurArtikel artikel;
     };
-    const auto money = [&prices](double value) -> const QString & {
-        auto it = prices.find(value);
-        if (it == prices.end())
-            it = prices.insert(value, QString::number(value, 'f', 2) + QStringLiteral(" €"));
-        return *it;
-    };
-    int row = 0;
-    const auto addRow
-        = [&](const QString &datum, const QString &vertrag, const InventurArtikel &a) {
-              if (row == table->rowCount())
-                  table->setRowCount(row + 1024);
-              table->setItem(row, 0, cell(datum));
-              table->setItem(row, 1, cell(vertrag, centred));
-              table->setItem(row, 2, cell(number(a.artikelNr), centred));
-              table->setItem(row, 3, cell(a.bezeichnung, centred));
-              table->setItem(row, 4, cell(number(a.menge), centred));
-              table->setItem(row, 5, cell(money(a.einkaufsPreis), price));
-              table->setItem(row, 6, cell(money(a.verkaufsPreis), price));
-              ++row;
-          };
-
+    QList<Listed> listed;
     qint64 vertrag = -1;
     int position = 0;
     QString datum; // the contract's, until its first listed article has it
@@ -114,10 +93,40 @@ void Ankauf::refreshPage()
         a.bezeichnung = query.value(2).toString();
         a.einkaufsPreis = query.value(4).toDouble();
         a.verkaufsPreis = query.value(5).toDouble();
-        addRow(datum, vertragText, a);
+        listed.append({ datum, vertragText, a });
         datum.clear();
         vertragText.clear();
     }
-    table->setRowCount(row);
+
+    // Numbers and prices repeat: one text each, shared by its cells.
+    QHash<int, QString> numbers;
+    QHash<double, QString> prices;
+    const auto number = [&numbers](int value) -> const QString & {
+        auto it = numbers.find(value);
+        if (it == numbers.end())
+            it = numbers.insert(value, QString::number(value));
+        return *it;
+    };
+    const auto money = [&prices](double value) -> const QString & {
+        auto it = prices.find(value);
+        if (it == prices.end())
+            it = prices.insert(value, QString::number(value, 'f', 2) + QStringLiteral(" €"));
+        return *it;
+    };
+    const Qt::Alignment centred = Qt::AlignCenter;
+    const Qt::Alignment price = Qt::AlignRight | Qt::AlignVCenter;
+    table->setRowCount(int(listed.size()));
+    fillCells(table, [&] {
+        for (int row = 0; row < listed.size(); ++row) {
+            const Listed &l = listed.at(row);
+            table->setItem(row, 0, cell(l.datum));
+            table->setItem(row, 1, cell(l.vertrag, centred));
+            table->setItem(row, 2, cell(number(l.artikel.artikelNr), centred));
+            table->setItem(row, 3, cell(l.artikel.bezeichnung, centred));
+            table->setItem(row, 4, cell(number(l.artikel.menge), centred));
+            table->setItem(row, 5, cell(money(l.artikel.einkaufsPreis), price));
+            table->setItem(row, 6, cell(money(l.artikel.verkaufsPreis), price));
+        }
+    });
     table->resizeColumnsToContents();
 }

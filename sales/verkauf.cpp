@@ -191,20 +191,36 @@ void Verkauf::refresh(bool resetCounter, const QString &booked)
 
 namespace {
 
-// One listed sale from a row of kRecentSales; column 0 keeps the stored key for deleting.
-void fillRow(QTableWidget *table, int row, const QSqlQuery &query)
+// One row of kRecentSales.
+struct ListedSale
+{
+    QString key;
+    QString bezeichnung;
+    int vertrag;
+    int menge;
+    double preis;
+    int position;
+};
+
+ListedSale listedSale(const QSqlQuery &query)
+{
+    return { query.value(0).toString(), query.value(1).toString(), query.value(2).toInt(),
+        query.value(3).toInt(), query.value(4).toDouble(), query.value(5).toInt() };
+}
+
+// Column 0 keeps the stored key for deleting.
+void fillRow(QTableWidget *table, int row, const ListedSale &sale)
 {
     const Qt::Alignment centred = Qt::AlignCenter;
-    const QString key = query.value(0).toString();
-    QTableWidgetItem *datum = cell(timestampText(key), centred);
-    datum->setData(Qt::UserRole, key);
+    QTableWidgetItem *datum = cell(timestampText(sale.key), centred);
+    datum->setData(Qt::UserRole, sale.key);
     table->setItem(row, 0, datum);
-    table->setItem(row, 1, cell(QString::number(query.value(2).toInt()), centred));
-    table->setItem(row, 2, cell(QString::number(query.value(5).toInt()), centred));
-    table->setItem(row, 3, cell(query.value(1).toString()));
-    table->setItem(row, 4, cell(QString::number(query.value(3).toInt()), centred));
+    table->setItem(row, 1, cell(QString::number(sale.vertrag), centred));
+    table->setItem(row, 2, cell(QString::number(sale.position), centred));
+    table->setItem(row, 3, cell(sale.bezeichnung));
+    table->setItem(row, 4, cell(QString::number(sale.menge), centred));
     table->setItem(row, 5,
-        cell(QString::number(query.value(4).toDouble(), 'f', 2) + QStringLiteral(" €"),
+        cell(QString::number(sale.preis, 'f', 2) + QStringLiteral(" €"),
             Qt::AlignRight | Qt::AlignVCenter));
 }
 
@@ -222,13 +238,14 @@ void Verkauf::loadRecentSales(const QString &cutOff)
     query.addBindValue(cutOff);
     if (!execOrWarn(query, this))
         return;
-    int row = 0;
-    while (query.next()) {
-        if (row == table->rowCount())
-            table->setRowCount(row + 256);
-        fillRow(table, row++, query);
-    }
-    table->setRowCount(row);
+    QList<ListedSale> sales;
+    while (query.next())
+        sales.append(listedSale(query));
+    table->setRowCount(int(sales.size()));
+    fillCells(table, [&] {
+        for (int row = 0; row < sales.size(); ++row)
+            fillRow(table, row, sales.at(row));
+    });
     table->resizeColumnsToContents();
     listedCutOff = cutOff;
 }
@@ -253,7 +270,7 @@ bool Verkauf::addListedSale(const QString &key)
             high = middle;
     }
     table->insertRow(low);
-    fillRow(table, low, query);
+    fillRow(table, low, listedSale(query));
     // A column grows for a longer text; measuring the others again would cost more than the
     // booking.
     for (int column = 0; column < table->columnCount(); ++column) {
