@@ -1,0 +1,465 @@
+#include "support/testsupport.h"
+
+#include "admin/backup.h"
+#include "app/database.h"
+#include "app/velarix.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStackedWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The main window on a working folder: the backup page needs it to close and reopen the
+// database connection around its work.
+struct Shell
+{
+    TestWorkdir dir;
+    std::unique_ptr<Velarix> window;
+
+    bool start()
+    {
+        window = std::make_unique<Velarix>();
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    QString page() const
+    {
+        return window->findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName();
+    }
+    QWidget *backupPage() const { return window->findChild<QWidget *>("swBackup"); }
+    QString shown(const char *label) const
+    {
+        return backupPage()->findChild<QLabel *>(label)->text();
+    }
+    void key(char k) { QTest::keyClick(window.get(), k); }
+    void click(const char *button)
+    {
+        QTest::mouseClick(backupPage()->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    QByteArray bytes(const QString &file) const
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QByteArray database() const { return bytes(dir.path("db.sqlite")); }
+    static bool dbOpen()
+    {
+        return QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen();
+    }
+};
+
+QString today()
+{
+    return QDate::currentDate().toString("dd.MM.yyyy");
+}
+
+// A value of a database file other than the live one.
+QVariant scalarIn(const QString &file, const QString &statement)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
+        db.setDatabaseName(file);
+        db.open();
+        QSqlQuery query(db);
+        if (query.exec(statement) && query.next())
+            value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase("probe");
+    return value;
+}
+
+void fillShop()
+{
+    for (const char *sql : {
+             "INSERT INTO Kunde (Name, Vorname) VALUES ('Alt', 'Anna')",
+             "INSERT INTO Kunde (Name, Vorname) VALUES ('Berg', 'Bernd')",
+             "INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) "
+             "VALUES (1, '2024-01-02 10:00:00.000', 5, 90)",
+             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+             "EinkaufsMenge) VALUES (1, 'Jacke', 10, 25, 2)",
+             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+             "EinkaufsMenge) VALUES (1, 'Hose', 5, 12, 1)",
+             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+             "EinkaufsMenge) VALUES (1, 'Hut', 2, 5, 1)",
+             "INSERT INTO Verkauf VALUES ('2024-01-03 11:00:00.000', 10, 25, 1, 1, NULL)",
+             "INSERT INTO Zurueckgegeben VALUES ('2024-02-03 11:00:00.000', 1, 2)",
+         })
+        TestWorkdir::exec(sql);
+}
+
+// Every row of a table as one text, for before-and-after comparisons.
+QString dump(const QString &table)
+{
+    QSqlQuery query;
+    query.exec("SELECT * FROM " + table + " ORDER BY 1");
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values << query.value(i).toString();
+        rows << values.join('|');
+    }
+    return rows.join('\n');
+}
+
+QString makeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return path;
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void entryShowsTheCountsAndClosesTheConnection()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        s.key('6');
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(s.shown("label_vertrage"), QString("0"));
+        QVERIFY(!s.dbOpen());
+        s.key(0x1b);
+        QVERIFY(s.dbOpen());
+
+        fillShop();
+        s.key('6');
+        QCOMPARE(s.shown("label_vertrage"), QString("1"));
+        QCOMPARE(s.shown("label_kunden"), QString("2"));
+        QCOMPARE(s.shown("label_artikel"), QString("3"));
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    void backupIsACopyCarryingTodaysDate()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", usb.path());
+        // An older file of the chosen name is replaced.
+        const QString target = usb.filePath("sicherung.sqlite");
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("alt");
+        old.close();
+
+        s.key('6');
+        Dialogs::setNextAnswer(target);
+        s.click("pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(s.dbOpen());
+        QCOMPARE(s.bytes(target), s.database());
+        QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel"), QVariant(3));
+        // No temporary file stays behind.
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+
+        // With today's backup, closing asks nothing.
+        Dialogs::takeRecords();
+        QVERIFY(s.window->close());
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    void proposedName_data()
+    {
+        QTest::addColumn<QString>("folder"); // "usb": an existing folder
+        QTest::addColumn<bool>("home");
+        QTest::newRow("existing folder") << "usb" << false;
+        QTest::newRow("default e:, missing here") << "e:" << true;
+        QTest::newRow("empty") << "" << true;
+    }
+    void proposedName()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, home);
+        Shell s;
+        QVERIFY(s.start());
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", folder == "usb" ? usb.path() : folder);
+        s.key('6');
+        s.click("pushButtonSichern"); // unscripted: cancelled
+        const QVariantMap call = Dialogs::lastCall();
+        QCOMPARE(call.value("filter").toString(), QString("Database (*.sqlite)"));
+        const QFileInfo proposed(call.value("dir").toString());
+        QCOMPARE(proposed.absolutePath(), home ? QDir::homePath() : usb.path());
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_Velarix_Backup\\."
+                                    "sqlite$")
+                     .match(proposed.fileName())
+                     .hasMatch(),
+            qPrintable(proposed.fileName()));
+        QVERIFY(proposed.fileName().startsWith(QDate::currentDate().toString("yyyy-MM-dd_")));
+    }
+
+    // Nothing saved: the previous date stays, so the reminder still comes.
+    void unsavedBackupKeepsThePreviousDate_data()
+    {
+        QTest::addColumn<QString>("target"); // empty: cancelled
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("page");
+        const QStringList refused
+            = { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." };
+        QTest::newRow("cancelled") << "" << QStringList("SaveFile|Daten sichern|") << "swBackup";
+        QTest::newRow("the live file") << "db.sqlite" << refused << "swMenu";
+        QTest::newRow("missing folder") << "fehlt/x.sqlite" << refused << "swMenu";
+    }
+    void unsavedBackupKeepsThePreviousDate()
+    {
+        QFETCH(QString, target);
+        QFETCH(QStringList, log);
+        QFETCH(QString, page);
+        for (const bool rowPresent : { true, false }) {
+            Shell s;
+            QVERIFY(s.start());
+            fillShop();
+            if (rowPresent)
+                TestWorkdir::setSetting("BackupDate", "01.02.2020");
+            else
+                TestWorkdir::removeSetting("BackupDate");
+            s.key('6');
+            if (!target.isEmpty())
+                Dialogs::setNextAnswer(s.dir.path(target));
+            s.click("pushButtonSichern");
+            QCOMPARE(dialogLog(), log);
+            QCOMPARE(s.page(), page);
+            if (!s.dbOpen())
+                s.key(0x1b);
+            QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
+            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(3));
+            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = "
+                                         "'BackupDate' AND Wert = '01.02.2020'"),
+                QVariant(rowPresent ? 1 : 0));
+            QCOMPARE(
+                TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = 'BackupDate'"),
+                QVariant(rowPresent ? 1 : 0));
+        }
+    }
+    void restoreSwapsTheData()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", usb.path());
+        s.key('6');
+        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
+        s.click("pushButtonSichern");
+        TestWorkdir::exec("INSERT INTO Kunde (Name, Vorname) VALUES ('Neu', 'Nina')");
+        TestWorkdir::exec("UPDATE Systemdaten SET Wert = '01.01.2020' WHERE Name = 'BackupDate'");
+
+        s.key('6');
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(usb.filePath("vorher.sqlite"));
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer("Chef");
+        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
+        s.click("pushButtonWiederherstellen");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert.",
+                "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:",
+                "OpenFile|Daten wiederherstellen|" }));
+        QCOMPARE(Dialogs::lastCall().value("dir").toString(), usb.path());
+        QCOMPARE(Dialogs::lastCall().value("filter").toString(), QString("Database (*.sqlite)"));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(s.dbOpen());
+        QCOMPARE(TestWorkdir::scalar("SELECT group_concat(Name) FROM Kunde"), QVariant("Alt,Berg"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+        // The backup before the restore holds what was replaced.
+        QCOMPARE(
+            scalarIn(usb.filePath("vorher.sqlite"), "SELECT COUNT(*) FROM Kunde"), QVariant(3));
+        QCOMPARE(
+            QDir(s.dir.path()).entryList({ "db.sqlite*" }, QDir::Files), QStringList("db.sqlite"));
+    }
+
+    // The live file stays exactly as the backup before the restore found it.
+    void restoreRefusals_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("source"); // empty: the open dialog cancelled
+        QTest::addColumn<QString>("last");
+        const QString refused = "Critical|Fehler|Daten wurden nicht wiederhergestellt.";
+        QTest::newRow("a text file") << "Chef"
+                                     << "kaputt.sqlite" << refused;
+        QTest::newRow("SQLite without the shop's tables") << "Chef"
+                                                          << "fremd.sqlite" << refused;
+        QTest::newRow("the live file") << "Chef"
+                                       << "db.sqlite" << refused;
+        QTest::newRow("a missing file") << "Chef"
+                                        << "fehlt.sqlite" << refused;
+        QTest::newRow("wrong password")
+            << "chef"
+            << "alt.sqlite"
+            << "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:";
+        QTest::newRow("open dialog cancelled") << "Chef"
+                                               << ""
+                                               << "OpenFile|Daten wiederherstellen|";
+    }
+    void restoreRefusals()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, source);
+        QFETCH(QString, last);
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        makeFile(s.dir.path("kaputt.sqlite"), "Das ist keine Datenbank.\n");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+            db.setDatabaseName(s.dir.path("fremd.sqlite"));
+            db.open();
+            QSqlQuery(db).exec("CREATE TABLE Kunde (ID INTEGER)");
+        }
+        QSqlDatabase::removeDatabase("other");
+        s.key('6');
+        Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
+        s.click("pushButtonSichern");
+        s.key('6');
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(password);
+        if (!source.isEmpty())
+            Dialogs::setNextAnswer(s.dir.path(source));
+        s.click("pushButtonWiederherstellen");
+
+        QCOMPARE(dialogLog().last(), last);
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(s.database(), s.bytes(s.dir.path("vorher.sqlite")));
+        QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+    }
+
+    void reset_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("done");
+        QTest::newRow("whole shop") << "" << true;
+        QTest::newRow("a data table missing") << "DROP TABLE Zurueckgegeben" << true;
+        // The script cannot recreate the table: nothing of it may stay done.
+        QTest::newRow("a view in a table's place")
+            << "CREATE VIEW Verkauf AS SELECT 1 AS x" << false;
+    }
+    void reset()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, done);
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        if (damage.startsWith("CREATE VIEW"))
+            TestWorkdir::exec("DROP TABLE Verkauf");
+        if (!damage.isEmpty())
+            TestWorkdir::exec(damage);
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        TestWorkdir::setSetting("BackupDate", today());
+        TestWorkdir::exec("UPDATE Verkaufspreis SET Wert = 3 WHERE Einkaufspreis = 0");
+        const QString settings = dump("Systemdaten"), rules = dump("Verkaufspreis");
+        const QString customers = dump("Kunde"), articles = dump("Artikel");
+
+        s.key('6');
+        Dialogs::setNextAnswer("Chef");
+        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+        s.click("pushButton");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                          "fortzufahren:",
+                "SaveFile|Daten sichern|", "Information|Erfolg|Daten wurden erfolgreich gesichert.",
+                done ? "Information|Erfolg|Daten wurden erfolgreich gelöscht."
+                     : "Critical|Fehler|Daten wurden nicht vollständig gelöscht." }));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(dump("Systemdaten"), settings);
+        QCOMPARE(dump("Verkaufspreis"), rules);
+        if (!done) {
+            QCOMPARE(dump("Kunde"), customers);
+            QCOMPARE(dump("Artikel"), articles);
+            return;
+        }
+        for (const char *table : { "Vertrag", "Artikel", "Kunde", "Verkauf", "Zurueckgegeben" })
+            QCOMPARE(TestWorkdir::scalar(QString("SELECT COUNT(*) FROM ") + table), QVariant(0));
+        // The return to the menu brought back what the script's tables lack.
+        QVERIFY(TestWorkdir::scalar("SELECT COUNT(*) FROM pragma_table_info('Artikel') "
+                                    "WHERE name = 'Beschreibung'")
+                    .toInt()
+            == 1);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' "
+                                     "AND name LIKE 'idx_%'"),
+            QVariant(5));
+        TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Erste')");
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde, Laufzeit) VALUES (1, 90)");
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Kunde"), QVariant(1));
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag"), QVariant(1));
+        s.key('6');
+        QCOMPARE(s.shown("label_artikel"), QString("0"));
+    }
+
+    void resetRefusals_data()
+    {
+        QTest::addColumn<QVariantList>("answers");
+        QTest::addColumn<QStringList>("log");
+        const QString prompt
+            = "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:";
+        QTest::newRow("wrong password: not even a backup")
+            << QVariantList { "chef" } << QStringList(prompt);
+        QTest::newRow("prompt cancelled") << QVariantList { QVariant() } << QStringList(prompt);
+        QTest::newRow("backup cancelled")
+            << QVariantList { "Chef" }
+            << QStringList({ prompt, "SaveFile|Daten sichern|",
+                   "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+    }
+    void resetRefusals()
+    {
+        QFETCH(QVariantList, answers);
+        QFETCH(QStringList, log);
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        QStringList before;
+        for (const QString &table : allTables)
+            before << dump(table);
+        s.key('6');
+        for (const QVariant &answer : answers)
+            Dialogs::setNextAnswer(answer);
+        s.click("pushButton");
+        QCOMPARE(dialogLog(), log);
+        QCOMPARE(s.page(), QString("swBackup"));
+        s.key(0x1b);
+        QStringList after;
+        for (const QString &table : allTables)
+            after << dump(table);
+        QCOMPARE(after, before);
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"

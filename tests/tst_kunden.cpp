@@ -1,0 +1,239 @@
+#include "support/testsupport.h"
+
+#include "admin/kunden.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace {
+
+const char *const kFields[] = { "lineEdit_Name", "lineEdit_Vorname", "lineEdit_Telefon",
+    "lineEdit_PLZ", "lineEdit_Ort", "lineEdit_Str" };
+
+// The customer page on its own, entered as the menu enters it.
+struct Page
+{
+    TestWorkdir dir;
+    Kunden page;
+
+    bool enter()
+    {
+        page.show();
+        page.activateWindow();
+        if (!QTest::qWaitForWindowActive(&page))
+            return false;
+        page.refreshPage();
+        return true;
+    }
+    QSpinBox *number() { return page.findChild<QSpinBox *>("spinBox_KundeNr"); }
+    QLineEdit *field(const char *name) { return page.findChild<QLineEdit *>(name); }
+    QPushButton *button(const char *name) { return page.findChild<QPushButton *>(name); }
+    QStringList fields()
+    {
+        QStringList texts;
+        for (const char *name : kFields)
+            texts << field(name)->text();
+        return texts;
+    }
+    void type(QWidget *widget, const QString &text)
+    {
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(widget, Qt::Key_Delete);
+        QTest::keyClicks(widget, text);
+    }
+    void show(int customer) { type(number(), QString::number(customer)); }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+};
+
+void addCustomers()
+{
+    TestWorkdir::exec("INSERT INTO Kunde VALUES (1, 'Alt', 'Anna', '0911 1', '90402', "
+                      "'Nürnberg', 'Hauptstr. 1')");
+    TestWorkdir::exec("INSERT INTO Kunde VALUES (2, 'Berg', 'Bernd', NULL, '', 'Fürth', '')");
+    TestWorkdir::exec(
+        "INSERT INTO Kunde VALUES (4, 'Dorn', 'Dora', '0911 4', '90403', 'Nürnberg', 'Weg 4')");
+}
+
+QString customer(int id)
+{
+    return TestWorkdir::scalar(QString("SELECT Name || '|' || Vorname || '|' || "
+                                       "ifnull(Telefon, 'NULL') || '|' || PLZ || '|' || Ort || "
+                                       "'|' || Strasse FROM Kunde WHERE ID = %1")
+                                   .arg(id))
+        .toString();
+}
+
+const QStringList kMissing = { "Kunde existiert nicht.", "", "", "", "", "" };
+
+} // namespace
+
+class TestKunden : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyTable()
+    {
+        Page p;
+        QVERIFY(p.enter());
+        QCOMPARE(p.number()->minimum(), 1);
+        QCOMPARE(p.number()->maximum(), 1);
+        QCOMPARE(p.number()->value(), 1);
+        QCOMPARE(p.fields(), kMissing);
+        QVERIFY(!p.button("pushButton")->isEnabled());
+        QVERIFY(p.button("pushButton_remove")->isEnabled());
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    void browsingByNumber()
+    {
+        Page p;
+        addCustomers();
+        QVERIFY(p.enter());
+        QCOMPARE(p.number()->maximum(), 4);
+        QCOMPARE(p.fields(),
+            QStringList({ "Alt", "Anna", "0911 1", "90402", "Nürnberg", "Hauptstr. 1" }));
+        // Ready to be typed over.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(p.number()));
+        QCOMPARE(p.number()->findChild<QLineEdit *>()->selectedText(), QString("1"));
+
+        QTest::keyClick(p.number(), Qt::Key_3); // a gap in the numbers
+        QCOMPARE(p.fields(), kMissing);
+        QVERIFY(!p.button("pushButton")->isEnabled());
+        p.show(2);
+        QCOMPARE(p.fields(), QStringList({ "Berg", "Bernd", "", "", "Fürth", "" }));
+        QVERIFY(p.button("pushButton")->isEnabled());
+        p.show(4);
+        QCOMPARE(p.fields().first(), QString("Dorn"));
+
+        // Every entry starts again at customer 1 and sees customers added meanwhile.
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name) VALUES (9, 'Neu')");
+        p.page.refreshPage();
+        QCOMPARE(p.number()->value(), 1);
+        QCOMPARE(p.number()->maximum(), 9);
+        QCOMPARE(p.fields().first(), QString("Alt"));
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    void edit_data()
+    {
+        QTest::addColumn<QVariant>("answer"); // invalid: Return, the default button
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("Return") << QVariant() << false;
+        QTest::newRow("No") << QVariant(int(QMessageBox::No)) << false;
+        QTest::newRow("Yes") << QVariant(int(QMessageBox::Yes)) << true;
+    }
+    void edit()
+    {
+        QFETCH(QVariant, answer);
+        QFETCH(bool, stored);
+        Page p;
+        addCustomers();
+        QVERIFY(p.enter());
+        p.show(2);
+        const QStringList typed = { "  Berg-Mayer   von  Ohm ", "O'Neil", "d' Artagnan", "",
+            "Erlangen", "Am Bach '3'" };
+        for (int i = 0; i < 6; ++i)
+            p.type(p.field(kFields[i]), typed[i]);
+        if (answer.isValid())
+            Dialogs::setNextAnswer(answer);
+        // Tab to the button and Return, as at the counter.
+        p.button("pushButton")->setFocus();
+        QTest::keyClick(p.button("pushButton"), Qt::Key_Return);
+
+        QStringList log = { "Question|Warnung|Ein geänderter Kunde kann nicht wiederhergestellt "
+                            "werden.\nWollen Sie fortfahren?" };
+        if (!stored) // the question was the last box
+            QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::No));
+        else
+            log << "Warning|Erfolgreich|Kundendaten wurden erfolgreich geändert.";
+        QCOMPARE(dialogLog(), log);
+        QCOMPARE(customer(2),
+            stored ? QString("Berg-Mayer von Ohm|O Neil|d  Artagnan||Erlangen|Am Bach  3 ")
+                   : QString("Berg|Bernd|NULL||Fürth|"));
+        QCOMPARE(customer(1), QString("Alt|Anna|0911 1|90402|Nürnberg|Hauptstr. 1"));
+        // The fields keep what was typed until the number is shown again.
+        QCOMPARE(p.fields(), typed);
+        p.show(1);
+        p.show(2);
+        QCOMPARE(p.fields().first(), QString(stored ? "Berg-Mayer von Ohm" : "Berg"));
+    }
+
+    void remove_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QVariant>("answer"); // invalid: unscripted
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("left"); // customer numbers afterwards
+        QTest::addColumn<int>("maximum");
+        const QString ask = "Question|Warnung|Wollen Sie den Kunden wirklich löschen?";
+        const QVariant yes = int(QMessageBox::Yes), no = int(QMessageBox::No);
+        QTest::newRow("the highest, Yes")
+            << "" << 4 << yes
+            << QStringList({ ask, "Information|Information|Kunde wurde erfolgreich gelöscht." })
+            << "1,2" << 2;
+        QTest::newRow("No") << "" << 2 << no << QStringList(ask) << "1,2,4" << 4;
+        for (const char *contract : { "NULL", "'2024-05-01 10:00:00.000'" }) {
+            QTest::addRow("contract ended %s", contract)
+                << QString("INSERT INTO Vertrag (Kunde, Laufzeit, Vertragsende) VALUES (2, 90, %1)")
+                       .arg(contract)
+                << 2 << yes
+                << QStringList("Critical|Fehler|Kunde kann nicht gelöscht werden,\nweil Verträge "
+                               "bestehen!")
+                << "1,2,4" << 4;
+        }
+        QTest::newRow("cash purchase")
+            << "INSERT INTO Vertrag (Kunde, Laufzeit) VALUES (4, -1)" << 4 << yes
+            << QStringList("Critical|Fehler|Kunde kann nicht gelöscht werden,\nweil Verträge "
+                           "bestehen!")
+            << "1,2,4" << 4;
+        QTest::newRow("no customer of that number")
+            << "" << 3 << yes << QStringList("Information|Information|Kunde existiert nicht.")
+            << "1,2,4" << 4;
+        QTest::newRow("contract check fails")
+            << "ALTER TABLE Vertrag RENAME TO Vertraege" << 2 << yes
+            << QStringList("Warning|SQL-Fehler|") << "1,2,4" << 4;
+    }
+    void remove()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, number);
+        QFETCH(QVariant, answer);
+        QFETCH(QStringList, log);
+        QFETCH(QString, left);
+        QFETCH(int, maximum);
+        Page p;
+        addCustomers();
+        if (!setup.isEmpty())
+            TestWorkdir::exec(setup);
+        QVERIFY(p.enter());
+        p.show(number);
+        const QStringList shown = p.fields();
+        if (answer.isValid())
+            Dialogs::setNextAnswer(answer);
+        p.click("pushButton_remove");
+
+        QStringList actual = dialogLog();
+        if (log.value(0).startsWith("Warning|SQL-Fehler|")) // the driver's own text follows
+            actual[0] = actual[0].section('|', 0, 1) + '|';
+        QCOMPARE(actual, log);
+        if (log.last().startsWith("Question|"))
+            QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::No));
+        QCOMPARE(
+            TestWorkdir::scalar("SELECT group_concat(ID) FROM (SELECT ID FROM Kunde ORDER BY ID)"),
+            QVariant(left));
+        QCOMPARE(p.number()->maximum(), maximum);
+        // Refreshed after a deletion was tried, unchanged otherwise.
+        const bool refreshed = log.last().startsWith("Information|");
+        QCOMPARE(p.number()->value(), refreshed ? 1 : number);
+        if (!refreshed)
+            QCOMPARE(p.fields(), shown);
+    }
+};
+
+QTEST_MAIN(TestKunden)
+#include "tst_kunden.moc"
