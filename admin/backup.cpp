@@ -62,11 +62,16 @@ bool isLiveDatabase(const QString &file)
     return !canonical.isEmpty() && canonical == QFileInfo(databasePath()).canonicalFilePath();
 }
 
-// A restore candidate must be an SQLite database with every table the program reads.
+// A restore candidate must be an SQLite database with every table the program reads, and
+// readable throughout: a damaged file still lists its tables.
 bool isShopDatabase(const QString &file)
 {
     ScopedConnection check(QStringLiteral("restore-check"), file, true);
-    return tableCount(check.db(), allTables) == allTables.size();
+    if (tableCount(check.db(), allTables) != allTables.size())
+        return false;
+    QSqlQuery query(check.db());
+    return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
+        && query.value(0).toString() == QLatin1String("ok");
 }
 
 // Puts the checked copy in place of the live file. A journal left beside the old file

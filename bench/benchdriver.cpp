@@ -3,6 +3,7 @@
 // (see bench/README.md), never as a test.
 
 #include "app/dialogs.h"
+#include "app/sql.h"
 #include "app/startup.h"
 #include "app/velarix.h"
 #include "intake/anlieferung.h"
@@ -46,6 +47,7 @@ struct Sample
     double ms = 0;
     double shownMs = -1; // start-up only: main() to the exposed window, inside the process
     double rssMb = -1; // peak resident memory of a whole process, where measured
+    double growthMb = -1; // how far the peak rose above the memory held before the action
     // Actions inside the program: until nothing is left to do, including work that Qt
     // spreads over later event loop passes (a long list is laid out in batches).
     double idleMs = -1;
@@ -114,7 +116,10 @@ int startupChild(int argc, char *argv[])
 
 std::string g_self;
 
-bool runStartupProcess(Sample *sample)
+// Runs velarix_bench again with the given arguments as a child process and collects its
+// standard output, its wall-clock time, CPU time and peak memory (wait4).
+bool runChildProcess(
+    const char *caseName, const std::vector<const char *> &args, Sample *sample, std::string *text)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -127,13 +132,16 @@ bool runStartupProcess(Sample *sample)
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(g_self.c_str(), g_self.c_str(), "--startup-child", static_cast<char *>(nullptr));
+        std::vector<char *> argv { const_cast<char *>(g_self.c_str()) };
+        for (const char *arg : args)
+            argv.push_back(const_cast<char *>(arg));
+        argv.push_back(nullptr);
+        execv(g_self.c_str(), argv.data());
         _exit(127);
     }
     close(out[1]);
-    // A start-up that hangs (a box outside the dialog seam, say) must not hang the run.
+    // A child that hangs (a box outside the dialog seam, say) must not hang the run.
     const auto deadline = start + std::chrono::seconds(60);
-    std::string text;
     char buffer[256];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -141,14 +149,14 @@ bool runStartupProcess(Sample *sample)
                               .count();
         struct pollfd fd = { out[0], POLLIN, 0 };
         if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
-            std::fprintf(stderr, "startup: no end after 60 s, stopped\n");
+            std::fprintf(stderr, "%s: no end after 60 s, stopped\n", caseName);
             kill(pid, SIGKILL);
             break;
         }
         const ssize_t n = read(out[0], buffer, sizeof buffer);
         if (n <= 0)
             break;
-        text.append(buffer, size_t(n));
+        text->append(buffer, size_t(n));
     }
     close(out[0]);
     int status = 0;
@@ -158,17 +166,143 @@ bool runStartupProcess(Sample *sample)
         return false;
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "startup: child ended with status %d\n", status);
+        std::fprintf(stderr, "%s: child ended with status %d\n", caseName, status);
         return false;
     }
     sample->ms = std::chrono::duration<double, std::milli>(end - start).count();
     sample->rssMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     sample->cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    const size_t at = text.find("shown_ms ");
-    if (at != std::string::npos)
-        sample->shownMs = std::atof(text.c_str() + at + 9);
     return true;
+}
+
+// The number after "key " in a child's output, or -1.
+double childValue(const std::string &text, const std::string &key)
+{
+    const size_t at = text.find(key + ' ');
+    return at == std::string::npos ? -1 : std::atof(text.c_str() + at + key.size() + 1);
+}
+
+bool runStartupProcess(Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess("startup", { "--startup-child" }, sample, &text))
+        return false;
+    sample->shownMs = childValue(text, "shown_ms");
+    return true;
+}
+
+// ---- backup and restore in a process of their own ----
+
+// Resident memory of this process in kB: "VmRSS" now, "VmHWM" the peak.
+long statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// The peak so far is start-up's; from here on it counts what the action adds.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// The backup page's "Sichern" or "Wiederherstellen" as staff use it: key "6" on the menu,
+// the file dialogs answered, the button clicked. A backup goes to backup/sicherung.sqlite
+// (replaced every run), a restore first backs up to backup/vor-restore.sqlite and then
+// restores backup/sicherung.sqlite. Prints the time of the click and the memory it added.
+int adminChild(int argc, char *argv[], const std::string &action)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    QTranslator translator;
+    QApplication app(argc, argv);
+    installQtTranslation(app, translator);
+    Dialogs::setTestMode(true);
+    fixRunSettings();
+    QDir().mkpath(QStringLiteral("backup"));
+    const QString backup
+        = QDir::current().absoluteFilePath(QStringLiteral("backup/sicherung.sqlite"));
+    const QString before
+        = QDir::current().absoluteFilePath(QStringLiteral("backup/vor-restore.sqlite"));
+    if (action == "restore" && !QFile::exists(backup)
+        && !QFile::copy(QStringLiteral("db.sqlite"), backup))
+        return 5;
+
+    Velarix window;
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        return 3;
+    const QString masterPasswort = readSettingQuietly(QStringLiteral("MasterPasswort"));
+    QTest::keyClick(&window, Qt::Key_6);
+    QCoreApplication::processEvents();
+    QStackedWidget *stack = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    QWidget *page = window.findChild<QWidget *>(QStringLiteral("swBackup"));
+    if (!stack || stack->currentWidget() != page || !reportDialogs(action.c_str()))
+        return 4;
+
+    QStringList expected = { QStringLiteral("Daten sichern"), QStringLiteral("Erfolg") };
+    const char *button = "pushButtonSichern";
+    if (action == "restore") {
+        Dialogs::setNextAnswer(before);
+        Dialogs::setNextAnswer(int(QMessageBox::Ok));
+        Dialogs::setNextAnswer(masterPasswort);
+        Dialogs::setNextAnswer(backup);
+        expected << QStringLiteral("MasterPasswort") << QStringLiteral("Daten wiederherstellen");
+        button = "pushButtonWiederherstellen";
+    } else {
+        Dialogs::setNextAnswer(backup);
+    }
+    QWidget *target = page->findChild<QWidget *>(QLatin1String(button));
+    if (!target || !resetPeakMemory())
+        return 4;
+    const long rssBefore = statusKb("VmRSS");
+    QElapsedTimer timer;
+    const double cpuStart = processCpuMs();
+    timer.start();
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double cpuMs = processCpuMs() - cpuStart;
+    const long peak = statusKb("VmHWM");
+
+    QStringList seen;
+    const QList<Dialogs::Record> records = Dialogs::takeRecords();
+    for (const Dialogs::Record &r : records)
+        seen << r.title;
+    if (seen != expected || stack->currentWidget()->objectName() != QLatin1String("swMenu")) {
+        for (const Dialogs::Record &r : records)
+            std::fprintf(stderr, "%s: box \"%s\": %s\n", action.c_str(), qPrintable(r.title),
+                qPrintable(r.text));
+        return 4;
+    }
+    std::printf("action_ms %.3f\ncpu_ms %.3f\ngrowth_kb %ld\n", ms, cpuMs, peak - rssBefore);
+    // A restored file may carry an older backup date: closing may ask, and quitting says No.
+    Dialogs::setNextAnswer(int(QMessageBox::No));
+    window.close();
+    Dialogs::clearAnswers();
+    for (const Dialogs::Record &r : Dialogs::takeRecords())
+        if (r.kind != Dialogs::Kind::Question)
+            return 4;
+    return 0;
+}
+
+bool runAdminProcess(const char *action, Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess(action, { "--admin-child", action }, sample, &text))
+        return false;
+    sample->ms = childValue(text, "action_ms");
+    sample->cpuMs = childValue(text, "cpu_ms");
+    sample->growthMb = childValue(text, "growth_kb") / 1024.0;
+    return sample->ms >= 0;
 }
 
 // ---- actions inside one running program ----
@@ -461,6 +595,15 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 *std::min_element(idle.begin(), idle.end()),
                 *std::max_element(idle.begin(), idle.end()), "", "",
                 "bis nichts mehr zu tun ist (spätere Durchläufe der Ereignisschleife)");
+        std::vector<double> growth;
+        for (const Sample &s : r.samples)
+            if (s.growthMb >= 0)
+                growth.push_back(s.growthMb);
+        if (!growth.empty())
+            std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(growth),
+                *std::min_element(growth.begin(), growth.end()),
+                *std::max_element(growth.begin(), growth.end()), "", 50.0,
+                "Speicherzuwachs (RSS) während der Aktion");
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
@@ -473,7 +616,7 @@ void usage()
 {
     std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
                 "Runs in the current folder, which holds db.sqlite, Templates/ and "
-                "kategorien.txt.\ncases: startup");
+                "kategorien.txt.\ncases: startup backup restore");
     for (const InProcessCase &c : inProcessCases())
         std::printf(" %s", c.name);
     std::printf("\n");
@@ -485,6 +628,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--admin-child") == 0)
+        return adminChild(argc, argv, argv[2]);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -515,7 +660,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const std::string &name : wanted) {
-        bool known = name == "startup";
+        bool known = name == "startup" || name == "backup" || name == "restore";
         for (const InProcessCase &c : inProcessCases())
             known = known || name == c.name;
         if (!known) {
@@ -535,6 +680,27 @@ int main(int argc, char *argv[])
         for (int i = 0; i < warmup + runs && r.ok; ++i) {
             Sample s;
             r.ok = runStartupProcess(&s);
+            if (i >= warmup)
+                r.samples.push_back(s);
+        }
+        results.push_back(r);
+    }
+    // The database file itself is copied: each run in a fresh process, so that the memory
+    // figure is the action's alone.
+    const struct
+    {
+        const char *name, *what;
+    } adminCases[] = {
+        { "backup", "Daten sichern: Datenbank kopieren (Knopf \"Sichern\")" },
+        { "restore", "Wiederherstellen: erst sichern, dann die Sicherung zurückspielen" },
+    };
+    for (const auto &c : adminCases) {
+        if (!selected(c.name))
+            continue;
+        Result r { c.name, c.what, 3000, {} };
+        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+            Sample s;
+            r.ok = runAdminProcess(c.name, &s);
             if (i >= warmup)
                 r.samples.push_back(s);
         }

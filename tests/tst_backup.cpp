@@ -311,6 +311,8 @@ private slots:
                                      << "kaputt.sqlite" << refused;
         QTest::newRow("SQLite without the shop's tables") << "Chef"
                                                           << "fremd.sqlite" << refused;
+        QTest::newRow("a damaged backup") << "Chef"
+                                          << "kaputt2.sqlite" << refused;
         QTest::newRow("the live file") << "Chef"
                                        << "db.sqlite" << refused;
         QTest::newRow("a missing file") << "Chef"
@@ -343,6 +345,10 @@ private slots:
         s.key('6');
         Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
         s.click("pushButtonSichern");
+        const QByteArray backup = s.bytes(s.dir.path("alt.sqlite"));
+        // Its list of tables intact, everything after the first page overwritten.
+        makeFile(s.dir.path("kaputt2.sqlite"),
+            backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
         s.key('6');
         Dialogs::takeRecords();
         Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
