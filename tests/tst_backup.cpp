@@ -154,7 +154,7 @@ private slots:
         Shell s;
         QVERIFY(s.start());
         fillShop();
-        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        TestWorkdir::removeSetting("BackupDate"); // the backup adds it
         QTemporaryDir usb;
         TestWorkdir::setSetting("PfadBackup", usb.path());
         // An older file of the chosen name is replaced.
