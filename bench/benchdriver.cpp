@@ -3,11 +3,9 @@
 // (see bench/README.md), never as a test.
 
 #include "app/dialogs.h"
-#include "app/sql.h"
 #include "app/startup.h"
 #include "app/velarix.h"
-#include "intake/anlieferung.h"
-#include "printing/reportprinter.h"
+#include "benchcases.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -15,11 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
-#include <QSqlQuery>
-#include <QStackedWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -35,8 +29,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,13 +39,14 @@ struct Sample
     double ms = 0;
     double shownMs = -1; // start-up only: main() to the exposed window, inside the process
     double rssMb = -1; // peak resident memory of a whole process, where measured
-    double growthMb = -1; // how far the peak rose above the memory held before the action
     // Actions inside the program: until nothing is left to do, including work that Qt
     // spreads over later event loop passes (a long list is laid out in batches).
     double idleMs = -1;
     // CPU time the process spent on it (user and system): on a busy machine the wall-clock
     // figures grow, this one much less.
     double cpuMs = -1;
+    // Cases in a process of their own: how far the peak rose above the memory held before.
+    double growthMb = -1;
 };
 
 double processCpuMs()
@@ -192,7 +185,7 @@ bool runStartupProcess(Sample *sample)
     return true;
 }
 
-// ---- backup and restore in a process of their own ----
+// ---- cases in a process of their own ----
 
 // Resident memory of this process in kB: "VmRSS" now, "VmHWM" the peak.
 long statusKb(const char *field)
@@ -214,90 +207,58 @@ bool resetPeakMemory()
     return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
-// The backup page's "Sichern" or "Wiederherstellen" as staff use it: key "6" on the menu,
-// the file dialogs answered, the button clicked. A backup goes to backup/sicherung.sqlite
-// (replaced every run), a restore first backs up to backup/vor-restore.sqlite and then
-// restores backup/sicherung.sqlite. Prints the time of the click and the memory it added.
-int adminChild(int argc, char *argv[], const std::string &action)
+// Runs the event loop until it has nothing left to do.
+void processUntilIdle()
 {
+    while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
+        ;
+}
+
+// One timing of a case with ownProcess set, inside "velarix_bench --case-child <name>": the
+// program started as for the other cases, then prepare, then the timed run, whose time, CPU
+// time and added memory go to standard output.
+int caseChild(int argc, char *argv[], const std::string &name)
+{
+    const std::vector<BenchCase> all = BenchArea::all();
+    const auto c = std::find_if(
+        all.begin(), all.end(), [&name](const BenchCase &b) { return name == b.name; });
+    if (c == all.end())
+        return 2;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
     QTranslator translator;
     QApplication app(argc, argv);
     installQtTranslation(app, translator);
     Dialogs::setTestMode(true);
+    qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
     fixRunSettings();
-    QDir().mkpath(QStringLiteral("backup"));
-    const QString backup
-        = QDir::current().absoluteFilePath(QStringLiteral("backup/sicherung.sqlite"));
-    const QString before
-        = QDir::current().absoluteFilePath(QStringLiteral("backup/vor-restore.sqlite"));
-    if (action == "restore" && !QFile::exists(backup)
-        && !QFile::copy(QStringLiteral("db.sqlite"), backup))
-        return 5;
-
-    Velarix window;
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window))
+    WindowDriver session;
+    if (!session.start())
         return 3;
-    const QString masterPasswort = readSettingQuietly(QStringLiteral("MasterPasswort"));
-    QTest::keyClick(&window, Qt::Key_6);
-    QCoreApplication::processEvents();
-    QStackedWidget *stack = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
-    QWidget *page = window.findChild<QWidget *>(QStringLiteral("swBackup"));
-    if (!stack || stack->currentWidget() != page || !reportDialogs(action.c_str()))
+    if (!reportDialogs("start-up") || !c->prepare(session) || !reportDialogs(c->name))
         return 4;
-
-    QStringList expected = { QStringLiteral("Daten sichern"), QStringLiteral("Erfolg") };
-    const char *button = "pushButtonSichern";
-    if (action == "restore") {
-        Dialogs::setNextAnswer(before);
-        Dialogs::setNextAnswer(int(QMessageBox::Ok));
-        Dialogs::setNextAnswer(masterPasswort);
-        Dialogs::setNextAnswer(backup);
-        expected << QStringLiteral("MasterPasswort") << QStringLiteral("Daten wiederherstellen");
-        button = "pushButtonWiederherstellen";
-    } else {
-        Dialogs::setNextAnswer(backup);
-    }
-    QWidget *target = page->findChild<QWidget *>(QLatin1String(button));
-    if (!target || !resetPeakMemory())
-        return 4;
-    const long rssBefore = statusKb("VmRSS");
+    processUntilIdle();
+    if (!resetPeakMemory())
+        return 5;
+    const long before = statusKb("VmRSS");
     QElapsedTimer timer;
     const double cpuStart = processCpuMs();
     timer.start();
-    QTest::mouseClick(target, Qt::LeftButton);
+    bool ok = c->run(session);
     QCoreApplication::processEvents();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     const double cpuMs = processCpuMs() - cpuStart;
     const long peak = statusKb("VmHWM");
-
-    QStringList seen;
-    const QList<Dialogs::Record> records = Dialogs::takeRecords();
-    for (const Dialogs::Record &r : records)
-        seen << r.title;
-    if (seen != expected || stack->currentWidget()->objectName() != QLatin1String("swMenu")) {
-        for (const Dialogs::Record &r : records)
-            std::fprintf(stderr, "%s: box \"%s\": %s\n", action.c_str(), qPrintable(r.title),
-                qPrintable(r.text));
-        return 4;
-    }
-    std::printf("action_ms %.3f\ncpu_ms %.3f\ngrowth_kb %ld\n", ms, cpuMs, peak - rssBefore);
-    // A restored file may carry an older backup date: closing may ask, and quitting says No.
-    Dialogs::setNextAnswer(int(QMessageBox::No));
-    window.close();
-    Dialogs::clearAnswers();
-    for (const Dialogs::Record &r : Dialogs::takeRecords())
-        if (r.kind != Dialogs::Kind::Question)
-            return 4;
-    return 0;
+    processUntilIdle();
+    ok = reportDialogs(c->name) && ok;
+    std::printf("action_ms %.3f\ncpu_ms %.3f\ngrowth_kb %ld\n", ms, cpuMs, peak - before);
+    session.window.reset();
+    return ok ? 0 : 4;
 }
 
-bool runAdminProcess(const char *action, Sample *sample)
+bool runCaseProcess(const char *name, Sample *sample)
 {
     std::string text;
-    if (!runChildProcess(action, { "--admin-child", action }, sample, &text))
+    if (!runChildProcess(name, { "--case-child", name }, sample, &text))
         return false;
     sample->ms = childValue(text, "action_ms");
     sample->cpuMs = childValue(text, "cpu_ms");
@@ -305,238 +266,7 @@ bool runAdminProcess(const char *action, Sample *sample)
     return sample->ms >= 0;
 }
 
-// ---- actions inside one running program ----
-
-// The program as the user has it: the main window on the generated database, shown.
-struct Session
-{
-    std::unique_ptr<Velarix> window;
-
-    // The main window's own widget of that name (pages reuse some names).
-    template <class T = QWidget> T *find(const char *name) const
-    {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            std::fprintf(stderr, "no widget %s\n", name);
-        return found;
-    }
-    QString page() const
-    {
-        QStackedWidget *stack = find<QStackedWidget>("stackedWidget");
-        return stack ? stack->currentWidget()->objectName() : QString();
-    }
-    Anlieferung *intake() const { return find<Anlieferung>("swArrive"); }
-    QWidget *intakeField(const char *name) const
-    {
-        Anlieferung *page = intake();
-        QWidget *field = page ? page->findChild<QWidget *>(QLatin1String(name)) : nullptr;
-        if (!field)
-            std::fprintf(stderr, "no field %s on the intake page\n", name);
-        return field;
-    }
-    bool key(int k)
-    {
-        QTest::keyClick(window.get(), Qt::Key(k));
-        QCoreApplication::processEvents();
-        return true;
-    }
-    bool toMenu()
-    {
-        key(Qt::Key_Escape);
-        return expectPage("swMenu");
-    }
-    // A fresh intake page, entered from the menu as the staff do (every entry starts a new
-    // contract with empty fields and an empty customer list).
-    bool enterIntake()
-    {
-        if (!toMenu())
-            return false;
-        key(Qt::Key_1);
-        return expectPage("swArrive");
-    }
-    bool expectPage(const char *name) const
-    {
-        if (page() == QLatin1String(name))
-            return true;
-        std::fprintf(stderr, "on page %s instead of %s\n", qPrintable(page()), name);
-        return false;
-    }
-};
-
-// The print folder holds the jobs of one timing only: a full folder would make every job
-// slower to number than in the shop.
-void clearPrintFolder()
-{
-    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
-    for (const QString &file : dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files))
-        dir.remove(file);
-}
-
-int printedJobs()
-{
-    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
-    return int(dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files).size());
-}
-
-qint64 scalar(const char *sql)
-{
-    QSqlQuery query;
-    return query.exec(QLatin1String(sql)) && query.next() ? query.value(0).toLongLong() : -1;
-}
-
-// Replaces a field's content by typing, as the staff do.
-bool typeInto(QWidget *field, const QString &text)
-{
-    if (!field)
-        return false;
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-    return true;
-}
-
-// A new customer (a telephone number of its own, so that no run finds the customer of an
-// earlier one) and 20 articles of 2 pieces each.
-bool fillContract(Session &s)
-{
-    // The next customer number in the telephone number: unique in this database.
-    const qint64 next = scalar("SELECT MAX(ID) FROM Kunde") + 1;
-    const QStringList customer = { QStringLiteral("Neumann"), QStringLiteral("Jana"),
-        QStringLiteral("0171 55%1").arg(next, 6, 10, QLatin1Char('0')), QStringLiteral("12345"),
-        QStringLiteral("Musterhausen"), QStringLiteral("Lindenweg 7") };
-    const char *fields[] = { "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ",
-        "lineEditORT", "lineEditSTR" };
-    for (int i = 0; i < 6; ++i) {
-        if (!typeInto(s.intakeField(fields[i]), customer.at(i)))
-            return false;
-    }
-    static const char *const names[] = { "Damenjacke Wolle", "Herrenhemd blau", "Kinderstiefel 28",
-        "Kaffeeservice 12-tlg.", "Roman Taschenbuch", "Jeans Gr. 38", "Tischlampe Messing",
-        "Wollschal rot", "Kochbuch", "Puzzle 1000 Teile" };
-    QWidget *bz = s.intakeField("lineEditBZ");
-    QWidget *me = s.intakeField("spinBoxME");
-    QWidget *ek = s.intakeField("doubleSpinBoxEk");
-    QWidget *add = s.intakeField("pushButtonNeuArt");
-    if (!bz || !me || !ek || !add)
-        return false;
-    for (int i = 0; i < 20; ++i) {
-        typeInto(bz, QString::fromUtf8(names[i % 10]) + QStringLiteral(" %1").arg(i + 1));
-        typeInto(me, QStringLiteral("2"));
-        typeInto(ek, QStringLiteral("%1,50").arg(2 + i % 7 * 3));
-        QTest::mouseClick(add, Qt::LeftButton);
-    }
-    QLineEdit *count = qobject_cast<QLineEdit *>(s.intakeField("lineEditArtAnzahl"));
-    return count && count->text() == QLatin1String("20");
-}
-
-int listedCustomers(Session &s)
-{
-    QWidget *list = s.intakeField("listWidget");
-    return list ? static_cast<QListWidget *>(list)->count() : -1;
-}
-
-struct InProcessCase
-{
-    const char *name;
-    const char *what;
-    double targetMs;
-    // Brings the program into the state the action starts from; runs before every timing.
-    std::function<bool(Session &)> prepare;
-    // The timed action.
-    std::function<bool(Session &)> run;
-};
-
-std::vector<InProcessCase> inProcessCases()
-{
-    return {
-        { "menu-return", "Rückkehr zum Menü: Schema-Upgrade und letzte Vertragsnummer", 50,
-            [](Session &) { return true; },
-            [](Session &s) {
-                s.window->updateDb();
-                return true;
-            } },
-        // Key "1" on the menu: the page switch, the page's reset and the customer cache.
-        { "intake-enter", "Taste 1 im Menü: Anlieferung mit 20.000 Kunden laden", 50,
-            // As staff leave the page: a customer typed in (after a contract, say).
-            [](Session &s) {
-                return s.enterIntake()
-                    && typeInto(s.intakeField("lineEditNA"), QStringLiteral("Neumann"))
-                    && typeInto(s.intakeField("lineEditVNA"), QStringLiteral("Jana")) && s.toMenu();
-            },
-            [](Session &s) {
-                s.key(Qt::Key_1);
-                return s.expectPage("swArrive");
-            } },
-        // The first letter after page entry lists most customers: the heaviest keystroke.
-        { "customer-key", "erster Buchstabe im Suchfeld (Liste von ~15.000 Kunden)", 30,
-            [](Session &s) {
-                if (!s.enterIntake())
-                    return false;
-                QWidget *field = s.intakeField("lineEditSearch");
-                if (!field)
-                    return false;
-                field->setFocus();
-                return true;
-            },
-            [](Session &s) {
-                QTest::keyClick(s.intakeField("lineEditSearch"), Qt::Key_M);
-                return listedCustomers(s) > 1000;
-            } },
-        // The second letter of a name: the long list of the first goes, a shorter one comes.
-        { "customer-key2", "zweiter Buchstabe im Namensfeld (M -> Me)", 30,
-            [](Session &s) {
-                if (!s.enterIntake())
-                    return false;
-                QWidget *field = s.intakeField("lineEditNA");
-                if (!field)
-                    return false;
-                field->setFocus();
-                QTest::keyClicks(field, QStringLiteral("M"));
-                return listedCustomers(s) > 1000;
-            },
-            [](Session &s) {
-                QTest::keyClick(s.intakeField("lineEditNA"), Qt::Key_E);
-                return listedCustomers(s) > 0;
-            } },
-        // A new customer, 20 articles of 2 pieces typed in, then "Kommission abschliessen":
-        // stored, the contract and its copy and 40 labels printed, back to the menu.
-        { "conclude-20", "Kommissionsvertrag mit 20 Artikeln und 40 Etiketten abschliessen", 2000,
-            [](Session &s) {
-                clearPrintFolder();
-                if (!s.enterIntake())
-                    return false;
-                return fillContract(s);
-            },
-            [](Session &s) {
-                const qint64 before = scalar("SELECT MAX(ID) FROM Vertrag");
-                QTest::mouseClick(s.intakeField("pushButtonVertrAbsch"), Qt::LeftButton);
-                return s.expectPage("swMenu") && scalar("SELECT MAX(ID) FROM Vertrag") == before + 1
-                    && printedJobs() == 42;
-            } },
-        { "label", "ein Etikett als PDF drucken", 30,
-            [](Session &) {
-                clearPrintFolder();
-                return true;
-            },
-            [](Session &s) {
-                ReportPrinter printer;
-                printer.parent = s.window.get();
-                return printer.printEtikett(QDate::currentDate(), 100001, 7,
-                           QStringLiteral("Damenjacke Wolle, Gr. 40"), 12.5)
-                    && printedJobs() == 1;
-            } },
-    };
-}
-
 // ---- timing and report ----
-
-// Runs the event loop until it has nothing left to do.
-void processUntilIdle()
-{
-    while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
-        ;
-}
 
 double median(std::vector<double> values)
 {
@@ -616,8 +346,8 @@ void usage()
 {
     std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
                 "Runs in the current folder, which holds db.sqlite, Templates/ and "
-                "kategorien.txt.\ncases: startup backup restore");
-    for (const InProcessCase &c : inProcessCases())
+                "kategorien.txt.\ncases: startup");
+    for (const BenchCase &c : BenchArea::all())
         std::printf(" %s", c.name);
     std::printf("\n");
 }
@@ -628,8 +358,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
-    if (argc > 2 && std::strcmp(argv[1], "--admin-child") == 0)
-        return adminChild(argc, argv, argv[2]);
+    if (argc > 2 && std::strcmp(argv[1], "--case-child") == 0)
+        return caseChild(argc, argv, argv[2]);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -660,8 +390,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const std::string &name : wanted) {
-        bool known = name == "startup" || name == "backup" || name == "restore";
-        for (const InProcessCase &c : inProcessCases())
+        bool known = name == "startup";
+        for (const BenchCase &c : BenchArea::all())
             known = known || name == c.name;
         if (!known) {
             std::fprintf(stderr, "velarix_bench: no case \"%s\"\n", name.c_str());
@@ -685,31 +415,23 @@ int main(int argc, char *argv[])
         }
         results.push_back(r);
     }
-    // The database file itself is copied: each run in a fresh process, so that the memory
-    // figure is the action's alone.
-    const struct
-    {
-        const char *name, *what;
-    } adminCases[] = {
-        { "backup", "Daten sichern: Datenbank kopieren (Knopf \"Sichern\")" },
-        { "restore", "Wiederherstellen: erst sichern, dann die Sicherung zurückspielen" },
-    };
-    for (const auto &c : adminCases) {
-        if (!selected(c.name))
+
+    for (const BenchCase &c : BenchArea::all()) {
+        if (!c.ownProcess || !selected(c.name))
             continue;
-        Result r { c.name, c.what, 3000, {} };
+        Result r { c.name, c.what, c.targetMs, {} };
         for (int i = 0; i < warmup + runs && r.ok; ++i) {
             Sample s;
-            r.ok = runAdminProcess(c.name, &s);
+            r.ok = runCaseProcess(c.name, &s);
             if (i >= warmup)
                 r.samples.push_back(s);
         }
         results.push_back(r);
     }
 
-    std::vector<InProcessCase> cases;
-    for (const InProcessCase &c : inProcessCases())
-        if (selected(c.name))
+    std::vector<BenchCase> cases;
+    for (const BenchCase &c : BenchArea::all())
+        if (!c.ownProcess && selected(c.name))
             cases.push_back(c);
     if (!cases.empty()) {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
@@ -719,17 +441,14 @@ int main(int argc, char *argv[])
         Dialogs::setTestMode(true);
         qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
         fixRunSettings();
-        Session session;
-        session.window = std::make_unique<Velarix>();
-        session.window->show();
+        WindowDriver session;
         // The menu keys are window shortcuts: they need the active window.
-        session.window->activateWindow();
-        if (!QTest::qWaitForWindowActive(session.window.get())) {
+        if (!session.start()) {
             std::fprintf(stderr, "velarix_bench: the window was not shown\n");
             return 1;
         }
         reportDialogs("start-up");
-        for (const InProcessCase &c : cases) {
+        for (const BenchCase &c : cases) {
             Result r { c.name, c.what, c.targetMs, {} };
             for (int i = 0; i < warmup + runs && r.ok; ++i) {
                 r.ok = c.prepare(session) && reportDialogs(c.name);

@@ -6,6 +6,7 @@
 #include "platform/platformactions.h"
 #include "sales/verkauf.h"
 #include "support/testsupport.h"
+#include "support/windowdriver.h"
 
 #include <QApplication>
 #include <QDate>
@@ -18,11 +19,9 @@
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QSpacerItem>
-#include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
 
 namespace {
 
@@ -53,67 +52,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-};
-
-// A working folder and the real main window on it, shown and active.
-struct Shell
-{
-    TestWorkdir dir;
-    std::unique_ptr<Velarix> window;
-
-    explicit Shell(bool createSchema = true)
-        : dir(createSchema)
-    { }
-
-    bool start()
-    {
-        window = std::make_unique<Velarix>();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    // The main window's own widget of that name: pages reuse names such as labelVertr.
-    template <class T = QWidget> T *find(const char *name) const
-    {
-        const auto found = window->findChildren<T *>(QLatin1String(name));
-        for (T *candidate : found) {
-            bool insidePage = false;
-            for (QObject *o = candidate->parent(); o; o = o->parent()) {
-                if (o->parent() && o->parent()->objectName() == "stackedWidget"
-                    && o->objectName() != "swMenu")
-                    insidePage = true;
-            }
-            if (!insidePage)
-                return candidate;
-        }
-        return found.value(0);
-    }
-    QString page() const
-    {
-        return find<QStackedWidget>("stackedWidget")->currentWidget()->objectName();
-    }
-    QShortcut *shortcut(const char *name) const { return find<QShortcut>(name); }
-    QString enabledKeys() const
-    {
-        QString keys;
-        for (const char *name : { "shortcut1", "shortcut2", "shortcut3", "shortcut4", "shortcut5",
-                 "shortcut6", "shortcut7", "shortcut8", "shortcut9", "shortcut0", "shortcutE",
-                 "shortcutA", "shortcutB" })
-            if (shortcut(name)->isEnabled())
-                keys += shortcut(name)->key().toString().toLower();
-        return keys;
-    }
-    void key(const QString &k)
-    {
-        if (k == "Esc")
-            QTest::keyClick(window.get(), Qt::Key_Escape);
-        else
-            QTest::keyClick(window.get(), k.at(0).toLatin1());
-    }
-    void click(const char *caption) { QTest::mouseClick(find(caption), Qt::LeftButton); }
-    static bool dbOpen()
-    {
-        return QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen();
-    }
 };
 
 const QString kMenuKeys = QStringLiteral("1234567890eab");
