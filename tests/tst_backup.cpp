@@ -1,8 +1,7 @@
-#include "support/testsupport.h"
+#include "support/windowdriver.h"
 
 #include "admin/backup.h"
 #include "app/database.h"
-#include "app/velarix.h"
 
 #include <QApplication>
 #include <QDate>
@@ -13,50 +12,25 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QStackedWidget>
 #include <QtTest>
-#include <memory>
 
 namespace {
 
-// The main window on a working folder: the backup page needs it to close and reopen the
-// database connection around its work.
-struct Shell
+QByteArray bytes(const QString &file)
 {
-    TestWorkdir dir;
-    std::unique_ptr<Velarix> window;
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
-    bool start()
-    {
-        window = std::make_unique<Velarix>();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    QString page() const
-    {
-        return window->findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName();
-    }
-    QWidget *backupPage() const { return window->findChild<QWidget *>("swBackup"); }
-    QString shown(const char *label) const
-    {
-        return backupPage()->findChild<QLabel *>(label)->text();
-    }
-    void key(char k) { QTest::keyClick(window.get(), k); }
-    void click(const char *button)
-    {
-        QTest::mouseClick(backupPage()->findChild<QPushButton *>(button), Qt::LeftButton);
-    }
-    QByteArray bytes(const QString &file) const
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QByteArray database() const { return bytes(dir.path("db.sqlite")); }
-    static bool dbOpen()
-    {
-        return QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen();
-    }
-};
+QString shown(const Shell &s, const char *label)
+{
+    return s.field<QLabel>("swBackup", label)->text();
+}
+
+void clickOn(Shell &s, const char *button)
+{
+    QTest::mouseClick(s.field("swBackup", button), Qt::LeftButton);
+}
 
 QString today()
 {
@@ -134,18 +108,18 @@ private slots:
     {
         Shell s;
         QVERIFY(s.start());
-        s.key('6');
+        s.key("6");
         QCOMPARE(s.page(), QString("swBackup"));
-        QCOMPARE(s.shown("label_vertrage"), QString("0"));
+        QCOMPARE(shown(s, "label_vertrage"), QString("0"));
         QVERIFY(!s.dbOpen());
-        s.key(0x1b);
+        s.key("Esc");
         QVERIFY(s.dbOpen());
 
         fillShop();
-        s.key('6');
-        QCOMPARE(s.shown("label_vertrage"), QString("1"));
-        QCOMPARE(s.shown("label_kunden"), QString("2"));
-        QCOMPARE(s.shown("label_artikel"), QString("3"));
+        s.key("6");
+        QCOMPARE(shown(s, "label_vertrage"), QString("1"));
+        QCOMPARE(shown(s, "label_kunden"), QString("2"));
+        QCOMPARE(shown(s, "label_artikel"), QString("3"));
         QCOMPARE(dialogLog(), QStringList());
     }
 
@@ -164,16 +138,16 @@ private slots:
         old.write("alt");
         old.close();
 
-        s.key('6');
+        s.key("6");
         Dialogs::setNextAnswer(target);
-        s.click("pushButtonSichern");
+        clickOn(s, "pushButtonSichern");
 
         QCOMPARE(dialogLog(),
             QStringList({ "SaveFile|Daten sichern|",
                 "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
         QCOMPARE(s.page(), QString("swMenu"));
         QVERIFY(s.dbOpen());
-        QCOMPARE(s.bytes(target), s.database());
+        QCOMPARE(bytes(target), bytes(s.dir.path("db.sqlite")));
         QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant(today()));
         QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel"), QVariant(3));
@@ -202,8 +176,8 @@ private slots:
         QVERIFY(s.start());
         QTemporaryDir usb;
         TestWorkdir::setSetting("PfadBackup", folder == "usb" ? usb.path() : folder);
-        s.key('6');
-        s.click("pushButtonSichern"); // unscripted: cancelled
+        s.key("6");
+        clickOn(s, "pushButtonSichern"); // unscripted: cancelled
         const QVariantMap call = Dialogs::lastCall();
         QCOMPARE(call.value("filter").toString(), QString("Database (*.sqlite)"));
         const QFileInfo proposed(call.value("dir").toString());
@@ -241,14 +215,14 @@ private slots:
                 TestWorkdir::setSetting("BackupDate", "01.02.2020");
             else
                 TestWorkdir::removeSetting("BackupDate");
-            s.key('6');
+            s.key("6");
             if (!target.isEmpty())
                 Dialogs::setNextAnswer(s.dir.path(target));
-            s.click("pushButtonSichern");
+            clickOn(s, "pushButtonSichern");
             QCOMPARE(dialogLog(), log);
             QCOMPARE(s.page(), page);
             if (!s.dbOpen())
-                s.key(0x1b);
+                s.key("Esc");
             QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
             QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(3));
             QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = "
@@ -267,19 +241,19 @@ private slots:
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         QTemporaryDir usb;
         TestWorkdir::setSetting("PfadBackup", usb.path());
-        s.key('6');
+        s.key("6");
         Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
-        s.click("pushButtonSichern");
+        clickOn(s, "pushButtonSichern");
         TestWorkdir::exec("INSERT INTO Kunde (Name, Vorname) VALUES ('Neu', 'Nina')");
         TestWorkdir::exec("UPDATE Systemdaten SET Wert = '01.01.2020' WHERE Name = 'BackupDate'");
 
-        s.key('6');
+        s.key("6");
         Dialogs::takeRecords();
         Dialogs::setNextAnswer(usb.filePath("vorher.sqlite"));
         Dialogs::setNextAnswer(QMessageBox::Ok);
         Dialogs::setNextAnswer("Chef");
         Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
-        s.click("pushButtonWiederherstellen");
+        clickOn(s, "pushButtonWiederherstellen");
 
         QCOMPARE(dialogLog(),
             QStringList({ "SaveFile|Daten sichern|",
@@ -342,25 +316,25 @@ private slots:
             QSqlQuery(db).exec("CREATE TABLE Kunde (ID INTEGER)");
         }
         QSqlDatabase::removeDatabase("other");
-        s.key('6');
+        s.key("6");
         Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
-        s.click("pushButtonSichern");
-        const QByteArray backup = s.bytes(s.dir.path("alt.sqlite"));
+        clickOn(s, "pushButtonSichern");
+        const QByteArray backup = bytes(s.dir.path("alt.sqlite"));
         // Its list of tables intact, everything after the first page overwritten.
         makeFile(s.dir.path("kaputt2.sqlite"),
             backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
-        s.key('6');
+        s.key("6");
         Dialogs::takeRecords();
         Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
         Dialogs::setNextAnswer(QMessageBox::Ok);
         Dialogs::setNextAnswer(password);
         if (!source.isEmpty())
             Dialogs::setNextAnswer(s.dir.path(source));
-        s.click("pushButtonWiederherstellen");
+        clickOn(s, "pushButtonWiederherstellen");
 
         QCOMPARE(dialogLog().last(), last);
         QCOMPARE(s.page(), QString("swBackup"));
-        QCOMPARE(s.database(), s.bytes(s.dir.path("vorher.sqlite")));
+        QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
         QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
     }
 
@@ -391,10 +365,10 @@ private slots:
         const QString settings = dump("Systemdaten"), rules = dump("Verkaufspreis");
         const QString customers = dump("Kunde"), articles = dump("Artikel");
 
-        s.key('6');
+        s.key("6");
         Dialogs::setNextAnswer("Chef");
         Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
-        s.click("pushButton");
+        clickOn(s, "pushButton");
 
         QCOMPARE(dialogLog(),
             QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
@@ -424,8 +398,8 @@ private slots:
         TestWorkdir::exec("INSERT INTO Vertrag (Kunde, Laufzeit) VALUES (1, 90)");
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Kunde"), QVariant(1));
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag"), QVariant(1));
-        s.key('6');
-        QCOMPARE(s.shown("label_artikel"), QString("0"));
+        s.key("6");
+        QCOMPARE(shown(s, "label_artikel"), QString("0"));
     }
 
     void resetRefusals_data()
@@ -453,13 +427,13 @@ private slots:
         QStringList before;
         for (const QString &table : allTables)
             before << dump(table);
-        s.key('6');
+        s.key("6");
         for (const QVariant &answer : answers)
             Dialogs::setNextAnswer(answer);
-        s.click("pushButton");
+        clickOn(s, "pushButton");
         QCOMPARE(dialogLog(), log);
         QCOMPARE(s.page(), QString("swBackup"));
-        s.key(0x1b);
+        s.key("Esc");
         QStringList after;
         for (const QString &table : allTables)
             after << dump(table);
