@@ -187,6 +187,29 @@ bool runStartupProcess(Sample *sample)
 
 // ---- cases in a process of their own ----
 
+// The program as the timed cases run it: German locale before the application object, as in
+// main(), Qt's translation, the dialog seam, print jobs as PDF files in print/, the run's
+// settings fixed.
+int &germanFirst(int &argc)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    return argc;
+}
+
+struct BenchProgram
+{
+    BenchProgram(int &argc, char *argv[])
+        : app(germanFirst(argc), argv)
+    {
+        installQtTranslation(app, translator);
+        Dialogs::setTestMode(true);
+        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
+        fixRunSettings();
+    }
+    QTranslator translator;
+    QApplication app;
+};
+
 // Resident memory of this process in kB: "VmRSS" now, "VmHWM" the peak.
 long statusKb(const char *field)
 {
@@ -217,20 +240,14 @@ void processUntilIdle()
 // One timing of a case with ownProcess set, inside "velarix_bench --case-child <name>": the
 // program started as for the other cases, then prepare, then the timed run, whose time, CPU
 // time and added memory go to standard output.
-int caseChild(int argc, char *argv[], const std::string &name)
+int caseChild(int &argc, char *argv[], const std::string &name)
 {
     const std::vector<BenchCase> all = BenchArea::all();
     const auto c = std::find_if(
         all.begin(), all.end(), [&name](const BenchCase &b) { return name == b.name; });
     if (c == all.end())
         return 2;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
-    QTranslator translator;
-    QApplication app(argc, argv);
-    installQtTranslation(app, translator);
-    Dialogs::setTestMode(true);
-    qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-    fixRunSettings();
+    BenchProgram program(argc, argv);
     WindowDriver session;
     if (!session.start())
         return 3;
@@ -434,13 +451,7 @@ int main(int argc, char *argv[])
         if (!c.ownProcess && selected(c.name))
             cases.push_back(c);
     if (!cases.empty()) {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
-        QTranslator translator;
-        QApplication app(argc, argv);
-        installQtTranslation(app, translator);
-        Dialogs::setTestMode(true);
-        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-        fixRunSettings();
+        BenchProgram program(argc, argv);
         WindowDriver session;
         // The menu keys are window shortcuts: they need the active window.
         if (!session.start()) {
