@@ -12,7 +12,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTextDocument>
@@ -57,10 +57,16 @@ QByteArray documentBytes(const QString &text)
 }
 
 // A value typed by the staff (names, article texts): printed as typed, never as markup, and
-// a "$" in it can never form a placeholder that a later step would fill.
+// a "$" in it can never form a placeholder that a later step would fill. Control characters
+// other than tab and line breaks are dropped: a NUL would end the document there.
 QString escaped(const QString &value)
 {
-    QString text = value.toHtmlEscaped();
+    QString text = value;
+    text.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control && c != QLatin1Char('\t')
+            && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+    });
+    text = text.toHtmlEscaped();
     text.replace(QLatin1Char('$'), QLatin1String("&#36;"));
     return text;
 }
@@ -74,6 +80,19 @@ void put(QByteArray &document, const QString &key, const QString &markup)
 void putText(QByteArray &document, const QString &key, const QString &value)
 {
     put(document, key, escaped(value));
+}
+
+// The town before the date; without a town the date stands alone, not after ", den".
+void putStadt(QByteArray &document, const QString &stadt)
+{
+    if (stadt.trimmed().isEmpty()) {
+        static const QRegularExpression townAndDen(
+            QStringLiteral("\\$\\(Stadt\\)\\s*,\\s*den\\s+"));
+        QString text = QString::fromLatin1(document);
+        text.remove(townAndDen);
+        document = text.toLatin1();
+    }
+    put(document, templateKeys.Stadt, stadt);
 }
 
 QString money(double value)
@@ -119,7 +138,8 @@ bool a4Eingestellt()
     return isTrue(readSettingQuietly(QStringLiteral("PrintFormat")));
 }
 
-void render(QPrinter &printer, const QByteArray &bytes)
+// Lays the finished document out onto the pages of the device, whose page layout is set.
+void render(QPagedPaintDevice &device, const QByteArray &bytes)
 {
     QString html = QString::fromLatin1(
         bytes.constData(), int(qstrnlen(bytes.constData(), uint(bytes.size()))));
@@ -135,9 +155,9 @@ void render(QPrinter &printer, const QByteArray &bytes)
 
     QTextDocument document;
     document.setHtml(html);
-    // A document with the printer's page size prints as laid out, without page numbers.
-    document.setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
-    document.print(&printer);
+    // A document with the device's page size prints as laid out, without page numbers.
+    document.setPageSize(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
+    document.print(&device);
 }
 
 } // namespace
@@ -175,25 +195,31 @@ bool ReportPrinter::printDocuments(const QList<QByteArray> &documents, Papier pa
             QStringLiteral("Bitte einen Vertragsdrucker auswählen!"));
         return false;
     }
+    if (!PrintOutput::checkInstalled(name, parent))
+        return false;
     bool a4 = true;
-    for (int i = 0; i < documents.size(); ++i) {
-        QPrinter printer(QPrinter::ScreenResolution);
-        if (!PrintOutput::setPrinter(printer, name, PrintOutput::Kind::Dokument, parent))
-            return false;
-        if (i == 0) {
-            if (papier == Papier::ImmerA4)
-                Dialogs::warning(
-                    parent, QStringLiteral("Warnung"), QStringLiteral("Bitte A4 Papier einlegen."));
-            else
-                a4 = a4Eingestellt();
-        }
-        printer.setPageSize(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5));
-        printer.setPageOrientation(a4 ? QPageLayout::Portrait : QPageLayout::Landscape);
-        printer.setPageMargins(QMarginsF(30, 10, 10, 10), QPageLayout::Millimeter);
-        render(printer, documents.at(i));
-        if (printer.printerState() == QPrinter::Error) {
-            Dialogs::critical(parent, QStringLiteral("Fehler"),
-                QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name));
+    if (papier == Papier::ImmerA4)
+        Dialogs::warning(
+            parent, QStringLiteral("Warnung"), QStringLiteral("Bitte A4 Papier einlegen."));
+    else
+        a4 = a4Eingestellt();
+    const QPageLayout layout(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5),
+        a4 ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF(30, 10, 10, 10),
+        QPageLayout::Millimeter);
+    for (const QByteArray &document : documents) {
+        QString failure;
+        const bool printed = PrintOutput::print(
+            name, PrintOutput::Kind::Dokument, layout,
+            [&document](QPagedPaintDevice &device) {
+                render(device, document);
+                return true;
+            },
+            &failure);
+        if (!printed) {
+            QString text = QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name);
+            if (!failure.isEmpty())
+                text += QLatin1Char('\n') + failure;
+            Dialogs::critical(parent, QStringLiteral("Fehler"), text);
             return false;
         }
     }
@@ -297,8 +323,8 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
     put(dok, k.Beschreibung, beschreibung());
     put(kopie, k.Beschreibung, beschreibung());
     const QString stadt = setting(QStringLiteral("Stadt"));
-    put(dok, k.Stadt, stadt);
-    put(kopie, k.Stadt, stadt);
+    putStadt(dok, stadt);
+    putStadt(kopie, stadt);
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     put(kopie, k.Kundennr, QString::number(vertrag.kundeNr));
 
@@ -364,7 +390,7 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
     put(dok, k.SummeAusg, money(summeAusgezahlt));
     put(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -407,7 +433,7 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
     put(dok, k.SummeAusg, money(summeAusgezahlt));
     put(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kunde));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -429,7 +455,7 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
     }
     put(dok, k.VertragsListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -457,7 +483,7 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
     put(dok, k.VonDatum, zeitstempel(s.von));
     put(dok, k.BisDatum, zeitstempel(s.bis));
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
 
@@ -477,7 +503,7 @@ bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
     put(dok, k.ArtZurueck, QString::number(beleg.anzahl));
     put(dok, k.ArtBestand, QString::number(beleg.bestand));
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(beleg.kundeNr));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -527,7 +553,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.SummeVk, money(summeVk));
     put(dok, k.ArtikelListe, zeilen);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
     return printDocuments({ dok }, Papier::ImmerA4);
 }

@@ -10,20 +10,32 @@
 
 // Small helpers shared by the document tests.
 
-// The text of every printed document in job order, whitespace collapsed so that table rows
-// and wrapped sentences read as one line.
+// A printed text with whitespace collapsed, so that table rows and wrapped sentences read as
+// one line, whatever the fonts make of the line breaks.
+inline QString collapsed(const QString &pdfText)
+{
+    // Ligatures back to letters; the extractor sometimes drops the thin blank before "€".
+    QString text = pdfText.normalized(QString::NormalizationForm_KC).simplified();
+    text.replace(QRegularExpression(QStringLiteral("(\\d)€")), QStringLiteral("\\1 €"));
+    return text;
+}
+
+// The text of every printed document in job order, whitespace collapsed.
 inline QStringList printedTexts(const TestWorkdir &wd)
 {
     QStringList texts;
-    for (const QString &file : wd.printedFiles()) {
-        // Ligatures back to letters; the extractor sometimes drops the thin blank before "€".
-        QString text = pdfText(QDir(wd.printDir()).filePath(file))
-                           .normalized(QString::NormalizationForm_KC)
-                           .simplified();
-        text.replace(QRegularExpression(QStringLiteral("(\\d)€")), QStringLiteral("\\1 €"));
-        texts << text;
-    }
+    for (const QString &file : wd.printedFiles())
+        texts << collapsed(pdfText(QDir(wd.printDir()).filePath(file)));
     return texts;
+}
+
+// The text of each page of one printed PDF, whitespace collapsed.
+inline QStringList printedPages(const QString &pdf)
+{
+    QStringList pages;
+    for (const QString &page : pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts))
+        pages << collapsed(page);
+    return pages;
 }
 
 inline QString today()

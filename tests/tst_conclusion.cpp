@@ -1,4 +1,5 @@
 #include "intakedriver.h"
+#include "printhelpers.h"
 #include "support/testsupport.h"
 
 #include "app/database.h"
@@ -101,13 +102,12 @@ private slots:
 
         const QStringList printed = dir.printedFiles();
         QCOMPARE(kinds(printed), QStringList({ "dokument", "dokument", "etikett", "etikett" }));
-        const QString contract = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
-        QVERIFY(contract.contains("Kommissionsvertrag Nr: 1"));
-        QVERIFY(contract.contains("O Neil, Anna (0421 55)"));
-        QVERIFY(contract.contains(stored.toString("dd.MM.yyyy")));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1)))
-                    .contains("Kopie - Kommissionsvertrag Nr: 1"));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(3))).contains("1/1"));
+        const QStringList texts = printedTexts(dir);
+        VERIFY_CONTAINS(texts.at(0), "Kommissionsvertrag Nr: 1");
+        VERIFY_CONTAINS(texts.at(0), "O Neil, Anna (0421 55)");
+        VERIFY_CONTAINS(texts.at(0), stored.toString("dd.MM.yyyy"));
+        VERIFY_CONTAINS(texts.at(1), "Kopie - Kommissionsvertrag Nr: 1");
+        VERIFY_CONTAINS(texts.at(3), "1/1");
 
         const QStringList exported = QDir(dir.path("export")).entryList(QDir::Files);
         QCOMPARE(exported.size(), 1);
@@ -139,9 +139,9 @@ private slots:
         const QStringList printed = dir.printedFiles();
         QCOMPARE(kinds(printed),
             QStringList({ "dokument", "etikett", "etikett", "etikett", "etikett" }));
-        const QString document = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
-        QVERIFY(document.contains("Kaufvertrag Nr: 1"));
-        QVERIFY(document.contains("17.50"));
+        const QString document = printedTexts(dir).at(0);
+        VERIFY_CONTAINS(document, "Kaufvertrag Nr: 1");
+        VERIFY_CONTAINS(document, "17.50");
         QVERIFY(QDir(dir.path("export")).isEmpty());
         QCOMPARE(menu.count(), 1);
     }
@@ -415,10 +415,9 @@ private slots:
         addArticle(page, "Tisch", 1, "20");
         click(button(page, "pushButton_einkauf"));
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(Vertrag) FROM Artikel").toInt(), 46);
-        const QStringList printed = dir.printedFiles();
-        QVERIFY(
-            pdfText(QDir(dir.printDir()).filePath(printed.at(0))).contains("Kaufvertrag Nr: 46"));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1))).contains("46/1"));
+        const QStringList texts = printedTexts(dir);
+        VERIFY_CONTAINS(texts.at(0), "Kaufvertrag Nr: 46");
+        VERIFY_CONTAINS(texts.at(1), "46/1");
     }
 };
 

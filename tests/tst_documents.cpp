@@ -421,7 +421,7 @@ private slots:
             const QString pdf = wd.printDir() + '/' + file;
             const int pages = pdfPageCount(pdf);
             QVERIFY2(pages > 1, qPrintable(file));
-            const QStringList pageTexts = pdfText(pdf).split('\f', Qt::SkipEmptyParts);
+            const QStringList pageTexts = printedPages(pdf);
             QCOMPARE(pageTexts.size(), pages);
             for (const QString &text : pageTexts) {
                 if (text.contains(QLatin1String("Teil ")))

@@ -185,6 +185,10 @@ QStringList dialogKinds()
     for (QString &line : lines) {
         if (line.startsWith(QLatin1String("Warning|SQL-Fehler|")))
             line = QStringLiteral("Warning|SQL-Fehler|");
+        // A file that could not be written is named with the system's reason.
+        const int file = line.indexOf(QLatin1String("\nDie Datei "));
+        if (file >= 0)
+            line.truncate(file + 11);
     }
     return lines;
 }
@@ -375,7 +379,8 @@ private slots:
                                              "Etikettendrucker auswählen!" };
         QTest::newRow("job cannot start")
             << "no job"
-            << QStringList { "Critical|Fehler|Das Etikett konnte nicht gedruckt werden!" };
+            << QStringList { "Critical|Fehler|Das Etikett konnte nicht gedruckt werden!\n"
+                             "Die Datei " };
         QTest::newRow("not installed")
             << "missing"
             << QStringList { "Critical|Fehler|Der Drucker Zebra ist nicht verfügbar!" };

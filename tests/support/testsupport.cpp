@@ -12,6 +12,9 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 static void copyFolder(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
@@ -97,6 +100,26 @@ void TestWorkdir::setSetting(const QString &name, const QString &value)
     query.addBindValue(value);
     if (!query.exec())
         QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        QTest::qFail("setrlimit(RLIMIT_FSIZE) failed", __FILE__, __LINE__);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_previous);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 static QString run(const QString &program, const QStringList &args)
