@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/paths.h"
+#include "app/savefile.h"
 #include "app/sql.h"
 #include "ui_backup.h"
 
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -23,37 +23,14 @@ namespace {
 const QString kFehler = QStringLiteral("Fehler");
 const QString kNichtGesichert = QStringLiteral("Daten wurden nicht gesichert.");
 
-// Copies in pieces, never the whole file in memory, into a temporary file beside the target
-// that replaces the target only once it is complete and on disk: a failed copy leaves an
-// older file of that name as it was.
+// The copy replaces an older file of the target's name only once it is complete and on disk.
 bool copyFileSafely(const QString &from, const QString &to)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        qDebug() << source.errorString();
-        return false;
-    }
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly)) {
-        qDebug() << target.errorString();
-        return false;
-    }
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = source.read(chunk.data(), chunk.size());
-        if (n < 0 || (n > 0 && target.write(chunk.constData(), n) != n)) {
-            qDebug() << source.errorString() << target.errorString();
-            target.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-    }
-    if (!target.commit()) {
-        qDebug() << target.errorString();
-        return false;
-    }
-    return true;
+    QString failure;
+    if (saveFileCopy(from, to, &failure))
+        return true;
+    qDebug().noquote() << failure;
+    return false;
 }
 
 bool isLiveDatabase(const QString &file)

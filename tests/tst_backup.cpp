@@ -160,6 +160,30 @@ private slots:
         QCOMPARE(dialogLog(), QStringList());
     }
 
+    // A copy that fails half-way leaves the older backup of that name as it was.
+    void fullDiskKeepsTheOlderBackup()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        fillShop();
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        const QString target = makeFile(s.dir.path("sicherung.sqlite"), "alt");
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        {
+            FileSizeLimit full(QFileInfo(s.dir.path("db.sqlite")).size() - 4096);
+            clickOn(s, "pushButtonSichern");
+        }
+        QCOMPARE(dialogLog(),
+            QStringList(
+                { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." }));
+        QCOMPARE(bytes(target), QByteArray("alt"));
+        QCOMPARE(QDir(s.dir.path()).entryList({ "sicherung*" }, QDir::Files),
+            QStringList("sicherung.sqlite"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"));
+    }
+
     void proposedName_data()
     {
         QTest::addColumn<QString>("folder"); // "usb": an existing folder
