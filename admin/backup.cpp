@@ -114,14 +114,16 @@ Backup::~Backup()
 
 void Backup::refreshPage()
 {
+    // ID is the row id and never NULL: COUNT(*) gives the same and may count a small index
+    // instead of reading every row.
     const struct
     {
         const char *sql;
         QLabel *label;
     } counts[] = {
-        { "SELECT COUNT(ID) FROM Vertrag;", ui->label_vertrage },
-        { "SELECT COUNT(ID) FROM Kunde;", ui->label_kunden },
-        { "SELECT COUNT(ID) FROM Artikel;", ui->label_artikel },
+        { "SELECT COUNT(*) FROM Vertrag;", ui->label_vertrage },
+        { "SELECT COUNT(*) FROM Kunde;", ui->label_kunden },
+        { "SELECT COUNT(*) FROM Artikel;", ui->label_artikel },
     };
     for (const auto &count : counts) {
         QSqlQuery query;

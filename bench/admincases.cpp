@@ -49,6 +49,13 @@ bool clickOnBackupPage(WindowDriver &s, const char *button)
 // backup/vor-restore.sqlite first and then restores backup/sicherung.sqlite.
 const BenchArea adminCases("admin",
     {
+        // Key "6": the counts of contracts, customers and articles, then the connection closed.
+        { "backup-enter", "Taste 6 im Menü: Seite Daten sichern mit den Zählungen", 50,
+            [](WindowDriver &s) { return s.toMenu(); },
+            [](WindowDriver &s) {
+                s.key(Qt::Key_6);
+                return s.expectPage("swBackup");
+            } },
         { "backup", "Daten sichern: die Datenbank kopieren (Knopf \"Sichern\")", 3000,
             [](WindowDriver &s) {
                 QDir().mkpath(inWorkFolder("backup"));
