@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 // The two creation scripts: statements ended by ";", run part by part by runDbScript.
 extern const QString resetScriptDaten;
 extern const QString resetScriptSystem;
@@ -22,10 +24,11 @@ int tableCount(const QSqlDatabase &db, const QStringList &tables);
 // The main window's updateDb() runs this and then refreshes the last contract number.
 void upgradeSchema();
 
-// A missing or table-less database gets the full schema with default settings and price
-// rules. A file holding any of the seven tables is left as it is. Returns true when it
-// created the schema.
-bool ensureSchema();
+// Creates whichever of the seven tables are missing (all of them in a new file), with the
+// default settings and price rules of a created Systemdaten or Verkaufspreis, in one
+// transaction; an existing table is never dropped or changed. False when the tables could not
+// be completed: the failure has been shown as "SQL-Fehler" and nothing was created.
+bool ensureSchema(QWidget *parent = nullptr);
 
 // Absolute path of "db.sqlite". Until fixDatabasePath() is called it follows the working
 // directory; start-up fixes it once so every connection, the backup and the restore agree.
@@ -34,6 +37,9 @@ void fixDatabasePath();
 
 // Opens (or reopens) Qt's default connection on databasePath().
 QSqlDatabase openDatabase();
+// The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
+// when the file is no database or cannot be opened. Writes nothing.
+bool openDatabaseChecked(QString *reason);
 
 // A named connection of its own, for work on a database file while the default connection is
 // closed or must not see it. Closed and removed when it goes out of scope, so every query on

@@ -1,11 +1,13 @@
 #include "app/dialogs.h"
 
+#include <QDebug>
 #include <QFileDialog>
 #include <QInputDialog>
 
 namespace Dialogs {
 namespace {
 bool g_testMode = false;
+bool g_echo = false;
 QList<QVariant> g_answers;
 QList<Record> g_records;
 QVariantMap g_lastCall;
@@ -13,6 +15,8 @@ QVariantMap g_lastCall;
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
     g_records.append({ kind, title, text });
+    if (g_echo)
+        qInfo().noquote() << QStringLiteral("Dialog: %1|%2|%3").arg(kindName(kind), title, text);
     g_lastCall = call;
     g_lastCall.insert("title", title);
     g_lastCall.insert("text", text);
@@ -193,6 +197,18 @@ void setTestMode(bool on)
 bool testMode()
 {
     return g_testMode;
+}
+
+void setEcho(bool on)
+{
+    g_echo = on;
+}
+
+QString kindName(Kind kind)
+{
+    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
+    return QLatin1String(names[int(kind)]);
 }
 
 void setNextAnswer(const QVariant &answer)

@@ -73,6 +73,11 @@ QString getExistingDirectory(
 // a QStringList {path, selectedFilter}.
 void setTestMode(bool on);
 bool testMode();
+// Also writes every record to the message output as "Dialog: Kind|title|text": for the real
+// program run by a test, which can only read its output.
+void setEcho(bool on);
+// "Warning", "Critical", "Text" and so on.
+QString kindName(Kind kind);
 void setNextAnswer(const QVariant &answer);
 void clearAnswers();
 int pendingAnswers();

@@ -142,7 +142,10 @@ void Anlieferung::conclude(bool barkauf)
         vertrag.laufzeit = -1;
         vertrag.standgebuehr = -total;
     } else {
-        vertrag.laufzeit = readSetting(QStringLiteral("Laufzeit"), this).toInt();
+        bool read = false;
+        vertrag.laufzeit = readSetting(QStringLiteral("Laufzeit"), this, nullptr, &read).toInt();
+        if (!read)
+            return stop(); // a term of 0 would be stored, printed and exported
         vertrag.standgebuehr = ui->doubleSpinBoxStand->value();
     }
 
@@ -180,7 +183,7 @@ void Anlieferung::conclude(bool barkauf)
         if (!insertArticle(a, neuerVertrag, this))
             return stop();
     }
-    vertrag.vertragNr = int(neuerVertrag);
+    vertrag.vertragNr = neuerVertrag;
     vertrag.artikel = artikel;
 
     // Printing happens before the commit, but a printout that fails does not undo the

@@ -144,9 +144,11 @@ void Anlieferung::refreshPage()
     resettingPage = false;
     ui->lineEditSearch->setFocus();
 
-    QSqlQuery query;
-    if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag"), this) && query.next()) {
-        vertragNr = query.value(0).toInt() + 1;
+    // The number the conclusion will store, deleted contracts' numbers included.
+    bool read = false;
+    const qint64 next = nextId(QStringLiteral("Vertrag"), this, &read);
+    if (read) {
+        vertragNr = next;
         ui->labelVertr->setText(QStringLiteral("Vertrag: ") + QString::number(vertragNr));
     }
     ui->lineEditDA->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));

@@ -66,7 +66,7 @@ private:
     static QString cleaned(const QString &text);
 
     Ui_Anlieferung *ui;
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     QList<Vertragsartikel> artikel;
     QList<Kundendaten> kunden;
     // The customer texts of the cache as listed, and simplified for the search, in cache

@@ -39,7 +39,7 @@ struct Vertragsdaten
     QList<Vertragsartikel> artikel;
     QDateTime datum;
     QDateTime ende; // null: datum plus laufzeit days
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     int kundeNr = 0;
     int laufzeit = 0; // -1 marks a cash purchase
     double standgebuehr = 0.0; // a cash purchase holds minus the amount paid

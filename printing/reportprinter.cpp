@@ -518,7 +518,8 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.BisDatum, zeitstempel(liste.inventurDatum));
 
     QString zeilen;
-    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0, vorigerVertrag = 0;
+    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0;
+    qint64 vorigerVertrag = 0;
     double summeEk = 0.0, summeVk = 0.0;
     for (const QString &id : qAsConst(liste.artikelIds)) {
         // value() does not insert: an id without its record prints as an empty row.
@@ -559,7 +560,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
 }
 
 bool ReportPrinter::printEtikett(
-    const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis)
+    const QDate &datum, qint64 vertragNr, int position, const QString &bezeichnung, double preis)
 {
     return Labels::printEtikett(parent, datum, vertragNr, position, bezeichnung, preis);
 }

@@ -43,8 +43,8 @@ public:
     bool printInventur(InventurListe liste);
 
     // One price label on the label printer; false when it was not printed.
-    bool printEtikett(
-        const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis);
+    bool printEtikett(const QDate &datum, qint64 vertragNr, int position,
+        const QString &bezeichnung, double preis);
     // One label per piece of every article; stops at the first label not printed.
     void printEtiketten(Vertragsdaten vertrag);
 

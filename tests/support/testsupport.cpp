@@ -159,10 +159,8 @@ QSizeF pdfPageSizeMm(const QString &file)
 
 QStringList dialogLog()
 {
-    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
-        lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
+        lines << QStringLiteral("%1|%2|%3").arg(Dialogs::kindName(r.kind), r.title, r.text);
     return lines;
 }
