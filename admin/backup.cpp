@@ -131,7 +131,8 @@ void Backup::refreshPage()
             count.label->setText(query.value(0).toString());
     }
     bool found = false;
-    const QString stored = readSetting(QStringLiteral("MasterPasswort"), this, &found);
+    const QString stored
+        = readSetting(QStringLiteral("MasterPasswort"), this, &found, &masterPasswortRead);
     if (found)
         masterPasswort = stored;
 }
@@ -211,6 +212,9 @@ bool Backup::sichern(bool menu)
 
 bool Backup::masterPasswordAccepted()
 {
+    // A password that could not be read keeps restore and reset closed.
+    if (!masterPasswortRead)
+        return false;
     bool ok = false;
     const QString entered = Dialogs::getText(this, QStringLiteral("MasterPasswort"),
         QStringLiteral("Bitte geben Sie das MasterPasswort ein, um fortzufahren:"),

@@ -44,4 +44,5 @@ private:
 
     Ui_Backup *ui;
     QString masterPasswort;
+    bool masterPasswortRead = false; // at the last entry
 };
