@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 
 #include <QDebug>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 
@@ -11,6 +12,7 @@ bool g_echo = false;
 QList<QVariant> g_answers;
 QList<Record> g_records;
 QVariantMap g_lastCall;
+std::function<int(QDialog &)> g_execHook;
 
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
@@ -189,6 +191,24 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
     return QFileDialog::getExistingDirectory(parent, caption, dir);
 }
 
+int exec(QDialog &dialog)
+{
+    if (g_testMode) {
+        record(Kind::Dialog, dialog.windowTitle(),
+            QString::fromLatin1(dialog.metaObject()->className()), {});
+        QVariant answer;
+        if (takeAnswer(&answer))
+            return answer.toInt();
+        return g_execHook ? g_execHook(dialog) : int(QDialog::Rejected);
+    }
+    return dialog.exec();
+}
+
+void setExecHook(const std::function<int(QDialog &)> &hook)
+{
+    g_execHook = hook;
+}
+
 void setTestMode(bool on)
 {
     g_testMode = on;
@@ -207,7 +227,7 @@ void setEcho(bool on)
 QString kindName(Kind kind)
 {
     static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory", "Dialog" };
     return QLatin1String(names[int(kind)]);
 }
 

@@ -48,6 +48,7 @@ TestWorkdir::~TestWorkdir()
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     Dialogs::clearAnswers();
     Dialogs::takeRecords();
+    Dialogs::setExecHook({});
     QDir::setCurrent(m_previous);
 }
 
