@@ -1,3 +1,4 @@
+#include "support/shopfixture.h"
 #include "support/windowdriver.h"
 
 #include "admin/backup.h"
@@ -37,39 +38,12 @@ QString today()
     return QDate::currentDate().toString("dd.MM.yyyy");
 }
 
-// A value of a database file other than the live one.
+// A statement on a database file other than the live one, and its first value.
 QVariant scalarIn(const QString &file, const QString &statement)
 {
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
-        db.setDatabaseName(file);
-        db.open();
-        QSqlQuery query(db);
-        if (query.exec(statement) && query.next())
-            value = query.value(0);
-    }
-    QSqlDatabase::removeDatabase("probe");
-    return value;
-}
-
-void fillShop()
-{
-    for (const char *sql : {
-             "INSERT INTO Kunde (Name, Vorname) VALUES ('Alt', 'Anna')",
-             "INSERT INTO Kunde (Name, Vorname) VALUES ('Berg', 'Bernd')",
-             "INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) "
-             "VALUES (1, '2024-01-02 10:00:00.000', 5, 90)",
-             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
-             "EinkaufsMenge) VALUES (1, 'Jacke', 10, 25, 2)",
-             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
-             "EinkaufsMenge) VALUES (1, 'Hose', 5, 12, 1)",
-             "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
-             "EinkaufsMenge) VALUES (1, 'Hut', 2, 5, 1)",
-             "INSERT INTO Verkauf VALUES ('2024-01-03 11:00:00.000', 10, 25, 1, 1, NULL)",
-             "INSERT INTO Zurueckgegeben VALUES ('2024-02-03 11:00:00.000', 1, 2)",
-         })
-        TestWorkdir::exec(sql);
+    ScopedConnection other(QStringLiteral("probe"), file);
+    QSqlQuery query(other.db());
+    return query.exec(statement) && query.next() ? query.value(0) : QVariant();
 }
 
 // Every row of a table as one text, for before-and-after comparisons.
@@ -115,11 +89,11 @@ private slots:
         s.key("Esc");
         QVERIFY(s.dbOpen());
 
-        fillShop();
+        const ShopFixture shop;
         s.key("6");
-        QCOMPARE(shown(s, "label_vertrage"), QString("1"));
+        QCOMPARE(shown(s, "label_vertrage"), QString("3"));
         QCOMPARE(shown(s, "label_kunden"), QString("2"));
-        QCOMPARE(shown(s, "label_artikel"), QString("3"));
+        QCOMPARE(shown(s, "label_artikel"), QString("8"));
         QCOMPARE(dialogLog(), QStringList());
     }
 
@@ -127,7 +101,7 @@ private slots:
     {
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         TestWorkdir::removeSetting("BackupDate"); // the backup adds it
         QTemporaryDir usb;
         TestWorkdir::setSetting("PfadBackup", usb.path());
@@ -150,7 +124,7 @@ private slots:
         QCOMPARE(bytes(target), bytes(s.dir.path("db.sqlite")));
         QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant(today()));
-        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel"), QVariant(3));
+        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel"), QVariant(8));
         // No temporary file stays behind.
         QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
 
@@ -165,7 +139,7 @@ private slots:
     {
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         TestWorkdir::setSetting("BackupDate", "01.02.2020");
         const QString target = makeFile(s.dir.path("sicherung.sqlite"), "alt");
         s.key("6");
@@ -234,7 +208,7 @@ private slots:
         for (const bool rowPresent : { true, false }) {
             Shell s;
             QVERIFY(s.start());
-            fillShop();
+            const ShopFixture shop;
             if (rowPresent)
                 TestWorkdir::setSetting("BackupDate", "01.02.2020");
             else
@@ -248,7 +222,7 @@ private slots:
             if (!s.dbOpen())
                 s.key("Esc");
             QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
-            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(3));
+            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(8));
             QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = "
                                          "'BackupDate' AND Wert = '01.02.2020'"),
                 QVariant(rowPresent ? 1 : 0));
@@ -261,7 +235,7 @@ private slots:
     {
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         QTemporaryDir usb;
         TestWorkdir::setSetting("PfadBackup", usb.path());
@@ -288,7 +262,9 @@ private slots:
         QCOMPARE(Dialogs::lastCall().value("filter").toString(), QString("Database (*.sqlite)"));
         QCOMPARE(s.page(), QString("swMenu"));
         QVERIFY(s.dbOpen());
-        QCOMPARE(TestWorkdir::scalar("SELECT group_concat(Name) FROM Kunde"), QVariant("Alt,Berg"));
+        QCOMPARE(TestWorkdir::scalar(
+                     "SELECT group_concat(Name) FROM (SELECT Name FROM Kunde ORDER BY ID)"),
+            QVariant("Muster,Beispiel"));
         QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant(today()));
         // The backup before the restore holds what was replaced.
@@ -330,16 +306,10 @@ private slots:
         QFETCH(QString, last);
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         makeFile(s.dir.path("kaputt.sqlite"), "Das ist keine Datenbank.\n");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-            db.setDatabaseName(s.dir.path("fremd.sqlite"));
-            db.open();
-            QSqlQuery(db).exec("CREATE TABLE Kunde (ID INTEGER)");
-        }
-        QSqlDatabase::removeDatabase("other");
+        scalarIn(s.dir.path("fremd.sqlite"), "CREATE TABLE Kunde (ID INTEGER)");
         s.key("6");
         Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
         clickOn(s, "pushButtonSichern");
@@ -378,7 +348,7 @@ private slots:
         QFETCH(bool, done);
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         if (damage.startsWith("CREATE VIEW"))
             TestWorkdir::exec("DROP TABLE Verkauf");
         if (!damage.isEmpty())
@@ -453,7 +423,7 @@ private slots:
         QFETCH(QStringList, log);
         Shell s;
         QVERIFY(s.start());
-        fillShop();
+        const ShopFixture shop;
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         if (!setup.isEmpty())
             TestWorkdir::exec(setup);
