@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/sql.h"
+#include "app/textclean.h"
 #include "ui_kunden.h"
 
 #include <QSignalBlocker>
@@ -11,14 +12,6 @@ namespace {
 
 const QString kInformation = QStringLiteral("Information");
 const QString kKeinKunde = QStringLiteral("Kunde existiert nicht.");
-
-// Simplified, then every "'" a blank: the form in which customer texts are stored.
-QString cleanedText(const QString &text)
-{
-    QString result = text.simplified();
-    result.replace(QLatin1Char('\''), QLatin1Char(' '));
-    return result;
-}
 
 } // namespace
 

@@ -33,11 +33,6 @@ void clickOn(Shell &s, const char *button)
     QTest::mouseClick(s.field("swBackup", button), Qt::LeftButton);
 }
 
-QString today()
-{
-    return QDate::currentDate().toString("dd.MM.yyyy");
-}
-
 // A statement on a database file other than the live one, and its first value.
 QVariant scalarIn(const QString &file, const QString &statement)
 {

@@ -1,3 +1,4 @@
+#include "support/pagehelpers.h"
 #include "support/shopfixture.h"
 #include "support/windowdriver.h"
 
@@ -35,12 +36,10 @@ struct Page : Shell
     void type(QWidget *widget, const QString &text)
     {
         widget->setFocus();
-        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(widget, Qt::Key_Delete);
-        QTest::keyClicks(widget, text);
+        pages::type(widget, text);
     }
     void show(int customer) { type(number(), QString::number(customer)); }
-    void press(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void press(const char *name) { pages::click(button(name)); }
 };
 
 // The shop's two customers with contracts (1 and 2), and two without: 3 is a gap.
