@@ -79,6 +79,8 @@ int startupChild(int argc, char *argv[])
     installQtTranslation(app, translator);
     Dialogs::setTestMode(true);
     fixRunSettings();
+    if (!openDatabaseAtStart())
+        return 5;
     qint64 shown;
     {
         Velarix window;

@@ -44,7 +44,7 @@ QStringList fuenfBilder(const QVariant &images)
 // off minus given back, whatever the date). One statement, so a long contract costs no more
 // than one look-up per table through the article indexes. False when they could not be read
 // (shown as "SQL-Fehler"): a file without them would tell the till there is nothing in stock.
-bool artikelZeilen(int vertragNr, QList<ArtikelZeile> &zeilen)
+bool artikelZeilen(qint64 vertragNr, QList<ArtikelZeile> &zeilen)
 {
     zeilen.clear();
     QSqlQuery query;
@@ -81,7 +81,7 @@ bool artikelZeilen(int vertragNr, QList<ArtikelZeile> &zeilen)
 
 } // namespace
 
-QByteArray kassenExportCsv(int vertragNr)
+QByteArray kassenExportCsv(qint64 vertragNr)
 {
     QList<ArtikelZeile> zeilen;
     if (!artikelZeilen(vertragNr, zeilen))
@@ -100,7 +100,7 @@ QByteArray kassenExportCsv(int vertragNr)
         records);
 }
 
-QByteArray shopExportCsv(int vertragNr)
+QByteArray shopExportCsv(qint64 vertragNr)
 {
     QList<ArtikelZeile> zeilen;
     if (!artikelZeilen(vertragNr, zeilen))
@@ -118,7 +118,7 @@ QByteArray shopExportCsv(int vertragNr)
     return csvText(shopCsvHeader(), records);
 }
 
-bool exportVertrag(int vertragNr, const QString &folder)
+bool exportVertrag(qint64 vertragNr, const QString &folder)
 {
     const QString fileName
         = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss-zzz_"))

@@ -13,9 +13,9 @@
 // a cancelled dialog writes nothing and says nothing, articles that cannot be read ("SQL-Fehler")
 // write nothing, and a file that cannot be written shows the warning "Fehler" with its path and
 // the reason and leaves an existing file as it was.
-bool exportVertrag(int vertragNr, const QString &folder = QString());
+bool exportVertrag(qint64 vertragNr, const QString &folder = QString());
 
 // The complete file contents in each layout: the header line and one line per article; empty
 // when the articles could not be read.
-QByteArray kassenExportCsv(int vertragNr);
-QByteArray shopExportCsv(int vertragNr);
+QByteArray kassenExportCsv(qint64 vertragNr);
+QByteArray shopExportCsv(qint64 vertragNr);

@@ -147,7 +147,7 @@ void paintLabel(QPainter &painter, double heightMm, const QString &preis, const 
 
 } // namespace
 
-bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int position,
+bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int position,
     const QString &bezeichnung, double preis)
 {
     bool found = false;
@@ -169,7 +169,7 @@ bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int positi
                                  QString(), QPageSize::ExactMatch),
         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 
-    const qint64 artNr = qint64(vertragNr) * 100 + position;
+    const qint64 artNr = vertragNr * 100 + position;
     const QString code = ArtikelBarcode::encode(vertragNr, position);
     qDebug() << "code " << artNr << " pruefziffer " << artNr % 11 << " barcode " << code;
 

@@ -3,9 +3,13 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/etikett.h"
 #include "printing/printoutput.h"
 #include "printing/templatekeys.h"
+#include "services/records.h"
+#include "statistics/records.h"
 
 #include <QDate>
 #include <QFile>
@@ -529,7 +533,8 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.BisDatum, zeitstempel(liste.inventurDatum));
 
     QString zeilen;
-    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0, vorigerVertrag = 0;
+    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0;
+    qint64 vorigerVertrag = 0;
     double summeEk = 0.0, summeVk = 0.0;
     for (const QString &id : qAsConst(liste.artikelIds)) {
         // value() does not insert: an id without its record prints as an empty row.
@@ -570,7 +575,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
 }
 
 bool ReportPrinter::printEtikett(
-    const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis)
+    const QDate &datum, qint64 vertragNr, int position, const QString &bezeichnung, double preis)
 {
     return Labels::printEtikett(parent, datum, vertragNr, position, bezeichnung, preis);
 }

@@ -1,10 +1,11 @@
-#include "intakedriver.h"
-#include "printhelpers.h"
 #include "support/barcodereader.h"
+#include "support/intakedriver.h"
+#include "support/printhelpers.h"
 #include "support/privatecups.h"
 
 #include "printing/artikelbarcode.h"
 #include "printing/reportprinter.h"
+#include "services/records.h"
 
 #include <QFile>
 #include <QLocale>

@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -49,6 +50,7 @@ TestWorkdir::~TestWorkdir()
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     Dialogs::clearAnswers();
     Dialogs::takeRecords();
+    Dialogs::setExecHook({});
     QDir::setCurrent(m_previous);
 }
 
@@ -194,12 +196,15 @@ QImage pdfPageImage(const QString &file, int page, int dpi)
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
 }
 
+QString today(int days)
+{
+    return QDate::currentDate().addDays(days).toString(QStringLiteral("dd.MM.yyyy"));
+}
+
 QStringList dialogLog()
 {
-    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
-        lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
+        lines << QStringLiteral("%1|%2|%3").arg(Dialogs::kindName(r.kind), r.title, r.text);
     return lines;
 }

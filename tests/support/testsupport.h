@@ -66,5 +66,8 @@ QList<PdfWord> pdfWords(const QString &file, int page = 1, QSizeF *pageSize = nu
 // The page (1-based) rendered in grey at the resolution, one pixel per 72/dpi points.
 QImage pdfPageImage(const QString &file, int page, int dpi);
 
+// Today's date (or days from today) as the program writes dates: "dd.MM.yyyy".
+QString today(int days = 0);
+
 // Messages recorded by the dialog seam, as "Kind|title|text" lines, for readable checks.
 QStringList dialogLog();
