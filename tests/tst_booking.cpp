@@ -4,7 +4,7 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-using namespace intake;
+using namespace pages;
 using Shop = ShopFixture;
 
 namespace {

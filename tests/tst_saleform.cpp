@@ -1,5 +1,5 @@
-#include "intakedriver.h"
 #include "sales/verkauf.h"
+#include "support/pagehelpers.h"
 #include "support/testsupport.h"
 
 #include "app/menulabel.h"
@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-using namespace intake;
+using namespace pages;
 
 // The grid holding a widget, searched through the whole page.
 static QGridLayout *gridHolding(QWidget &page, QObject *object, int *index)

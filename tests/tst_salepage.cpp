@@ -7,7 +7,7 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-using namespace intake;
+using namespace pages;
 using Artikel = ShopFixture::Artikel;
 
 namespace {
@@ -277,12 +277,12 @@ private slots:
         QVERIFY(near(shownColour(picture), Qt::blue));
 
         // No article at a position: the pictures stay.
-        intake::type(t.artikel(), "0");
+        pages::type(t.artikel(), "0");
         QVERIFY(near(shownColour(picture), Qt::blue));
         QVERIFY(button(t.page, "pushButtonNextImage")->isEnabled());
 
         // An article without pictures: one empty path, buttons on, nothing shown.
-        intake::type(t.artikel(), "1");
+        pages::type(t.artikel(), "1");
         QVERIFY(picture->pixmap().isNull());
         QVERIFY(button(t.page, "pushButtonNextImage")->isEnabled());
         click(button(t.page, "pushButtonNextImage"));

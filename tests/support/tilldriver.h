@@ -1,7 +1,7 @@
 #pragma once
 
-#include "intakedriver.h" // child, type, click and the widget accessors
 #include "sales/verkauf.h"
+#include "support/pagehelpers.h" // child, type, click and the widget accessors
 #include "support/shopfixture.h"
 #include "support/testsupport.h"
 
@@ -32,19 +32,19 @@ struct Till
         return true;
     }
 
-    QSpinBox *vertrag() { return intake::spin(page, "spinBoxVertrag"); }
-    QSpinBox *artikel() { return intake::spin(page, "spinBoxArtikel"); }
-    QSpinBox *anzahl() { return intake::spin(page, "spinBoxAnzahl"); }
-    QDoubleSpinBox *preis() { return intake::money(page, "doubleSpinBoxPreis"); }
-    QLineEdit *code() { return intake::edit(page, "lineEditBarcode"); }
-    QTableWidget *list() { return intake::child<QTableWidget>(page, "tableWidgetVerkauf"); }
-    QString label(const char *name) { return intake::child<QLabel>(page, name)->text(); }
+    QSpinBox *vertrag() { return pages::spin(page, "spinBoxVertrag"); }
+    QSpinBox *artikel() { return pages::spin(page, "spinBoxArtikel"); }
+    QSpinBox *anzahl() { return pages::spin(page, "spinBoxAnzahl"); }
+    QDoubleSpinBox *preis() { return pages::money(page, "doubleSpinBoxPreis"); }
+    QLineEdit *code() { return pages::edit(page, "lineEditBarcode"); }
+    QTableWidget *list() { return pages::child<QTableWidget>(page, "tableWidgetVerkauf"); }
+    QString label(const char *name) { return pages::child<QLabel>(page, name)->text(); }
 
     // Contract and position typed as the clerk types them: every keystroke selects.
     void select(int vertragNr, int artikelNr)
     {
-        intake::type(vertrag(), QString::number(vertragNr));
-        intake::type(artikel(), QString::number(artikelNr));
+        pages::type(vertrag(), QString::number(vertragNr));
+        pages::type(artikel(), QString::number(artikelNr));
     }
 
     // "Bestätigen" by its key, Return, as the clerk (or the scanner after a code) presses it
@@ -54,7 +54,7 @@ struct Till
     {
         QWidget *focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : static_cast<QWidget *>(&page), Qt::Key_Return);
-        QPushButton *ok = intake::button(page, "pushButton");
+        QPushButton *ok = pages::button(page, "pushButton");
         return QTest::qWaitFor([ok] { return !ok->isDown(); });
     }
     // A scanned code: the scanner types it and presses Return.
