@@ -5,8 +5,6 @@
 #include "support/testsupport.h"
 
 #include <QLocale>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
