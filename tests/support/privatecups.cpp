@@ -200,9 +200,10 @@ bool PrivateCups::addQueue(const QString &name)
 {
     const QString config
         = QDir(kBackendConfigs).filePath(QStringLiteral("cups-pdf-%1.conf").arg(deviceName(name)));
-    // Label 2: the output's file name ends in the job's number.
+    // Label 2: the output's file name ends in the job's number. Its log stays ours too.
     if (!writeFile(config,
-            QStringLiteral("Out %1\nAnonDirName %1\nLabel 2\n").arg(path(QStringLiteral("out"))))) {
+            QStringLiteral("Out %1\nAnonDirName %1\nLabel 2\nLog %2\n")
+                .arg(path(QStringLiteral("out")), path(QStringLiteral("log"))))) {
         m_error = QStringLiteral("cannot write ") + config;
         return false;
     }
