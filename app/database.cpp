@@ -12,6 +12,24 @@
 
 const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
 
+bool readTimestamp(const QString &stored, QDate *date, QTime *time)
+{
+    const QDate d = QDate::fromString(stored.left(10), Qt::ISODate);
+    if (!d.isValid())
+        return false;
+    QTime t(0, 0);
+    if (stored.size() > 10) {
+        if (stored.at(10) != QLatin1Char(' ') && stored.at(10) != QLatin1Char('T'))
+            return false;
+        t = QTime::fromString(stored.mid(11), Qt::ISODateWithMs);
+        if (!t.isValid())
+            return false;
+    }
+    *date = d;
+    *time = t;
+    return true;
+}
+
 const QString resetScriptDaten = QStringLiteral(
     "DROP TABLE Vertrag;"
     "DROP TABLE Artikel;"
@@ -64,14 +82,36 @@ const QString resetScriptSystem = QStringLiteral(
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (150, '+', 80);"
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (200, '+', 100); ");
 
-void runDbScript(const QString &script)
+const QStringList dataTables = { QStringLiteral("Vertrag"), QStringLiteral("Artikel"),
+    QStringLiteral("Kunde"), QStringLiteral("Verkauf"), QStringLiteral("Zurueckgegeben") };
+const QStringList allTables
+    = dataTables + QStringList { QStringLiteral("Systemdaten"), QStringLiteral("Verkaufspreis") };
+
+void runDbScript(const QString &script, QSqlDatabase db)
 {
     const QStringList parts = script.split(QLatin1Char(';'), Qt::KeepEmptyParts);
     for (const QString &part : parts) {
-        QSqlQuery query;
+        QSqlQuery query(db);
         if (!query.exec(part))
             qDebug() << query.lastError().text();
     }
+}
+
+int tableCount(const QSqlDatabase &db, const QStringList &tables)
+{
+    QStringList marks;
+    for (int i = 0; i < tables.size(); ++i)
+        marks << QStringLiteral("lower(?)");
+    QSqlQuery query(db);
+    // SQLite compares table names without regard to case, and so does this.
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                                 "lower(name) IN (%1)")
+                      .arg(marks.join(QStringLiteral(", "))));
+    for (const QString &table : tables)
+        query.addBindValue(table);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
 }
 
 void upgradeSchema()
@@ -96,6 +136,10 @@ void upgradeSchema()
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
+        // The cash purchases overview reads the one contract in ten bought for cash, and the
+        // pieces sold of each of their articles from the index alone.
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Laufzeit ON Vertrag(Laufzeit);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge);",
         // The statistics of a period: contracts and payouts by their dates; the stock sums
         // and the unpaid shares of the running contracts read from the indexes alone.
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_DateTime ON Vertrag(DateTime);",
@@ -207,4 +251,25 @@ bool openDatabaseChecked(QString *reason)
         return false;
     }
     return true;
+}
+
+ScopedConnection::ScopedConnection(const QString &name, const QString &file, bool readOnly)
+    : m_name(name)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(file);
+    if (readOnly)
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.open();
+}
+
+ScopedConnection::~ScopedConnection()
+{
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase ScopedConnection::db() const
+{
+    return QSqlDatabase::database(m_name, false);
 }

@@ -21,6 +21,12 @@ struct BenchCase
     std::function<bool(WindowDriver &)> prepare;
     // The timed action; false when it did not do its work.
     std::function<bool(WindowDriver &)> run;
+    // Timed in a process of its own, one per run, which also reports how much memory the
+    // action added (for work on whole files, such as the backup).
+    bool ownProcess = false;
+    // Own process only: the peak memory (RSS) the whole process may reach, where that is the
+    // target rather than the memory the action adds; 0: the general targets.
+    double memoryTargetMb = 0;
 };
 
 // One area's cases, registered while the program starts:

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/paths.h"
 #include "app/sql.h"
+#include "app/tablecell.h"
 #include "app/textcodec.h"
 #include "printing/csvwriter.h"
 #include "printing/reportprinter.h"
@@ -16,7 +17,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSignalBlocker>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
@@ -60,10 +60,10 @@ QTableWidgetItem *zelle(const QString &text, Qt::Alignment alignment)
     return item;
 }
 
-// Cells of the stock table keep their value and make their text when the table asks for it:
-// a stock of ten years is some two million cells, and a stored text and alignment in each
-// would cost half a gigabyte and most of the calculation's time. The next calculation gives
-// a cell of the same kind its new value instead of making a new one.
+// Cells of the stock table keep their value and make their text when the table asks for it,
+// where a TableCell holds its text made: a stock of ten years is some two million cells, and
+// a text in each would cost a quarter of a gigabyte and much of the calculation's time. The
+// next calculation gives a cell of the same kind its new value instead of making a new one.
 class BestandsZelle : public QTableWidgetItem
 {
 public:
@@ -313,17 +313,15 @@ void Inventur::calculate()
 void Inventur::zeigeBestand(const InventurListe &liste)
 {
     QTableWidget *tabelle = ui->tableWidget_2;
-    QAbstractItemModel *model = tabelle->model();
     const Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
     const int zeilen = int(liste.artikelIds.size());
     tabelle->setRowCount(zeilen + 1);
 
     int vertraege = 0, bestand = 0;
     double summeEk = 0, summeVk = 0;
-    {
-        // The view hears of the cells once, below: told of each of two million cells, it
-        // would take seconds.
-        const QSignalBlocker stumm(model);
+    // The view hears of the cells once: told of each of two million cells, it would take
+    // seconds. The row headers likewise.
+    fillCells(tabelle, [&] {
         int row = 0;
         int vorigerVertrag = 0;
         for (const QString &idText : liste.artikelIds) {
@@ -357,11 +355,9 @@ void Inventur::zeigeBestand(const InventurListe &liste)
             if (!tabelle->verticalHeaderItem(row))
                 tabelle->setVerticalHeaderItem(row, new QTableWidgetItem);
         }
-    }
-    if (zeilen > 0) {
-        emit model->dataChanged(model->index(1, 0), model->index(zeilen, model->columnCount() - 1));
-        emit model->headerDataChanged(Qt::Vertical, 1, zeilen);
-    }
+    });
+    if (zeilen > 0)
+        emit tabelle->model()->headerDataChanged(Qt::Vertical, 1, zeilen);
 
     const QFont bold = fett();
     const auto summe = [&](int column, const QString &text, Qt::Alignment alignment) {
