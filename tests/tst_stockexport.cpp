@@ -308,10 +308,15 @@ private slots:
         QStringList fields;
         for (const QByteArray &line : head.mid(1))
             fields << QString::fromLatin1(line.trimmed());
-        QVERIFY(fields.contains("Host: 127.0.0.1"));
-        QVERIFY(fields.contains("Content-Type: multipart/form-data; boundary=" + kBoundary));
-        QCOMPARE(fields.filter(QRegularExpression(
-                     "^content-length:", QRegularExpression::CaseInsensitiveOption)),
+        // Each of the three fields once, as set; the others are the network library's.
+        const auto field = [&fields](const char *name) {
+            return fields.filter(QRegularExpression(
+                QStringLiteral("^%1:").arg(name), QRegularExpression::CaseInsensitiveOption));
+        };
+        QCOMPARE(field("host"), QStringList("Host: 127.0.0.1"));
+        QCOMPARE(field("content-type"),
+            QStringList("Content-Type: multipart/form-data; boundary=" + kBoundary));
+        QCOMPARE(field("content-length"),
             QStringList("Content-Length: " + QString::number(expected.size())));
 
         // The debug output names the body's length, never its content.
