@@ -1,8 +1,9 @@
 #include "benchcases.h"
 
+#include "support/pagehelpers.h"
+
 #include <QDir>
 #include <QSqlQuery>
-#include <QTest>
 
 #include <algorithm>
 #include <utility>
@@ -65,8 +66,6 @@ bool typeInto(QWidget *field, const QString &text)
     if (!field)
         return false;
     field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+    pages::type(field, text);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/sql.h"
+#include "app/textclean.h"
 #include "printing/csvexport.h"
 #include "printing/reportprinter.h"
 #include "ui_anlieferung.h"
@@ -15,14 +16,6 @@
 namespace {
 
 const QString kWarnung = QStringLiteral("Warnung");
-
-// Simplified, then every "'" a blank: the form in which customer texts are stored and printed.
-QString cleanedText(const QString &text)
-{
-    QString result = text.simplified();
-    result.replace(QLatin1Char('\''), QLatin1Char(' '));
-    return result;
-}
 
 bool insertArticle(const Vertragsartikel &a, qint64 vertrag, QWidget *parent)
 {

@@ -6,18 +6,6 @@
 
 // Plain value records of goods intake, handed on to printing and export.
 
-// One row of Kunde, as cached for the customer searches.
-struct Kundendaten
-{
-    int id = 0;
-    QString name;
-    QString vorname;
-    QString telefon;
-    QString plz;
-    QString ort;
-    QString strasse;
-};
-
 // One article of a contract as entered; its place in the list (from 1) is its artikelNr.
 struct Vertragsartikel
 {

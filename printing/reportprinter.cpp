@@ -3,9 +3,13 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/etikett.h"
 #include "printing/printoutput.h"
 #include "printing/templatekeys.h"
+#include "services/records.h"
+#include "statistics/records.h"
 
 #include <QDate>
 #include <QFile>

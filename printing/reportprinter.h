@@ -1,16 +1,20 @@
 #pragma once
 
-#include "intake/records.h"
-#include "payout/records.h"
-#include "services/records.h"
-#include "statistics/records.h"
-
 #include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
 
 class QWidget;
+
+// The records of the pages that print; a caller includes its own area's records.h, so
+// printing depends on no page area and a changed record rebuilds only its users.
+struct AbgelaufenerVertrag;
+struct AuszahlungsVertrag;
+struct InventurListe;
+struct InventurStatistik;
+struct RueckgabeBeleg;
+struct Vertragsdaten;
 
 // Fills the HTML templates in "Templates/" and prints them on the document printer
 // (setting Vertragsdrucker). Holds nothing between calls: every print reads its template and

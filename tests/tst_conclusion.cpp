@@ -1,5 +1,5 @@
-#include "intakedriver.h"
-#include "printhelpers.h"
+#include "support/intakedriver.h"
+#include "support/printhelpers.h"
 #include "support/testsupport.h"
 
 #include "app/database.h"

@@ -1,6 +1,9 @@
-#include "printhelpers.h"
+#include "support/printhelpers.h"
 
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/reportprinter.h"
+#include "statistics/records.h"
 
 #include <QProcess>
 #include <QRegularExpression>

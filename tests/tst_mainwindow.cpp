@@ -5,6 +5,7 @@
 #include "app/velarix.h"
 #include "platform/platformactions.h"
 #include "sales/verkauf.h"
+#include "support/formcheck.h"
 #include "support/testsupport.h"
 #include "support/windowdriver.h"
 
@@ -71,11 +72,6 @@ void press(char c)
 const QString kMenuKeys = QStringLiteral("1234567890eab");
 const QString kPageKeys = QStringLiteral("ab");
 
-QString today(int days = 0)
-{
-    return QDate::currentDate().addDays(days).toString("dd.MM.yyyy");
-}
-
 QStringList g_debugLines;
 QtMessageHandler g_previousHandler = nullptr;
 void recordDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -106,88 +102,68 @@ private slots:
         const QString family = QApplication::font().family();
         const Qt::Alignment leftCentred = Qt::AlignLeft | Qt::AlignVCenter;
         const Qt::Alignment rightCentred = Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter;
-        struct Cell
-        {
-            const char *name;
-            const char *className;
-            const char *text;
-            int pointSize;
-            bool italic;
-            int row, column, rowSpan, columnSpan;
-            Qt::Alignment alignment; // 0: not a label or not checked
-        };
-        const Cell cells[] = {
-            { "label", "QLabel", "1", 24, false, 6, 1, 1, 1, leftCentred },
-            { "label_arrive", "ClickLabel", "Kommission Ankauf", 24, false, 6, 3, 1, 1,
+        const QList<FormCell> cells = {
+            { "label", "QLabel", "gridLayout_2", 6, 1, 1, 1, "1", 24, 0, leftCentred },
+            { "label_arrive", "ClickLabel", "gridLayout_2", 6, 3, 1, 1, "Kommission Ankauf", 24, 0,
                 leftCentred },
-            { "label_2", "QLabel", "2", 24, false, 7, 1, 1, 1, leftCentred },
-            { "label_services", "ClickLabel", "Drucken Ändern Exportieren", 24, false, 7, 3, 1, 1,
+            { "label_2", "QLabel", "gridLayout_2", 7, 1, 1, 1, "2", 24, 0, leftCentred },
+            { "label_services", "ClickLabel", "gridLayout_2", 7, 3, 1, 1,
+                "Drucken Ändern Exportieren", 24, 0, leftCentred },
+            { "label_6", "QLabel", "gridLayout_2", 8, 1, 1, 1, "3", 24, 0, leftCentred },
+            { "label_sell", "ClickLabel", "gridLayout_2", 8, 3, 1, 1, "Verkauf", 24, 0,
                 leftCentred },
-            { "label_6", "QLabel", "3", 24, false, 8, 1, 1, 1, leftCentred },
-            { "label_sell", "ClickLabel", "Verkauf", 24, false, 8, 3, 1, 1, leftCentred },
-            { "label_a", "QLabel", "a", 24, false, 9, 1, 1, 1, leftCentred },
-            { "label_austragen", "ClickLabel", "Artikel Austragen", 24, false, 9, 3, 1, 1,
+            { "label_a", "QLabel", "gridLayout_2", 9, 1, 1, 1, "a", 24, 0, leftCentred },
+            { "label_austragen", "ClickLabel", "gridLayout_2", 9, 3, 1, 1, "Artikel Austragen", 24,
+                0, leftCentred },
+            { "label_b", "QLabel", "gridLayout_2", 10, 1, 1, 1, "b", 24, 0, leftCentred },
+            { "label_image", "ClickLabel", "gridLayout_2", 10, 3, 1, 1, "Bilder aufnehmen", 24, 0,
                 leftCentred },
-            { "label_b", "QLabel", "b", 24, false, 10, 1, 1, 1, leftCentred },
-            { "label_image", "ClickLabel", "Bilder aufnehmen", 24, false, 10, 3, 1, 1,
+            { "label_4", "QLabel", "gridLayout_2", 11, 1, 1, 1, "4", 24, 0, leftCentred },
+            { "label_sellout", "ClickLabel", "gridLayout_2", 11, 3, 1, 1, "Auszahlen", 24, 0,
                 leftCentred },
-            { "label_4", "QLabel", "4", 24, false, 11, 1, 1, 1, leftCentred },
-            { "label_sellout", "ClickLabel", "Auszahlen", 24, false, 11, 3, 1, 1, leftCentred },
-            { "label_3", "QLabel", "5", 24, false, 12, 1, 1, 1, leftCentred },
-            { "label_kunden", "ClickLabel", "Kunden verwalten", 24, false, 12, 3, 1, 1,
+            { "label_3", "QLabel", "gridLayout_2", 12, 1, 1, 1, "5", 24, 0, leftCentred },
+            { "label_kunden", "ClickLabel", "gridLayout_2", 12, 3, 1, 1, "Kunden verwalten", 24, 0,
                 leftCentred },
-            { "label_9", "QLabel", "6", 24, false, 14, 1, 1, 1, leftCentred },
-            { "label_backup", "ClickLabel", "Daten sichern", 24, false, 14, 3, 1, 1, leftCentred },
-            { "label_5", "QLabel", "7", 24, false, 16, 1, 1, 1, leftCentred },
-            { "label_ankauf", "ClickLabel", "Übersicht der Ankäufe", 24, true, 16, 3, 1, 1,
+            { "label_9", "QLabel", "gridLayout_2", 14, 1, 1, 1, "6", 24, 0, leftCentred },
+            { "label_backup", "ClickLabel", "gridLayout_2", 14, 3, 1, 1, "Daten sichern", 24, 0,
                 leftCentred },
-            { "label_10", "QLabel", "8", 24, false, 18, 1, 1, 1, leftCentred },
-            { "label_abgelaufene", "ClickLabel", "Abgelaufene Verträge", 24, true, 18, 3, 1, 1,
-                leftCentred },
-            { "label_7", "QLabel", "9", 24, false, 19, 1, 1, 1, leftCentred },
-            { "label_inventur", "ClickLabel", "Statistik Inventur Exportieren", 24, true, 19, 3, 1,
-                1, leftCentred },
-            { "label_8", "QLabel", "0", 24, false, 21, 1, 1, 1, leftCentred },
-            { "label_settings", "ClickLabel", "Einstellungen", 24, true, 21, 3, 1, 1, leftCentred },
-            { "pushButtonUpload", "QPushButton", "Bestand hochladen", 14, false, 1, 3, 1, 1, {} },
-            { "widget", "QWidget", nullptr, 18, false, 1, 5, 1, 1, {} },
-            { "label_14", "QLabel", "Hauptmenü", 22, false, 2, 0, 1, 6, Qt::AlignCenter },
-            { "labelVertr", "QLabel", nullptr, 18, false, 3, 0, 1, 3, leftCentred },
-            { "labelDate", "QLabel", nullptr, 18, false, 3, 5, 1, 1, rightCentred },
-            { "labelTime", "QLabel", nullptr, 18, false, 6, 5, 1, 1, rightCentred },
-            { "label_12", "QLabel", nullptr, 8, false, 24, 0, 1, 5, leftCentred },
+            { "label_5", "QLabel", "gridLayout_2", 16, 1, 1, 1, "7", 24, 0, leftCentred },
+            { "label_ankauf", "ClickLabel", "gridLayout_2", 16, 3, 1, 1, "Übersicht der Ankäufe",
+                24, FormCell::Italic, leftCentred },
+            { "label_10", "QLabel", "gridLayout_2", 18, 1, 1, 1, "8", 24, 0, leftCentred },
+            { "label_abgelaufene", "ClickLabel", "gridLayout_2", 18, 3, 1, 1,
+                "Abgelaufene Verträge", 24, FormCell::Italic, leftCentred },
+            { "label_7", "QLabel", "gridLayout_2", 19, 1, 1, 1, "9", 24, 0, leftCentred },
+            { "label_inventur", "ClickLabel", "gridLayout_2", 19, 3, 1, 1,
+                "Statistik Inventur Exportieren", 24, FormCell::Italic, leftCentred },
+            { "label_8", "QLabel", "gridLayout_2", 21, 1, 1, 1, "0", 24, 0, leftCentred },
+            { "label_settings", "ClickLabel", "gridLayout_2", 21, 3, 1, 1, "Einstellungen", 24,
+                FormCell::Italic, leftCentred },
+            { "pushButtonUpload", "QPushButton", "gridLayout_2", 1, 3, 1, 1, "Bestand hochladen",
+                14 },
+            { "widget", "QWidget", "gridLayout_2", 1, 5, 1, 1, nullptr, 18 },
+            { "label_14", "QLabel", "gridLayout_2", 2, 0, 1, 6, "Hauptmenü", 22, 0,
+                Qt::AlignCenter },
+            { "labelVertr", "QLabel", "gridLayout_2", 3, 0, 1, 3, nullptr, 18, 0, leftCentred },
+            { "labelDate", "QLabel", "gridLayout_2", 3, 5, 1, 1, nullptr, 18, 0, rightCentred },
+            { "labelTime", "QLabel", "gridLayout_2", 6, 5, 1, 1, nullptr, 18, 0, rightCentred },
+            { "label_12", "QLabel", "gridLayout_2", 24, 0, 1, 5, nullptr, 8, 0, leftCentred },
             // the quit box
-            { "label_beenden", "ClickLabel", " Programm beenden", 12, false, 1, 3, 1, 1,
+            { "label_beenden", "ClickLabel", "gridLayout_3", 1, 3, 1, 1, " Programm beenden", 12, 0,
                 rightCentred },
-            { "label_11", "QLabel", "e", 12, false, 2, 1, 1, 1, leftCentred },
-            { "label_shutdown", "ClickLabel", "Herunterfahren", 12, false, 2, 3, 1, 1,
+            { "label_11", "QLabel", "gridLayout_3", 2, 1, 1, 1, "e", 12, 0, leftCentred },
+            { "label_shutdown", "ClickLabel", "gridLayout_3", 2, 3, 1, 1, "Herunterfahren", 12, 0,
                 rightCentred },
         };
-        for (const Cell &c : cells) {
-            const QByteArray what = c.name;
+        QWidget *menu = s.find("swMenu");
+        QCOMPARE(formMismatches(*menu, cells), QString());
+        for (const FormCell &c : cells) {
+            // Everything of the menu lies on it, the quit box in its own widget.
             QWidget *w = s.find(c.name);
-            QVERIFY2(w, what);
-            QCOMPARE(QByteArray(w->metaObject()->className()), QByteArray(c.className));
-            const bool inQuitBox = w->parentWidget()->objectName() == "widget";
+            const bool inQuitBox = QByteArray(c.grid) == "gridLayout_3";
             QCOMPARE(w->parentWidget()->objectName(), QString(inQuitBox ? "widget" : "swMenu"));
-            auto *grid = s.find<QGridLayout>(inQuitBox ? "gridLayout_3" : "gridLayout_2");
-            int row, column, rowSpan, columnSpan;
-            grid->getItemPosition(grid->indexOf(w), &row, &column, &rowSpan, &columnSpan);
-            QVERIFY2(row == c.row && column == c.column && rowSpan == c.rowSpan
-                    && columnSpan == c.columnSpan,
-                what);
-            QVERIFY2(w->font().pointSize() == c.pointSize, what);
-            QVERIFY2(w->font().italic() == c.italic, what);
-            QVERIFY2(!w->font().bold(), what);
-            QCOMPARE(w->font().family(), family);
-            if (auto *label = qobject_cast<QLabel *>(w)) {
-                if (c.text)
-                    QCOMPARE(label->text(), QString::fromUtf8(c.text));
-                QVERIFY2(label->alignment() == c.alignment, what);
-                QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-            } else if (auto *button = qobject_cast<QPushButton *>(w)) {
-                QCOMPARE(button->text(), QString::fromUtf8(c.text));
-            }
+            if (qobject_cast<QLabel *>(w))
+                QCOMPARE(w->focusPolicy(), Qt::NoFocus);
         }
         const struct
         {
@@ -205,37 +181,11 @@ private slots:
         QVERIFY(!s.find<QLabel>("label_services")->wordWrap());
 
         // The spacers that push the menu into shape: layout, cell, size and stretch direction.
-        QStringList spacers;
-        for (const char *layoutName : { "gridLayout_2", "gridLayout_3" }) {
-            auto *grid = s.find<QGridLayout>(layoutName);
-            for (int i = 0; i < grid->count(); ++i) {
-                QSpacerItem *spacer = grid->itemAt(i)->spacerItem();
-                if (!spacer)
-                    continue;
-                int row, column, rowSpan, columnSpan;
-                grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
-                const QSizePolicy policy = spacer->sizePolicy();
-                spacers << QStringLiteral("%1 %2,%3 %4x%5 %6x%7 %8/%9")
-                               .arg(QLatin1String(layoutName))
-                               .arg(row)
-                               .arg(column)
-                               .arg(rowSpan)
-                               .arg(columnSpan)
-                               .arg(spacer->sizeHint().width())
-                               .arg(spacer->sizeHint().height())
-                               .arg(int(policy.horizontalPolicy()))
-                               .arg(int(policy.verticalPolicy()));
-            }
-        }
-        spacers.sort();
-        const int expanding = QSizePolicy::Expanding, minimum = QSizePolicy::Minimum;
-        QCOMPARE(spacers,
-            QStringList({ QStringLiteral("gridLayout_2 22,3 1x1 20x40 %1/%2")
-                              .arg(minimum)
-                              .arg(expanding),
-                QStringLiteral("gridLayout_2 7,0 1x1 40x20 %1/%2").arg(expanding).arg(minimum),
-                QStringLiteral("gridLayout_2 7,5 1x1 40x20 %1/%2").arg(expanding).arg(minimum),
-                QStringLiteral("gridLayout_3 2,0 1x1 40x20 %1/%2").arg(expanding).arg(minimum) }));
+        QCOMPARE(formSpacers(*menu),
+            QStringList({ "gridLayout_2 22,3 1x1 20x40 Minimum/Expanding",
+                "gridLayout_2 7,0 1x1 40x20 Expanding/Minimum",
+                "gridLayout_2 7,5 1x1 40x20 Expanding/Minimum",
+                "gridLayout_3 2,0 1x1 40x20 Expanding/Minimum" }));
 
         // Fourteen captions, all on the menu.
         QCOMPARE(s.find("swMenu")->findChildren<ClickLabel *>().size(), 14);

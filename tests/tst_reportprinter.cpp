@@ -1,8 +1,12 @@
-#include "printhelpers.h"
+#include "support/printhelpers.h"
 
 #include "app/titleprefix.h"
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/reportprinter.h"
 #include "printing/templatekeys.h"
+#include "services/records.h"
+#include "statistics/records.h"
 
 #include <QFile>
 #include <QtTest>

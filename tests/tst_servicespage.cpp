@@ -11,7 +11,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
-using intake::child;
+using pages::child;
 
 namespace {
 
@@ -211,8 +211,8 @@ private slots:
                 QCOMPARE(desk.spin("spinBox_lm")->maximum(), 100000);
                 QCOMPARE(desk.spin("spinBox_given_back")->maximum(), a.bestand());
                 QCOMPARE(desk.spin("spinBox_given_back")->value(), 0);
-                QCOMPARE(intake::money(desk.page, "doubleSpinBoxEk")->value(), a.einkaufsPreis);
-                QCOMPARE(intake::money(desk.page, "doubleSpinBoxVk")->value(), a.verkaufsPreis);
+                QCOMPARE(pages::money(desk.page, "doubleSpinBoxEk")->value(), a.einkaufsPreis);
+                QCOMPARE(pages::money(desk.page, "doubleSpinBoxVk")->value(), a.verkaufsPreis);
                 QCOMPARE(desk.text("lineEditEAN"), QString(a.ean));
                 QCOMPARE(desk.text("lineEditISBN"), QString(a.isbn));
                 QCOMPARE(desk.spin("spinBoxKategorie")->value(), a.kategorie);
@@ -234,7 +234,7 @@ private slots:
         QCOMPARE(desk.spin("spinBox_lm")->minimum(), 0);
         QCOMPARE(desk.spin("spinBox_lm")->value(), 0);
         QCOMPARE(desk.spin("spinBox_given_back")->maximum(), 0);
-        QCOMPARE(intake::money(desk.page, "doubleSpinBoxVk")->value(), 0.0);
+        QCOMPARE(pages::money(desk.page, "doubleSpinBoxVk")->value(), 0.0);
         QCOMPARE(desk.spin("spinBoxKategorie")->value(), 0);
         QVERIFY(!desk.page.findChild<QWidget *>("pushButtonNextImage")->isEnabled());
         QCOMPARE(dialogLog(), QStringList());
@@ -296,14 +296,14 @@ private slots:
         for (int i = 0; i < combo->count(); ++i)
             shown << combo->itemText(i);
         QCOMPARE(shown, texts);
-        QSpinBox *number = intake::spin(page, "spinBoxKategorie");
+        QSpinBox *number = pages::spin(page, "spinBoxKategorie");
         QCOMPARE(number->minimum(), 0);
         QCOMPARE(number->maximum(), maximum);
         if (maximum == 0)
             return;
 
-        QVERIFY(enterPage(page));
-        ServiceDesk::typeInto(intake::spin(page, "spinBox_vertr"), "102");
+        QVERIFY(pages::enter(page));
+        ServiceDesk::typeInto(pages::spin(page, "spinBox_vertr"), "102");
         ServiceDesk::typeInto(number, "12");
         QCOMPARE(combo->currentIndex(), 2); // the first line of the two with 12
         ServiceDesk::typeInto(number, "5");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "intakedriver.h" // child, type, click and the widget accessors
 #include "services/services.h"
+#include "support/pagehelpers.h"
 #include "support/shopfixture.h"
 #include "support/testsupport.h"
 
@@ -11,17 +11,6 @@
 #include <QStringList>
 #include <QTest>
 
-// Shows the page as the active window and enters it, as the main window does.
-inline bool enterPage(Services &page)
-{
-    page.show();
-    page.activateWindow();
-    if (!QTest::qWaitForWindowActive(&page))
-        return false;
-    page.refreshPage();
-    return true;
-}
-
 // The services page on the shop fixture, shown as the active window and entered as the main
 // window enters it; the clerk's keys and clicks go to its widgets.
 struct ServiceDesk
@@ -30,13 +19,13 @@ struct ServiceDesk
     ShopFixture shop;
     Services page;
 
-    bool enter() { return enterPage(page); }
+    bool enter() { return pages::enter(page); }
 
-    QSpinBox *spin(const char *name) { return intake::spin(page, name); }
-    QLineEdit *edit(const char *name) { return intake::edit(page, name); }
-    QString text(const char *name) { return intake::edit(page, name)->text(); }
-    QString label(const char *name) { return intake::child<QLabel>(page, name)->text(); }
-    void click(const char *name) { intake::click(intake::child<QAbstractButton>(page, name)); }
+    QSpinBox *spin(const char *name) { return pages::spin(page, name); }
+    QLineEdit *edit(const char *name) { return pages::edit(page, name); }
+    QString text(const char *name) { return pages::edit(page, name)->text(); }
+    QString label(const char *name) { return pages::child<QLabel>(page, name)->text(); }
+    void click(const char *name) { pages::click(pages::child<QAbstractButton>(page, name)); }
 
     // Contract and position typed as the clerk types them: every keystroke looks them up.
     void choose(int vertrag, int position = 1)
@@ -49,7 +38,7 @@ struct ServiceDesk
     static void typeInto(QWidget *field, const QString &text)
     {
         field->setFocus();
-        intake::type(field, text);
+        pages::type(field, text);
     }
 };
 
@@ -67,7 +56,7 @@ inline QStringList enabledOf(QWidget &page, const QStringList &names)
 {
     QStringList enabled;
     for (const QString &name : names) {
-        if (intake::child<QWidget>(page, qPrintable(name))->isEnabled())
+        if (pages::child<QWidget>(page, qPrintable(name))->isEnabled())
             enabled << name;
     }
     return enabled;

@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -156,6 +157,11 @@ QSizeF pdfPageSizeMm(const QString &file)
         return QSizeF();
     const double toMm = 25.4 / 72.0;
     return QSizeF(m.captured(1).toDouble() * toMm, m.captured(2).toDouble() * toMm);
+}
+
+QString today(int days)
+{
+    return QDate::currentDate().addDays(days).toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 QStringList dialogLog()

@@ -52,5 +52,8 @@ QString pdfText(const QString &file);
 int pdfPageCount(const QString &file);
 QSizeF pdfPageSizeMm(const QString &file);
 
+// Today's date (or days from today) as the program writes dates: "dd.MM.yyyy".
+QString today(int days = 0);
+
 // Messages recorded by the dialog seam, as "Kind|title|text" lines, for readable checks.
 QStringList dialogLog();

@@ -2,7 +2,6 @@
 
 #include "support/testsupport.h"
 
-#include <QDate>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
@@ -36,11 +35,6 @@ inline QStringList printedPages(const QString &pdf)
     for (const QString &page : pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts))
         pages << collapsed(page);
     return pages;
-}
-
-inline QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 // Fails the test with the document's text when a piece is missing.
