@@ -8,7 +8,6 @@
 #include "ui_services.h"
 
 #include <QDate>
-#include <QPixmap>
 #include <QSqlQuery>
 
 namespace {
@@ -251,26 +250,12 @@ void Services::artChanged(int position)
 
 void Services::showNextImage()
 {
-    if (images.isEmpty()) {
-        ui->labelImage->clear();
-        return;
-    }
-    if (++imageIndex >= images.size())
-        imageIndex = 0;
-    // A missing or unreadable file, or an empty path, shows an empty picture.
-    const QPixmap picture(images.at(imageIndex));
-    ui->labelImage->setPixmap(picture.isNull()
-            ? picture
-            : picture.scaled(ui->labelImage->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+    showNextPicture(ui->labelImage, images, imageIndex);
 }
 
 void Services::showImagesBig()
 {
-    ImageDialog dialog;
-    dialog.images = images;
-    dialog.imageIndex = imageIndex - 1; // opens on the picture shown here
-    dialog.showNextImage();
-    Dialogs::exec(dialog);
+    showPicturesBig(images, imageIndex); // opens on the picture shown here
 }
 
 void Services::choseImages()

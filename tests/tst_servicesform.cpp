@@ -197,15 +197,7 @@ private slots:
             "pushButtonEAN", "lineEditISBN", "pushButtonISBN", "lineEditImages", "toolButtonImages",
             "pushButtonImages", "spinBoxKategorie", "comboBoxKategorie", "pushButtonKategorie",
             "spinBox_given_back", "pushButton_given_back" };
-        QStringList chain;
-        QWidget *first = child<QWidget>(page, "spinBox_vertr");
-        QWidget *w = first;
-        do {
-            if (order.contains(w->objectName()) && !chain.contains(w->objectName()))
-                chain << w->objectName();
-            w = w->nextInFocusChain();
-        } while (w != first);
-        QCOMPARE(chain, order);
+        QCOMPARE(tabChain(page, order), order);
     }
 
     // Other code reaches the page by these signatures (printVertr with its default argument).
