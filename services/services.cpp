@@ -365,19 +365,41 @@ std::optional<qint64> Services::articleId(int position)
     return query.value(0).toLongLong();
 }
 
-bool Services::changeArticle(const char *column, const QVariant &value, const QString &message)
+std::optional<qint64> Services::chosenArticle()
 {
     if (!contractChosen(chooseArticle()))
-        return false;
-    const std::optional<qint64> id = articleId(ui->spinBox_art->value());
-    if (!id)
-        return false;
+        return std::nullopt;
+    return articleId(ui->spinBox_art->value());
+}
+
+bool Services::writeArticle(
+    qint64 id, const QStringList &columns, const QVariantList &values, QVariantList *before)
+{
     QSqlQuery query;
-    query.prepare(
-        QStringLiteral("UPDATE Artikel SET %1 = ? WHERE ID = ?").arg(QLatin1String(column)));
-    query.addBindValue(value);
-    query.addBindValue(*id);
-    if (!execOrWarn(query, this))
+    if (before) {
+        query.prepare(QStringLiteral("SELECT %1 FROM Artikel WHERE ID = ?")
+                          .arg(columns.join(QLatin1String(", "))));
+        query.addBindValue(id);
+        if (!execOrWarn(query, this))
+            return false;
+        const bool found = query.next();
+        before->clear();
+        for (int i = 0; i < columns.size(); ++i)
+            before->append(found ? query.value(i) : QVariant(-1));
+        query.finish();
+    }
+    query.prepare(QStringLiteral("UPDATE Artikel SET %1 = ? WHERE ID = ?")
+                      .arg(columns.join(QLatin1String(" = ?, "))));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    query.addBindValue(id);
+    return execOrWarn(query, this);
+}
+
+bool Services::changeArticle(const char *column, const QVariant &value, const QString &message)
+{
+    const std::optional<qint64> id = chosenArticle();
+    if (!id || !writeArticle(*id, { QLatin1String(column) }, { value }))
         return false;
     Dialogs::information(this, infoTitle(), message);
     return true;
@@ -426,40 +448,18 @@ void Services::changePrice()
 {
     const double vk = ui->doubleSpinBoxVk->value();
     const double ek = ui->doubleSpinBoxEk->value();
-    if (!contractChosen(chooseArticle()))
-        return;
-    const std::optional<qint64> id = articleId(ui->spinBox_art->value());
-    if (!id)
-        return;
-
-    QSqlQuery query;
-    query.prepare(QStringLiteral("SELECT EinkaufsPreis, VerkaufsPreis FROM Artikel WHERE ID = ?"));
-    query.addBindValue(*id);
-    if (!execOrWarn(query, this))
-        return;
-    double altEk = -1.0;
-    double altVk = -1.0;
-    if (query.next()) {
-        altEk = query.value(0).toDouble();
-        altVk = query.value(1).toDouble();
-    }
-    query.finish();
-
+    const std::optional<qint64> id = chosenArticle();
+    QVariantList alt;
     // Written in any case, so that what the boxes show is what is stored.
-    query.prepare(
-        QStringLiteral("UPDATE Artikel SET EinkaufsPreis = ?, VerkaufsPreis = ? WHERE ID = ?"));
-    query.addBindValue(ek);
-    query.addBindValue(vk);
-    query.addBindValue(*id);
-    if (!execOrWarn(query, this))
+    if (!id
+        || !writeArticle(*id, { QStringLiteral("EinkaufsPreis"), QStringLiteral("VerkaufsPreis") },
+            { ek, vk }, &alt))
         return;
-    query.finish();
-
-    if (altEk != ek) {
+    if (alt.at(0).toDouble() != ek) {
         // The consignor's share is on the contract: that needs a new contract, not new labels.
         Dialogs::warning(this, warnTitle(),
             QStringLiteral("Preis ändern erfolgreich.\nBitte Vertrag erneut ausdrucken."));
-    } else if (altVk != vk) {
+    } else if (alt.at(1).toDouble() != vk) {
         Dialogs::information(this, infoTitle(),
             QStringLiteral("Preis ändern erfolgreich.\nEtiketten werden ausgedruckt."));
         // One label per piece delivered; each label reloads the article, and so the quantity.
@@ -474,27 +474,11 @@ void Services::changePrice()
 void Services::changeStock()
 {
     const int menge = ui->spinBox_lm->value();
-    if (!contractChosen(chooseArticle()))
+    const std::optional<qint64> id = chosenArticle();
+    QVariantList alt;
+    if (!id || !writeArticle(*id, { QStringLiteral("EinkaufsMenge") }, { menge }, &alt))
         return;
-    const std::optional<qint64> id = articleId(ui->spinBox_art->value());
-    if (!id)
-        return;
-
-    QSqlQuery query;
-    query.prepare(QStringLiteral("SELECT EinkaufsMenge FROM Artikel WHERE ID = ?"));
-    query.addBindValue(*id);
-    if (!execOrWarn(query, this))
-        return;
-    const int alt = query.next() ? query.value(0).toInt() : -1;
-    query.finish();
-
-    query.prepare(QStringLiteral("UPDATE Artikel SET EinkaufsMenge = ? WHERE ID = ?"));
-    query.addBindValue(menge);
-    query.addBindValue(*id);
-    if (!execOrWarn(query, this))
-        return;
-    query.finish();
-    if (alt != menge)
+    if (alt.at(0).toInt() != menge)
         Dialogs::warning(this, warnTitle(),
             QStringLiteral("Menge ändern erfolgreich.\nBitte Vertrag erneut ausdrucken."));
     artChanged(ui->spinBox_art->value());

@@ -60,6 +60,12 @@ private:
     bool contractChosen(const QString &warning);
     // The ID of the article at that position of the contract dialled.
     std::optional<qint64> articleId(int position);
+    // The ID of the article dialled; the warning while no contract is dialled.
+    std::optional<qint64> chosenArticle();
+    // Writes the article's columns; before receives what they held (-1 each when the row is
+    // gone). False after "SQL-Fehler".
+    bool writeArticle(qint64 id, const QStringList &columns, const QVariantList &values,
+        QVariantList *before = nullptr);
     // Writes one column of the article dialled and confirms it; false after "SQL-Fehler".
     bool changeArticle(const char *column, const QVariant &value, const QString &message);
     // The 23 widgets that change an article or give pieces back; the return pair apart.
