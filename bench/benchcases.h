@@ -21,6 +21,9 @@ struct BenchCase
     std::function<bool(WindowDriver &)> prepare;
     // The timed action; false when it did not do its work.
     std::function<bool(WindowDriver &)> run;
+    // Timed in a process of its own, one per run, which also reports how much memory the
+    // action added (for work on whole files, such as the backup).
+    bool ownProcess = false;
 };
 
 // One area's cases, registered while the program starts:

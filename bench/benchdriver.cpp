@@ -45,6 +45,8 @@ struct Sample
     // CPU time the process spent on it (user and system): on a busy machine the wall-clock
     // figures grow, this one much less.
     double cpuMs = -1;
+    // Cases in a process of their own: how far the peak rose above the memory held before.
+    double growthMb = -1;
 };
 
 double processCpuMs()
@@ -109,7 +111,10 @@ int startupChild(int argc, char *argv[])
 
 std::string g_self;
 
-bool runStartupProcess(Sample *sample)
+// Runs velarix_bench again with the given arguments as a child process and collects its
+// standard output, its wall-clock time, CPU time and peak memory (wait4).
+bool runChildProcess(
+    const char *caseName, const std::vector<const char *> &args, Sample *sample, std::string *text)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -122,13 +127,16 @@ bool runStartupProcess(Sample *sample)
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(g_self.c_str(), g_self.c_str(), "--startup-child", static_cast<char *>(nullptr));
+        std::vector<char *> argv { const_cast<char *>(g_self.c_str()) };
+        for (const char *arg : args)
+            argv.push_back(const_cast<char *>(arg));
+        argv.push_back(nullptr);
+        execv(g_self.c_str(), argv.data());
         _exit(127);
     }
     close(out[1]);
-    // A start-up that hangs (a box outside the dialog seam, say) must not hang the run.
+    // A child that hangs (a box outside the dialog seam, say) must not hang the run.
     const auto deadline = start + std::chrono::seconds(60);
-    std::string text;
     char buffer[256];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -136,14 +144,14 @@ bool runStartupProcess(Sample *sample)
                               .count();
         struct pollfd fd = { out[0], POLLIN, 0 };
         if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
-            std::fprintf(stderr, "startup: no end after 60 s, stopped\n");
+            std::fprintf(stderr, "%s: no end after 60 s, stopped\n", caseName);
             kill(pid, SIGKILL);
             break;
         }
         const ssize_t n = read(out[0], buffer, sizeof buffer);
         if (n <= 0)
             break;
-        text.append(buffer, size_t(n));
+        text->append(buffer, size_t(n));
     }
     close(out[0]);
     int status = 0;
@@ -153,20 +161,76 @@ bool runStartupProcess(Sample *sample)
         return false;
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "startup: child ended with status %d\n", status);
+        std::fprintf(stderr, "%s: child ended with status %d\n", caseName, status);
         return false;
     }
     sample->ms = std::chrono::duration<double, std::milli>(end - start).count();
     sample->rssMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     sample->cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    const size_t at = text.find("shown_ms ");
-    if (at != std::string::npos)
-        sample->shownMs = std::atof(text.c_str() + at + 9);
     return true;
 }
 
-// ---- timing and report ----
+// The number after "key " in a child's output, or -1.
+double childValue(const std::string &text, const std::string &key)
+{
+    const size_t at = text.find(key + ' ');
+    return at == std::string::npos ? -1 : std::atof(text.c_str() + at + key.size() + 1);
+}
+
+bool runStartupProcess(Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess("startup", { "--startup-child" }, sample, &text))
+        return false;
+    sample->shownMs = childValue(text, "shown_ms");
+    return true;
+}
+
+// ---- cases in a process of their own ----
+
+// The program as the timed cases run it: German locale before the application object, as in
+// main(), Qt's translation, the dialog seam, print jobs as PDF files in print/, the run's
+// settings fixed.
+int &germanFirst(int &argc)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    return argc;
+}
+
+struct BenchProgram
+{
+    BenchProgram(int &argc, char *argv[])
+        : app(germanFirst(argc), argv)
+    {
+        installQtTranslation(app, translator);
+        Dialogs::setTestMode(true);
+        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
+        fixRunSettings();
+    }
+    QTranslator translator;
+    QApplication app;
+};
+
+// Resident memory of this process in kB: "VmRSS" now, "VmHWM" the peak.
+long statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// The peak so far is start-up's; from here on it counts what the action adds.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
 
 // Runs the event loop until it has nothing left to do.
 void processUntilIdle()
@@ -174,6 +238,54 @@ void processUntilIdle()
     while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
         ;
 }
+
+// One timing of a case with ownProcess set, inside "velarix_bench --case-child <name>": the
+// program started as for the other cases, then prepare, then the timed run, whose time, CPU
+// time and added memory go to standard output.
+int caseChild(int &argc, char *argv[], const std::string &name)
+{
+    const std::vector<BenchCase> all = BenchArea::all();
+    const auto c = std::find_if(
+        all.begin(), all.end(), [&name](const BenchCase &b) { return name == b.name; });
+    if (c == all.end())
+        return 2;
+    BenchProgram program(argc, argv);
+    WindowDriver session;
+    if (!session.start())
+        return 3;
+    if (!reportDialogs("start-up") || !c->prepare(session) || !reportDialogs(c->name))
+        return 4;
+    processUntilIdle();
+    if (!resetPeakMemory())
+        return 5;
+    const long before = statusKb("VmRSS");
+    QElapsedTimer timer;
+    const double cpuStart = processCpuMs();
+    timer.start();
+    bool ok = c->run(session);
+    QCoreApplication::processEvents();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double cpuMs = processCpuMs() - cpuStart;
+    const long peak = statusKb("VmHWM");
+    processUntilIdle();
+    ok = reportDialogs(c->name) && ok;
+    std::printf("action_ms %.3f\ncpu_ms %.3f\ngrowth_kb %ld\n", ms, cpuMs, peak - before);
+    session.window.reset();
+    return ok ? 0 : 4;
+}
+
+bool runCaseProcess(const char *name, Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess(name, { "--case-child", name }, sample, &text))
+        return false;
+    sample->ms = childValue(text, "action_ms");
+    sample->cpuMs = childValue(text, "cpu_ms");
+    sample->growthMb = childValue(text, "growth_kb") / 1024.0;
+    return sample->ms >= 0;
+}
+
+// ---- timing and report ----
 
 double median(std::vector<double> values)
 {
@@ -232,6 +344,15 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 *std::min_element(idle.begin(), idle.end()),
                 *std::max_element(idle.begin(), idle.end()), "", "",
                 "bis nichts mehr zu tun ist (spätere Durchläufe der Ereignisschleife)");
+        std::vector<double> growth;
+        for (const Sample &s : r.samples)
+            if (s.growthMb >= 0)
+                growth.push_back(s.growthMb);
+        if (!growth.empty())
+            std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(growth),
+                *std::min_element(growth.begin(), growth.end()),
+                *std::max_element(growth.begin(), growth.end()), "", 50.0,
+                "Speicherzuwachs (RSS) während der Aktion");
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
@@ -256,6 +377,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--case-child") == 0)
+        return caseChild(argc, argv, argv[2]);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -312,18 +435,25 @@ int main(int argc, char *argv[])
         results.push_back(r);
     }
 
+    for (const BenchCase &c : BenchArea::all()) {
+        if (!c.ownProcess || !selected(c.name))
+            continue;
+        Result r { c.name, c.what, c.targetMs, {} };
+        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+            Sample s;
+            r.ok = runCaseProcess(c.name, &s);
+            if (i >= warmup)
+                r.samples.push_back(s);
+        }
+        results.push_back(r);
+    }
+
     std::vector<BenchCase> cases;
     for (const BenchCase &c : BenchArea::all())
-        if (selected(c.name))
+        if (!c.ownProcess && selected(c.name))
             cases.push_back(c);
     if (!cases.empty()) {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
-        QTranslator translator;
-        QApplication app(argc, argv);
-        installQtTranslation(app, translator);
-        Dialogs::setTestMode(true);
-        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-        fixRunSettings();
+        BenchProgram program(argc, argv);
         WindowDriver session;
         // The menu keys are window shortcuts: they need the active window.
         if (!session.start()) {

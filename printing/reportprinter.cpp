@@ -191,7 +191,7 @@ bool ReportPrinter::readTemplate(const QString &path, QByteArray &bytes, bool re
     return false;
 }
 
-bool ReportPrinter::printDocuments(const QList<QByteArray> &documents, Papier papier) const
+bool ReportPrinter::printDocuments(const QList<Dokument> &documents, Papier papier) const
 {
     const QString name = setting(QStringLiteral("Vertragsdrucker"));
     if (name.isEmpty()) {
@@ -210,12 +210,12 @@ bool ReportPrinter::printDocuments(const QList<QByteArray> &documents, Papier pa
     const QPageLayout layout(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5),
         a4 ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF(30, 10, 10, 10),
         QPageLayout::Millimeter);
-    for (const QByteArray &document : documents) {
+    for (const Dokument &document : documents) {
         QString failure;
         const bool printed = PrintOutput::print(
-            name, PrintOutput::Kind::Dokument, layout,
+            name, PrintOutput::Kind::Dokument, document.titel, layout,
             [&document](QPagedPaintDevice &device) {
-                render(device, document);
+                render(device, document.bytes);
                 return true;
             },
             &failure);
@@ -332,9 +332,14 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     put(kopie, k.Kundennr, QString::number(vertrag.kundeNr));
 
-    return printDocuments(
-        mitVertrag ? QList<QByteArray> { dok, kopie } : QList<QByteArray> { kopie },
-        Papier::NachEinstellung);
+    const QString kopieTitel = (kommission ? QStringLiteral("Kopie Kommissionsvertrag ")
+                                           : QStringLiteral("Kaufvertrag "))
+        + nr;
+    QList<Dokument> documents;
+    if (mitVertrag)
+        documents.append({ QStringLiteral("Kommissionsvertrag ") + nr, dok });
+    documents.append({ kopieTitel, kopie });
+    return printDocuments(documents, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bool vorbereiten)
@@ -345,23 +350,24 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
         return false;
 
     const bool auszahlung = !beenden && !vorbereiten;
-    QString titel, endeText;
+    QString art, endeText;
     if (beenden) {
-        titel = QStringLiteral("Beenden - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Beenden");
         endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware abgeholt beziehungsweise "
                                   "darauf verzichtet wurde. Der Vertrag endet hiermit. ");
     } else if (vorbereiten) {
-        titel = QStringLiteral("Vorbereiten - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Vorbereiten");
         endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware inerhalb 7 Werktagen "
                                   "abgeholt wird. Sollte die Ware nicht abgeholt werden erlöschen "
                                   "alle Ansprüche. ");
     } else {
-        titel = QStringLiteral("Auszahlung - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Auszahlung");
         endeText = QStringLiteral("Der Vertrag endet am: ")
             + datum(vertrag.datum.addDays(vertrag.laufzeit)) + QLatin1Char('.');
     }
 
-    put(dok, k.VertrNr, titel + QString::number(vertrag.vertragNr));
+    put(dok, k.VertrNr,
+        art + QStringLiteral(" - Kommissionsvertrag Nr: ") + QString::number(vertrag.vertragNr));
     put(dok, k.VertrDatum, datum(vertrag.datum));
     put(dok, k.Datum, heute());
     put(dok, k.header, auszahlungSatz);
@@ -396,7 +402,8 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments({ { art + QLatin1Char(' ') + QString::number(vertrag.vertragNr), dok } },
+        Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
@@ -439,7 +446,8 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kunde));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Beenden %1").arg(vertrag.id), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
@@ -461,7 +469,8 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Abgelaufene Verträge"), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printStatistik(InventurStatistik s)
@@ -488,7 +497,7 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
     put(dok, k.BisDatum, zeitstempel(s.bis));
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments({ { QStringLiteral("Statistik"), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
@@ -509,7 +518,9 @@ bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(beleg.kundeNr));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Rückgabe %1/%2").arg(beleg.vertragNr).arg(beleg.artikelNr), dok } },
+        Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printInventur(InventurListe liste)
@@ -560,7 +571,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
-    return printDocuments({ dok }, Papier::ImmerA4);
+    return printDocuments({ { QStringLiteral("Inventur"), dok } }, Papier::ImmerA4);
 }
 
 bool ReportPrinter::printEtikett(

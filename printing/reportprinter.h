@@ -57,5 +57,11 @@ private:
 
     QString setting(const QString &name) const;
     bool readTemplate(const QString &path, QByteArray &bytes, bool required) const;
-    bool printDocuments(const QList<QByteArray> &documents, Papier papier) const;
+    // A filled document and its job title, as the print queue shows it.
+    struct Dokument
+    {
+        QString titel;
+        QByteArray bytes;
+    };
+    bool printDocuments(const QList<Dokument> &documents, Papier papier) const;
 };
