@@ -60,3 +60,5 @@ private:
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;
+// Now, in that form.
+QString currentTimestamp();
