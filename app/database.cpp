@@ -18,6 +18,24 @@ QString currentTimestamp()
     return QDateTime::currentDateTime().toString(QLatin1String(kTimestampFormat));
 }
 
+bool readTimestamp(const QString &stored, QDate *date, QTime *time)
+{
+    const QDate d = QDate::fromString(stored.left(10), Qt::ISODate);
+    if (!d.isValid())
+        return false;
+    QTime t(0, 0);
+    if (stored.size() > 10) {
+        if (stored.at(10) != QLatin1Char(' ') && stored.at(10) != QLatin1Char('T'))
+            return false;
+        t = QTime::fromString(stored.mid(11), Qt::ISODateWithMs);
+        if (!t.isValid())
+            return false;
+    }
+    *date = d;
+    *time = t;
+    return true;
+}
+
 const QString resetScriptDaten = QStringLiteral(
     "DROP TABLE Vertrag;"
     "DROP TABLE Artikel;"
@@ -128,6 +146,10 @@ void upgradeSchema()
         // without visiting a sales row scattered over ten years.
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
         "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
+        // The cash purchases overview reads the one contract in ten bought for cash, and the
+        // pieces sold of each of their articles from the index alone.
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Laufzeit ON Vertrag(Laufzeit);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge);",
     };
     for (const char *statement : indexes)
         query.exec(QString::fromLatin1(statement));

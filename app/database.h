@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 class QWidget;
 
@@ -62,3 +64,9 @@ private:
 extern const char *const kTimestampFormat;
 // Now, in that form.
 QString currentTimestamp();
+
+// A stored time stamp as its date and time of day ("yyyy-MM-dd", alone or followed by a blank
+// or "T" and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz"); false when the text holds none. Read apart,
+// not as a local date-time: that asks the time-zone file once per row, and would move a time
+// in the spring gap.
+bool readTimestamp(const QString &stored, QDate *date, QTime *time);

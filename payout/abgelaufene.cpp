@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 #include "app/sql.h"
+#include "app/tablecell.h"
 #include "payout/abrechnung.h"
 #include "printing/reportprinter.h"
 #include "ui_abgelaufene.h"
@@ -23,27 +24,6 @@ FROM Vertrag AS V LEFT JOIN Kunde AS K ON V.Kunde = K.ID
 WHERE (V.Vertragsende IS NULL OR V.Vertragsende = '' OR V.Vertragsende = '-1')
   AND V.Laufzeit <> -1
 ORDER BY V.ID)");
-
-// A stored time stamp "yyyy-MM-dd hh:mm:ss.zzz" as local date and time, read without the
-// cost of a local date-time; another form goes the slow way.
-void storedDateTime(const QVariant &value, QDate *datum, QTime *zeit)
-{
-    const QString text = value.toString();
-    *datum = QDate::fromString(text.left(10), Qt::ISODate);
-    *zeit = text.size() > 11 ? QTime::fromString(text.mid(11), Qt::ISODateWithMs) : QTime(0, 0);
-    if (!datum->isValid() || !zeit->isValid()) {
-        const QDateTime dateTime = value.toDateTime();
-        *datum = dateTime.date();
-        *zeit = dateTime.time();
-    }
-}
-
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    return item;
-}
 
 } // namespace
 
@@ -84,7 +64,12 @@ void Abgelaufene::refreshPage()
     if (execOrWarn(query, kLaufende, this)) {
         while (query.next()) {
             Termin termin;
-            storedDateTime(query.value(2), &termin.datum, &termin.zeit);
+            const QVariant stored = query.value(2);
+            if (!readTimestamp(stored.toString(), &termin.datum, &termin.zeit)) {
+                const QDateTime other = stored.toDateTime();
+                termin.datum = other.date();
+                termin.zeit = other.time();
+            }
             termin.ende = termin.datum.addDays(query.value(3).toInt());
             // Expired when the end is not after now, to the millisecond, on the clock as shown.
             if (termin.ende > now.date() || (termin.ende == now.date() && termin.zeit > now.time()))
@@ -102,27 +87,28 @@ void Abgelaufene::refreshPage()
     const QHash<qint64, double> offen = readOffen(nummern, this);
 
     const Qt::Alignment centred = Qt::AlignCenter;
-    table->setUpdatesEnabled(false);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     table->setRowCount(vertraege.size());
-    for (int row = 0; row < vertraege.size(); ++row) {
-        AbgelaufenerVertrag &v = vertraege[row];
-        v.offen = offen.value(v.id);
-        table->setItem(row, ColVertrag, cell(QString::number(v.id), centred));
-        table->setItem(row, ColName, cell(v.name, centred));
-        table->setItem(row, ColKunde, cell(QString::number(v.kunde), centred));
-        table->setItem(row, ColTelefon, cell(v.telefon, centred));
-        table->setItem(row, ColAbgelaufen,
-            cell(termine.at(row).ende.toString(QStringLiteral("dd.MM.yyyy "))
-                    + termine.at(row).zeit.toString(QStringLiteral("hh:mm:ss")),
-                centred));
-        table->setItem(row, ColOffen,
-            cell(QString::number(v.offen, 'f', 2) + QStringLiteral(" €"),
-                Qt::AlignRight | Qt::AlignVCenter));
-        auto *box = new QTableWidgetItem;
-        box->setCheckState(Qt::Unchecked);
-        table->setItem(row, ColBeenden, box);
-    }
-    table->setUpdatesEnabled(true);
+    fillCells(table, [&] {
+        for (int row = 0; row < vertraege.size(); ++row) {
+            AbgelaufenerVertrag &v = vertraege[row];
+            const Termin &termin = termine.at(row);
+            v.offen = offen.value(v.id);
+            table->setItem(row, ColVertrag, new TableCell(QString::number(v.id), centred));
+            table->setItem(row, ColName, new TableCell(v.name, centred));
+            table->setItem(row, ColKunde, new TableCell(QString::number(v.kunde), centred));
+            table->setItem(row, ColTelefon, new TableCell(v.telefon, centred));
+            table->setItem(row, ColAbgelaufen,
+                new TableCell(termin.ende.toString(QStringLiteral("dd.MM.yyyy "))
+                        + termin.zeit.toString(QStringLiteral("hh:mm:ss")),
+                    centred));
+            table->setItem(row, ColOffen,
+                new TableCell(QString::number(v.offen, 'f', 2) + QStringLiteral(" €"), right));
+            auto *box = new QTableWidgetItem;
+            box->setCheckState(Qt::Unchecked);
+            table->setItem(row, ColBeenden, box);
+        }
+    });
     table->resizeColumnsToContents();
 }
 

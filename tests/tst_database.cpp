@@ -56,7 +56,8 @@ private slots:
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
             QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Verkauf_Abrechnung",
-                "idx_Verkauf_Artikel", "idx_Vertrag_Kunde", "idx_Zurueckgegeben_Artikel" }));
+                "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge", "idx_Vertrag_Kunde",
+                "idx_Vertrag_Laufzeit", "idx_Zurueckgegeben_Artikel" }));
     }
 
     void defaultSettingsAndPriceRules()
