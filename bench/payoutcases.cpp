@@ -119,6 +119,16 @@ QTableWidget *expiredTable(WindowDriver &s)
     return s.field<QTableWidget>("swAbgelaufene", "tableWidget");
 }
 
+// On the expired contracts page with an empty print folder: its list, when it lists one.
+QTableWidget *expiredListed(WindowDriver &s)
+{
+    clearPrintFolder();
+    if (!onExpiredPage(s))
+        return nullptr;
+    QTableWidget *table = expiredTable(s);
+    return table && table->rowCount() > 0 ? table : nullptr;
+}
+
 // The first listed contract, ticked; its number, or 0.
 qint64 g_ticked = 0;
 int g_listed = 0;
@@ -189,11 +199,8 @@ const BenchArea payoutCases("payout",
         { "expired-end-one", "ein abgelaufener Vertrag selbst beendet, mit Beleg und neuer Liste",
             100,
             [](WindowDriver &s) {
-                clearPrintFolder();
-                if (!onExpiredPage(s))
-                    return false;
-                QTableWidget *table = expiredTable(s);
-                if (!table || table->rowCount() == 0)
+                QTableWidget *table = expiredListed(s);
+                if (!table)
                     return false;
                 g_listed = table->rowCount();
                 g_ticked = table->item(0, 0)->text().toLongLong();
@@ -204,25 +211,24 @@ const BenchArea payoutCases("payout",
                 QTest::mouseClick(s.field("swAbgelaufene", "pushButton_beenden"), Qt::LeftButton);
                 QTableWidget *table = expiredTable(s);
                 return table && table->rowCount() == g_listed - 1 && printedJobs() == 1
-                    && scalar(qPrintable(QStringLiteral("SELECT COUNT(*) FROM Vertrag WHERE ID = %1 "
-                                                        "AND length(Vertragsende) > 2")
-                                             .arg(g_ticked)))
+                    && scalar(
+                           qPrintable(QStringLiteral("SELECT COUNT(*) FROM Vertrag WHERE ID = %1 "
+                                                     "AND length(Vertragsende) > 2")
+                                          .arg(g_ticked)))
                     == 1;
             } },
         // The end document alone, of a listed contract: the share of printing in ending one.
         { "expired-end-document", "Beleg eines selbst beendeten Vertrags drucken", 100,
             [](WindowDriver &s) {
-                clearPrintFolder();
-                if (!onExpiredPage(s))
-                    return false;
-                QTableWidget *table = expiredTable(s);
-                if (!table || table->rowCount() == 0)
+                QTableWidget *table = expiredListed(s);
+                if (!table)
                     return false;
                 g_document = AbgelaufenerVertrag();
                 g_document.id = table->item(0, 0)->text().toLongLong();
                 g_document.name = table->item(0, 1)->text();
                 g_document.kunde = table->item(0, 2)->text().toInt();
-                g_document.artikel = readAbrechnung({ g_document.id }, nullptr).value(g_document.id);
+                g_document.artikel
+                    = readAbrechnung({ g_document.id }, nullptr).value(g_document.id);
                 return true;
             },
             [](WindowDriver &s) {

@@ -14,8 +14,6 @@
 #include <QMap>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QtTest>
 
 using namespace pages;
@@ -44,21 +42,22 @@ struct Expired
     Expired()
     {
         TestWorkdir::setSetting("Vertragsdrucker", "Buero");
-        TestWorkdir::exec(QString("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, "
-                                  "Laufzeit, Vertragsende) VALUES (104, 1, '%1', 5, 90, NULL), "
-                                  "(105, 2, '%2', 5, 60, ''), (106, 99, '%3', 5, 90, '-1')")
-                              .arg(stamp(100, QTime(10, 0)), stamp(200, QTime(11, 0)),
-                                  stamp(95, QTime(12, 0))));
-        TestWorkdir::exec("INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, "
-                          "VerkaufsPreis, EinkaufsMenge) VALUES (20, 104, 'Wanderschuhe', 5, 12, "
-                          "4), (21, 104, 'Rucksack', 2.5, 6, 1), (22, 104, 'Regenschirm', 1, 3, 1), "
-                          "(23, 106, 'Bilderrahmen', 3, 8, 1)");
-        TestWorkdir::exec(QString("INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, "
-                                  "VerkaufsMenge, Artikel, Auszahldatum) VALUES "
-                                  "('%1', 5, 12, 2, 20, '%5'), ('%2', 5, 12, 1, 20, NULL), "
-                                  "('%3', 2.5, 6, 1, 21, NULL), ('%4', 1, 3, 1, 22, '-1')")
-                              .arg(paidSale, openSales.at(0), openSales.at(1), openSales.at(2),
-                                  paidOn));
+        TestWorkdir::exec(
+            QString("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, "
+                    "Laufzeit, Vertragsende) VALUES (104, 1, '%1', 5, 90, NULL), "
+                    "(105, 2, '%2', 5, 60, ''), (106, 99, '%3', 5, 90, '-1')")
+                .arg(stamp(100, QTime(10, 0)), stamp(200, QTime(11, 0)), stamp(95, QTime(12, 0))));
+        TestWorkdir::exec(
+            "INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, "
+            "VerkaufsPreis, EinkaufsMenge) VALUES (20, 104, 'Wanderschuhe', 5, 12, "
+            "4), (21, 104, 'Rucksack', 2.5, 6, 1), (22, 104, 'Regenschirm', 1, 3, 1), "
+            "(23, 106, 'Bilderrahmen', 3, 8, 1)");
+        TestWorkdir::exec(
+            QString("INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, "
+                    "VerkaufsMenge, Artikel, Auszahldatum) VALUES "
+                    "('%1', 5, 12, 2, 20, '%5'), ('%2', 5, 12, 1, 20, NULL), "
+                    "('%3', 2.5, 6, 1, 21, NULL), ('%4', 1, 3, 1, 22, '-1')")
+                .arg(paidSale, openSales.at(0), openSales.at(1), openSales.at(2), paidOn));
         TestWorkdir::exec(QString("INSERT INTO Zurueckgegeben (DateTime, Anzahl, Artikel) "
                                   "VALUES ('%1', 1, 20)")
                               .arg(stamp(11, QTime(9, 0))));
@@ -75,39 +74,14 @@ struct Expired
 
     QTableWidget *table() { return pages::table(page, "tableWidget"); }
 
-    QStringList rows()
-    {
-        QStringList rows;
-        for (int r = 0; r < table()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < table()->columnCount(); ++c) {
-                const QTableWidgetItem *item = table()->item(r, c);
-                QString text = item ? item->text() : QString();
-                if (item && item->data(Qt::CheckStateRole).isValid())
-                    text += item->checkState() == Qt::Checked ? "[x]" : "[ ]";
-                cells << text;
-            }
-            rows << cells.join('|');
-        }
-        return rows;
-    }
+    QStringList rows() { return tableRows(table()); }
 
     // A click on the check box of the contract's row.
     void tick(qint64 vertragNr)
     {
-        QTableWidget *t = table();
-        const auto found = t->findItems(QString::number(vertragNr), Qt::MatchExactly);
+        const auto found = table()->findItems(QString::number(vertragNr), Qt::MatchExactly);
         QVERIFY(!found.isEmpty());
-        QTableWidgetItem *item = t->item(found.first()->row(), 6);
-        t->scrollToItem(item);
-        QStyleOptionViewItem option;
-        option.initFrom(t->viewport());
-        option.rect = t->visualItemRect(item);
-        option.features = QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box
-            = t->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, t);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, box.center());
-        QCOMPARE(item->checkState(), Qt::Checked);
+        QVERIFY(clickCheckBox(table(), found.first()->row(), 6));
     }
 };
 
@@ -116,9 +90,9 @@ QString ende(int daysAgo, const QTime &time)
     return QDate::currentDate().addDays(-daysAgo).toString("dd.MM.yyyy ") + time.toString();
 }
 
-const QString row104
-    = "104|Muster, Max|1|0171 1234567|" + ende(10, QTime(10, 0)) + "|7.50 €|[ ]";
-const QString row105 = "105|Beispiel, Erika|2|030 987654|" + ende(140, QTime(11, 0)) + "|0.00 €|[ ]";
+const QString row104 = "104|Muster, Max|1|0171 1234567|" + ende(10, QTime(10, 0)) + "|7.50 €|[ ]";
+const QString row105
+    = "105|Beispiel, Erika|2|030 987654|" + ende(140, QTime(11, 0)) + "|0.00 €|[ ]";
 const QString row106 = "106|, |99||" + ende(5, QTime(12, 0)) + "|0.00 €|[ ]";
 
 // The whole shop as text, to tell that nothing was written.
@@ -139,7 +113,8 @@ QString snapshot()
 
 QString vertragsende(int vertrag)
 {
-    return TestWorkdir::scalar(QString("SELECT Vertragsende FROM Vertrag WHERE ID = %1").arg(vertrag))
+    return TestWorkdir::scalar(
+        QString("SELECT Vertragsende FROM Vertrag WHERE ID = %1").arg(vertrag))
         .toString();
 }
 
@@ -173,7 +148,8 @@ private slots:
 
         // Read-only: a double click opens no editor.
         QTableWidget *t = e.table();
-        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(0, 1)).center());
+        QTest::mouseDClick(
+            t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(0, 1)).center());
         QVERIFY(!t->findChild<QLineEdit *>());
         QCOMPARE(t->item(0, 1)->text(), QString("Muster, Max"));
         QCOMPARE(dialogLog(), QStringList());
@@ -187,10 +163,10 @@ private slots:
         QStringList printed = printedTexts(e.dir);
         QCOMPARE(printed.size(), 1);
         const QString &list = printed.first();
-        for (const QString &piece : { QString("104 Muster, Max 1 0171 1234567 ")
-                     + QDate::currentDate().addDays(-10).toString("dd.MM.yyyy")
-                     + " 10:00:00 7.50 €",
-                 QString("105 Beispiel, Erika 2 030 987654"), QString("106 , 99") })
+        for (const QString &piece :
+            { QString("104 Muster, Max 1 0171 1234567 ")
+                    + QDate::currentDate().addDays(-10).toString("dd.MM.yyyy") + " 10:00:00 7.50 €",
+                QString("105 Beispiel, Erika 2 030 987654"), QString("106 , 99") })
             VERIFY_CONTAINS(list, piece);
         VERIFY_LACKS(list, "102 Muster");
 
@@ -237,16 +213,16 @@ private slots:
         QCOMPARE(paid.value(0).toDouble(), 5.0);
         QCOMPARE(paid.value(1).toString(), e.paidOn);
         // Other contracts keep theirs.
-        QCOMPARE(TestWorkdir::scalar("SELECT EinkaufsPreis FROM Artikel WHERE ID = 23").toDouble(),
-            3.0);
+        QCOMPARE(
+            TestWorkdir::scalar("SELECT EinkaufsPreis FROM Artikel WHERE ID = 23").toDouble(), 3.0);
         QCOMPARE(vertragsende(106), QString("-1"));
 
         // One end document, with the purchase prices as they were.
         const QStringList printed = printedTexts(e.dir);
         QCOMPARE(titles(printed), QStringList({ "Beenden - Kommissionsvertrag Nr: 104" }));
-        for (const char *piece : { "Muster, Max hat seinen Vertrag nicht abgeholt",
-                 "1 Wanderschuhe 5.00 €", "2 Rucksack 2.50 €", "3 Regenschirm 1.00 €",
-                 "Offener Betrag: 7.50 €" })
+        for (const char *piece :
+            { "Muster, Max hat seinen Vertrag nicht abgeholt", "1 Wanderschuhe 5.00 €",
+                "2 Rucksack 2.50 €", "3 Regenschirm 1.00 €", "Offener Betrag: 7.50 €" })
             VERIFY_CONTAINS(printed.first(), QString::fromUtf8(piece));
 
         // Gone from the list, the other ticks too.
@@ -378,8 +354,8 @@ private slots:
         QStringList methods;
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
             methods << meta->method(i).methodSignature();
-        QCOMPARE(methods,
-            QStringList({ "openMenu()", "openMenuSlot()", "print()", "selbstBeenden()" }));
+        QCOMPARE(
+            methods, QStringList({ "openMenu()", "openMenuSlot()", "print()", "selbstBeenden()" }));
         QSignalSpy spy(&page, &Abgelaufene::openMenu);
         QTest::mousePress(child<MenuLabel>(page, "label_16"), Qt::LeftButton);
         QCOMPARE(spy.count(), 1);
@@ -394,8 +370,7 @@ private slots:
         QVERIFY(s.expectPage("swAbgelaufene"));
         QCOMPARE(s.field<QTableWidget>("swAbgelaufene", "tableWidget")->rowCount(), 0);
         QCOMPARE(dialogLog(),
-            QStringList(
-                { "Text|Passwort|Bitte geben Sie das Passwort ein, um fortzufahren:" }));
+            QStringList({ "Text|Passwort|Bitte geben Sie das Passwort ein, um fortzufahren:" }));
     }
 };
 
