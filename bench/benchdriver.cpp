@@ -2,11 +2,14 @@
 // warm-up and then --runs times; the medians are printed. Run it in a prepared working folder
 // (see bench/README.md), never as a test.
 
+#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/startup.h"
 #include "app/velarix.h"
 #include "intake/anlieferung.h"
+#include "payout/records.h"
 #include "printing/reportprinter.h"
+#include "statistics/records.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTest>
@@ -44,7 +48,7 @@ namespace {
 struct Sample
 {
     double ms = 0;
-    double shownMs = -1; // start-up only: main() to the exposed window, inside the process
+    double partMs = -1; // a whole process: the part inside it that the case is about
     double rssMb = -1; // peak resident memory of a whole process, where measured
     // Actions inside the program: until nothing is left to do, including work that Qt
     // spreads over later event loop passes (a long list is laid out in batches).
@@ -108,13 +112,15 @@ int startupChild(int argc, char *argv[])
                 return 4;
             }
     }
-    std::printf("shown_ms %lld\n", static_cast<long long>(shown));
+    std::printf("part_ms %lld\n", static_cast<long long>(shown));
     return 0;
 }
 
 std::string g_self;
 
-bool runStartupProcess(Sample *sample)
+// Runs this program with flag as a child process: wall-clock time from fork to exit, peak
+// resident memory and CPU time from wait4, and the part it reports as "part_ms N".
+bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sample *sample)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -127,12 +133,12 @@ bool runStartupProcess(Sample *sample)
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(g_self.c_str(), g_self.c_str(), "--startup-child", static_cast<char *>(nullptr));
+        execl(g_self.c_str(), g_self.c_str(), flag, static_cast<char *>(nullptr));
         _exit(127);
     }
     close(out[1]);
-    // A start-up that hangs (a box outside the dialog seam, say) must not hang the run.
-    const auto deadline = start + std::chrono::seconds(60);
+    // A child that hangs (a box outside the dialog seam, say) must not hang the run.
+    const auto deadline = start + std::chrono::seconds(timeoutSeconds);
     std::string text;
     char buffer[256];
     for (;;) {
@@ -141,7 +147,7 @@ bool runStartupProcess(Sample *sample)
                               .count();
         struct pollfd fd = { out[0], POLLIN, 0 };
         if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
-            std::fprintf(stderr, "startup: no end after 60 s, stopped\n");
+            std::fprintf(stderr, "%s: no end after %d s, stopped\n", name, timeoutSeconds);
             kill(pid, SIGKILL);
             break;
         }
@@ -158,16 +164,16 @@ bool runStartupProcess(Sample *sample)
         return false;
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "startup: child ended with status %d\n", status);
+        std::fprintf(stderr, "%s: child ended with status %d\n", name, status);
         return false;
     }
     sample->ms = std::chrono::duration<double, std::milli>(end - start).count();
     sample->rssMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     sample->cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    const size_t at = text.find("shown_ms ");
+    const size_t at = text.find("part_ms ");
     if (at != std::string::npos)
-        sample->shownMs = std::atof(text.c_str() + at + 9);
+        sample->partMs = std::atof(text.c_str() + at + 8);
     return true;
 }
 
@@ -302,6 +308,160 @@ int listedCustomers(Session &s)
     return list ? static_cast<QListWidget *>(list)->count() : -1;
 }
 
+// ---- long documents ----
+
+// The stock list now, in the order of the stock page's join: every article whose stock is
+// not 0, at most limit rows (all with limit < 0). One grouped statement where the page runs
+// its sum statements over id lists; the rows are the same.
+InventurListe stockList(int limit)
+{
+    InventurListe liste;
+    liste.inventurDatum = QDateTime::currentDateTime();
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT V.ID, A.ID, A.Bezeichnung, A.EinkaufsPreis, A.VerkaufsPreis, V.Laufzeit, "
+        "A.EinkaufsMenge - IFNULL((SELECT SUM(VerkaufsMenge) FROM Verkauf WHERE Artikel = A.ID "
+        "AND DateTime < :t), 0) - IFNULL((SELECT SUM(Anzahl) FROM Zurueckgegeben WHERE Artikel "
+        "= A.ID AND DateTime < :t), 0) AS Menge FROM Vertrag AS V JOIN Artikel AS A ON V.ID = "
+        "A.Vertrag WHERE V.DateTime < :t AND Menge <> 0 LIMIT :n"));
+    query.bindValue(
+        QStringLiteral(":t"), liste.inventurDatum.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    query.bindValue(QStringLiteral(":n"), limit);
+    if (!query.exec())
+        std::fprintf(stderr, "stock list: %s\n", qPrintable(query.lastError().text()));
+    while (query.next()) {
+        InventurArtikel a;
+        a.vertrag = query.value(0).toInt();
+        a.bezeichnung = query.value(2).toString();
+        a.einkaufsPreis = query.value(3).toDouble();
+        a.verkaufsPreis = query.value(4).toDouble();
+        a.laufzeit = query.value(5).toInt();
+        a.menge = query.value(6).toInt();
+        const qint64 id = query.value(1).toLongLong();
+        liste.artikel.insert(id, a);
+        liste.artikelIds << QString::number(id);
+    }
+    return liste;
+}
+
+// The running commission contracts past their term, with their customers and open amounts,
+// as the expired-contracts page lists them.
+QList<AbgelaufenerVertrag> expiredContracts()
+{
+    QList<AbgelaufenerVertrag> list;
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral(
+            "SELECT V.ID, V.Kunde, K.Name || ', ' || K.Vorname, K.Telefon, V.DateTime, "
+            "V.Laufzeit, (SELECT IFNULL(SUM(S.EinkaufsPreis * S.VerkaufsMenge), 0) FROM Artikel "
+            "AS A JOIN Verkauf AS S ON S.Artikel = A.ID WHERE A.Vertrag = V.ID AND "
+            "S.Auszahldatum IS NULL) FROM Vertrag AS V JOIN Kunde AS K ON K.ID = V.Kunde WHERE "
+            "(V.Vertragsende IS NULL OR V.Vertragsende IN ('', '-1')) AND V.Laufzeit <> -1 "
+            "ORDER BY V.ID")))
+        std::fprintf(stderr, "expired contracts: %s\n", qPrintable(query.lastError().text()));
+    const QDateTime now = QDateTime::currentDateTime();
+    while (query.next()) {
+        AbgelaufenerVertrag v;
+        v.id = query.value(0).toInt();
+        v.kunde = query.value(1).toInt();
+        v.name = query.value(2).toString();
+        v.telefon = query.value(3).toString();
+        v.datum = QDateTime::fromString(
+            query.value(4).toString().left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        v.ende = v.datum.addDays(query.value(5).toInt());
+        v.offen = query.value(6).toDouble();
+        if (v.ende <= now)
+            list << v;
+    }
+    return list;
+}
+
+// The stock list asks for A4 paper before it prints; any other box fails the case.
+bool takeA4Box(const char *caseName)
+{
+    QList<Dialogs::Record> records = Dialogs::takeRecords();
+    if (!records.isEmpty() && records.first().title == QLatin1String("Warnung")
+        && records.first().text == QLatin1String("Bitte A4 Papier einlegen."))
+        records.removeFirst();
+    for (const Dialogs::Record &r : records)
+        std::fprintf(stderr, "%s: unexpected box \"%s\": %s\n", caseName, qPrintable(r.title),
+            qPrintable(r.text));
+    return records.isEmpty();
+}
+
+// The list a print case prints, read before its timings.
+InventurListe g_stock;
+QList<AbgelaufenerVertrag> g_expired;
+
+bool prepareStockList(int rows)
+{
+    clearPrintFolder();
+    if (g_stock.artikelIds.size() != rows)
+        g_stock = stockList(rows);
+    if (g_stock.artikelIds.size() == rows)
+        return true;
+    std::fprintf(stderr, "the stock list has only %d rows\n", int(g_stock.artikelIds.size()));
+    return false;
+}
+
+bool printStockList(Session &s)
+{
+    ReportPrinter printer;
+    printer.parent = s.window.get();
+    return printer.printInventur(g_stock) && takeA4Box("stock list") && printedJobs() == 1;
+}
+
+// The whole ten-year stock list, printed to PDF by a process of its own, so that its peak
+// memory is the print's: the list read as the statistics page reads it, then printed.
+int stockListChild(int argc, char *argv[])
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    QApplication app(argc, argv);
+    Dialogs::setTestMode(true);
+    qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
+    fixRunSettings();
+    if (!openDatabase().isOpen())
+        return 3;
+    clearPrintFolder();
+    const InventurListe liste = stockList(-1);
+    QElapsedTimer timer;
+    timer.start();
+    ReportPrinter printer;
+    if (!printer.printInventur(liste) || !takeA4Box("stock-10y") || printedJobs() != 1)
+        return 4;
+    std::printf("part_ms %lld\n", static_cast<long long>(timer.elapsed()));
+    std::fprintf(stderr, "stock-10y: %d rows\n", int(liste.artikelIds.size()));
+    return 0;
+}
+
+// Cases that run as a process of their own.
+struct ChildCase
+{
+    const char *name;
+    const char *flag;
+    const char *what;
+    const char *part; // what the process reports as its part
+    double targetMs;
+    double rssTargetMb;
+    int timeoutSeconds;
+    bool once; // too long to repeat: one run, no warm-up
+};
+
+const std::vector<ChildCase> &childCases()
+{
+    static const std::vector<ChildCase> cases = {
+        { "startup", "--startup-child",
+            "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess",
+            "davon main() bis zum gezeigten Fenster", 500, 150, 60, false },
+        { "stock-10y", "--stock-child",
+            "Inventurliste der zehn Jahre (~268.000 Zeilen) lesen und als PDF drucken, ganzer "
+            "Prozess, ein Lauf",
+            "davon das Drucken", 120000, 1024, 900, true },
+    };
+    return cases;
+}
+
 struct InProcessCase
 {
     const char *name;
@@ -392,6 +552,26 @@ std::vector<InProcessCase> inProcessCases()
                            QStringLiteral("Damenjacke Wolle, Gr. 40"), 12.5)
                     && printedJobs() == 1;
             } },
+        // The stock list's first rows as the statistics page prints them, A4 box answered.
+        { "stock-2000", "Inventurliste mit 2.000 Zeilen als PDF drucken", 1000,
+            [](Session &) { return prepareStockList(2000); }, printStockList },
+        { "stock-10000", "Inventurliste mit 10.000 Zeilen als PDF drucken", 5000,
+            [](Session &) { return prepareStockList(10000); }, printStockList },
+        // Target: under 2.3 times stock-10000.
+        { "stock-20000", "Inventurliste mit 20.000 Zeilen als PDF drucken", 11500,
+            [](Session &) { return prepareStockList(20000); }, printStockList },
+        { "expired-list", "Liste der ~4.900 abgelaufenen Verträge als PDF drucken", 3000,
+            [](Session &) {
+                clearPrintFolder();
+                if (g_expired.isEmpty())
+                    g_expired = expiredContracts();
+                return g_expired.size() > 4000;
+            },
+            [](Session &s) {
+                ReportPrinter printer;
+                printer.parent = s.window.get();
+                return printer.printOffeneVertraege(g_expired) && printedJobs() == 1;
+            } },
     };
 }
 
@@ -420,6 +600,8 @@ struct Result
     double targetMs;
     std::vector<Sample> samples;
     bool ok = true;
+    std::string part; // child processes: the label of their part line
+    double rssTargetMb = 0;
 };
 
 void printResults(const std::vector<Result> &results, int runs, int warmup)
@@ -435,26 +617,25 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 "-", "-", r.targetMs, r.what.c_str());
             continue;
         }
-        std::vector<double> ms, shown, rss, idle, cpu;
+        std::vector<double> ms, part, rss, idle, cpu;
         for (const Sample &s : r.samples) {
             ms.push_back(s.ms);
             if (s.cpuMs >= 0)
                 cpu.push_back(s.cpuMs);
             if (s.idleMs >= 0)
                 idle.push_back(s.idleMs);
-            if (s.shownMs >= 0)
-                shown.push_back(s.shownMs);
+            if (s.partMs >= 0)
+                part.push_back(s.partMs);
             if (s.rssMb >= 0)
                 rss.push_back(s.rssMb);
         }
         std::printf("%-14s %10.1f %10.1f %10.1f %10.1f %10.0f  %s\n", r.name.c_str(), median(ms),
             *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
             median(cpu), r.targetMs, r.what.c_str());
-        if (!shown.empty())
-            std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(shown),
-                *std::min_element(shown.begin(), shown.end()),
-                *std::max_element(shown.begin(), shown.end()), "", "",
-                "davon main() bis zum gezeigten Fenster");
+        if (!part.empty())
+            std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(part),
+                *std::min_element(part.begin(), part.end()),
+                *std::max_element(part.begin(), part.end()), "", "", r.part.c_str());
         // Only where later passes add something worth naming.
         if (!idle.empty() && median(idle) > median(ms) + 1.0)
             std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(idle),
@@ -464,7 +645,7 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
-                *std::max_element(rss.begin(), rss.end()), "", 150.0,
+                *std::max_element(rss.begin(), rss.end()), "", r.rssTargetMb,
                 "Spitzenspeicher (RSS) des Prozesses");
     }
 }
@@ -473,7 +654,9 @@ void usage()
 {
     std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
                 "Runs in the current folder, which holds db.sqlite, Templates/ and "
-                "kategorien.txt.\ncases: startup");
+                "kategorien.txt.\ncases:");
+    for (const ChildCase &c : childCases())
+        std::printf(" %s", c.name);
     for (const InProcessCase &c : inProcessCases())
         std::printf(" %s", c.name);
     std::printf("\n");
@@ -485,6 +668,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--stock-child") == 0)
+        return stockListChild(argc, argv);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -515,7 +700,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const std::string &name : wanted) {
-        bool known = name == "startup";
+        bool known = false;
+        for (const ChildCase &c : childCases())
+            known = known || name == c.name;
         for (const InProcessCase &c : inProcessCases())
             known = known || name == c.name;
         if (!known) {
@@ -529,13 +716,16 @@ int main(int argc, char *argv[])
     };
 
     std::vector<Result> results;
-    if (selected("startup")) {
-        Result r { "startup", "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess", 500,
-            {} };
-        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+    for (const ChildCase &c : childCases()) {
+        if (!selected(c.name))
+            continue;
+        Result r { c.name, c.what, c.targetMs, {}, true, c.part, c.rssTargetMb };
+        const int first = c.once ? 0 : warmup;
+        const int total = c.once ? 1 : warmup + runs;
+        for (int i = 0; i < total && r.ok; ++i) {
             Sample s;
-            r.ok = runStartupProcess(&s);
-            if (i >= warmup)
+            r.ok = runChildProcess(c.name, c.flag, c.timeoutSeconds, &s);
+            if (i >= first)
                 r.samples.push_back(s);
         }
         results.push_back(r);

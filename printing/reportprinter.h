@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+class FilledDocument;
 class QWidget;
 
 // Fills the HTML templates in "Templates/" and prints them on the document printer
@@ -52,6 +53,6 @@ private:
     enum class Papier { NachEinstellung, ImmerA4 };
 
     QString setting(const QString &name) const;
-    bool readTemplate(const QString &path, QByteArray &bytes, bool required) const;
-    bool printDocuments(const QList<QByteArray> &documents, Papier papier) const;
+    bool readTemplate(const QString &path, FilledDocument &document, bool required) const;
+    bool printDocuments(const QList<FilledDocument> &documents, Papier papier) const;
 };

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <numeric>
+
 namespace {
 
 ArtikelAbrechnung abrechnung(const QString &bezeichnung, double offen, double ausgezahlt, double ek,
@@ -428,6 +430,104 @@ private slots:
                     VERIFY_CONTAINS(text, heading);
             }
         }
+    }
+
+    // Lists of many pages: every row once and in order, the headings on every page, the sums
+    // after the last row. Some names wrap, so that rows also meet page ends with two lines.
+    void longListsPrintEveryRowOnce_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("sums");
+        QTest::newRow("stock list") << "inventur" << 450 << "EK Summe VK Summe"
+                                    << "Verträge 150 Artikel 450 Stück 900";
+        QTest::newRow("expired contracts")
+            << "offeneVertraege" << 300 << "Vertragsende Offen" << QString();
+    }
+    void longListsPrintEveryRowOnce()
+    {
+        QFETCH(QString, document);
+        QFETCH(int, rows);
+        QFETCH(QString, heading);
+        QFETCH(QString, sums);
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        // The number last: a row cut by a page end also leaves its first line, clipped, in
+        // the text of the page before.
+        auto name = [](int i) {
+            return (i % 7 == 3 ? QStringLiteral("Beschreibung, die in ihrer Spalte über mehrere "
+                                                "Zeilen umbrechen muss, ")
+                               : QString())
+                + QStringLiteral("Posten%1").arg(i, 4, 10, QLatin1Char('0'));
+        };
+        ReportPrinter printer;
+        if (document == "inventur") {
+            InventurListe liste;
+            for (int i = 0; i < rows; ++i) {
+                liste.artikel.insert(1000 + i, inventurArtikel(100 + i / 3, 90, name(i), 2, 1, 2));
+                liste.artikelIds << QString::number(1000 + i);
+            }
+            QVERIFY(printer.printInventur(liste));
+        } else {
+            QList<AbgelaufenerVertrag> liste;
+            for (int i = 0; i < rows; ++i) {
+                AbgelaufenerVertrag v;
+                v.id = i + 1;
+                v.kunde = 7;
+                v.name = name(i);
+                v.ende = QDateTime(QDate(2021, 5, 30), QTime(10, 15));
+                liste << v;
+            }
+            QVERIFY(printer.printOffeneVertraege(liste));
+        }
+        const QString pdf = wd.printDir() + '/' + wd.printedFiles().value(0);
+        const QStringList pages = pdfText(pdf).split('\f', Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() > 5, qPrintable(QString::number(pages.size())));
+        QCOMPARE(pages.size(), pdfPageCount(pdf));
+
+        QList<int> printed;
+        static const QRegularExpression posten(QStringLiteral("Posten(\\d{4})"));
+        for (int p = 0; p < pages.size(); ++p) {
+            const QString text = pages.at(p).simplified();
+            VERIFY_CONTAINS(text, heading);
+            if (!sums.isEmpty()) {
+                if (p == pages.size() - 1)
+                    VERIFY_CONTAINS(text, sums);
+                else
+                    VERIFY_LACKS(text, sums);
+            }
+            for (auto it = posten.globalMatch(text); it.hasNext();)
+                printed << it.next().captured(1).toInt();
+        }
+        QList<int> expected(rows);
+        std::iota(expected.begin(), expected.end(), 0);
+        QCOMPARE(printed, expected);
+    }
+
+    // A long list stops at the first failure: one box, nothing reported as printed.
+    void failedLongListIsReportedOnce()
+    {
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        QFile blocker(wd.path("kein-ordner"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QByteArray printDir = qgetenv("VELARIX_PRINT_DIR");
+        qputenv("VELARIX_PRINT_DIR", wd.path("kein-ordner/print").toLocal8Bit());
+        InventurListe liste;
+        for (int i = 0; i < 400; ++i) {
+            liste.artikel.insert(
+                i, inventurArtikel(i / 4, 90, QStringLiteral("Teil %1").arg(i), 1, 1, 2));
+            liste.artikelIds << QString::number(i);
+        }
+        ReportPrinter printer;
+        const bool printed = printer.printInventur(liste);
+        qputenv("VELARIX_PRINT_DIR", printDir);
+        QVERIFY(!printed);
+        QCOMPARE(dialogLog(),
+            QStringList({ "Warning|Warnung|Bitte A4 Papier einlegen.",
+                "Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!" }));
     }
 
     void emptyStockList()
