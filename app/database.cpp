@@ -1,7 +1,11 @@
 #include "app/database.h"
 
+#include "app/sql.h"
+
 #include <QDebug>
 #include <QDir>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -97,21 +101,53 @@ void upgradeSchema()
         query.exec(QString::fromLatin1(statement));
 }
 
-bool ensureSchema()
+// The table a script part creates or fills; empty for the DROPs and the empty last part.
+static QString tableOf(const QString &part)
+{
+    static const QRegularExpression statement(
+        QStringLiteral("^\\s*(?:CREATE TABLE|INSERT INTO) (\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return statement.match(part).captured(1);
+}
+
+bool ensureSchema(QWidget *parent)
 {
     QSqlDatabase db = QSqlDatabase::database();
     if (!db.isOpen())
         return false;
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral(
-            "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
-            "('vertrag', 'artikel', 'kunde', 'verkauf', 'zurueckgegeben', 'systemdaten', "
-            "'verkaufspreis')"))
-        || !query.next() || query.value(0).toInt() > 0)
+    if (!execOrWarn(query,
+            QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'table'"), parent))
         return false;
+    QSet<QString> present;
+    while (query.next())
+        present.insert(query.value(0).toString());
     query.finish();
-    runDbScript(resetScriptDaten);
-    runDbScript(resetScriptSystem);
+
+    // The scripts are the one description of the tables and their defaults: their CREATE
+    // and INSERT parts for every missing table, never their DROPs.
+    QStringList statements;
+    for (const QString &script : { resetScriptDaten, resetScriptSystem }) {
+        for (const QString &part : script.split(QLatin1Char(';'))) {
+            const QString table = tableOf(part);
+            if (!table.isEmpty() && !present.contains(table.toLower()))
+                statements << part;
+        }
+    }
+    if (statements.isEmpty())
+        return true;
+
+    // All of it or nothing: a first start cut off half-way must not leave a file that the
+    // next start takes for a complete database.
+    Transaction transaction(parent);
+    if (!transaction.begin())
+        return false;
+    for (const QString &statement : qAsConst(statements)) {
+        if (!execOrWarn(query, statement, parent))
+            return false;
+    }
+    if (!transaction.commit())
+        return false;
     upgradeSchema();
     return true;
 }
@@ -142,4 +178,20 @@ QSqlDatabase openDatabase()
     if (!db.isOpen())
         db.open();
     return db;
+}
+
+bool openDatabaseChecked(QString *reason)
+{
+    QSqlDatabase db = openDatabase();
+    if (!db.isOpen()) {
+        *reason = db.lastError().text();
+        return false;
+    }
+    // SQLite reads the file only when a statement needs it.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+        *reason = probe.lastError().text();
+        return false;
+    }
+    return true;
 }

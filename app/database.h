@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QWidget;
+
 // The two creation scripts: statements ended by ";", run part by part by runDbScript.
 extern const QString resetScriptDaten;
 extern const QString resetScriptSystem;
@@ -15,10 +17,11 @@ void runDbScript(const QString &script);
 // The main window's updateDb() runs this and then refreshes the last contract number.
 void upgradeSchema();
 
-// A missing or table-less database gets the full schema with default settings and price
-// rules. A file holding any of the seven tables is left as it is. Returns true when it
-// created the schema.
-bool ensureSchema();
+// Creates whichever of the seven tables are missing (all of them in a new file), with the
+// default settings and price rules of a created Systemdaten or Verkaufspreis, in one
+// transaction; an existing table is never dropped or changed. False when the tables could not
+// be completed: the failure has been shown as "SQL-Fehler" and nothing was created.
+bool ensureSchema(QWidget *parent = nullptr);
 
 // Absolute path of "db.sqlite". Until fixDatabasePath() is called it follows the working
 // directory; start-up fixes it once so every connection, the backup and the restore agree.
@@ -27,6 +30,9 @@ void fixDatabasePath();
 
 // Opens (or reopens) Qt's default connection on databasePath().
 QSqlDatabase openDatabase();
+// The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
+// when the file is no database or cannot be opened. Writes nothing.
+bool openDatabaseChecked(QString *reason);
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;

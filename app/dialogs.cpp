@@ -1,18 +1,24 @@
 #include "app/dialogs.h"
 
+#include <QDebug>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 
 namespace Dialogs {
 namespace {
 bool g_testMode = false;
+bool g_echo = false;
 QList<QVariant> g_answers;
 QList<Record> g_records;
 QVariantMap g_lastCall;
+std::function<int(QDialog &)> g_execHook;
 
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
     g_records.append({ kind, title, text });
+    if (g_echo)
+        qInfo().noquote() << QStringLiteral("Dialog: %1|%2|%3").arg(kindName(kind), title, text);
     g_lastCall = call;
     g_lastCall.insert("title", title);
     g_lastCall.insert("text", text);
@@ -185,6 +191,24 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
     return QFileDialog::getExistingDirectory(parent, caption, dir);
 }
 
+int exec(QDialog &dialog)
+{
+    if (g_testMode) {
+        record(Kind::Dialog, dialog.windowTitle(),
+            QString::fromLatin1(dialog.metaObject()->className()), {});
+        QVariant answer;
+        if (takeAnswer(&answer))
+            return answer.toInt();
+        return g_execHook ? g_execHook(dialog) : int(QDialog::Rejected);
+    }
+    return dialog.exec();
+}
+
+void setExecHook(const std::function<int(QDialog &)> &hook)
+{
+    g_execHook = hook;
+}
+
 void setTestMode(bool on)
 {
     g_testMode = on;
@@ -193,6 +217,18 @@ void setTestMode(bool on)
 bool testMode()
 {
     return g_testMode;
+}
+
+void setEcho(bool on)
+{
+    g_echo = on;
+}
+
+QString kindName(Kind kind)
+{
+    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
+        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory", "Dialog" };
+    return QLatin1String(names[int(kind)]);
 }
 
 void setNextAnswer(const QVariant &answer)

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
+class QDialog;
+
 // Every modal box and input/file dialog of the program goes through here, so that tests can
 // record what the user would have seen and answer in the user's place.
 namespace Dialogs {
@@ -23,7 +27,8 @@ enum class Kind {
     OpenFile,
     OpenFiles,
     SaveFile,
-    Directory
+    Directory,
+    Dialog
 };
 
 struct Record
@@ -65,6 +70,11 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
 QString getExistingDirectory(
     QWidget *parent, const QString &caption, const QString &dir = QString());
 
+// Runs one of our own dialogs modally and returns its result code. In test mode it records
+// (Dialog, window title, class name) and returns at once: the scripted int answer, else the
+// exec hook's result, else QDialog::Rejected.
+int exec(QDialog &dialog);
+
 // --- test double -------------------------------------------------------------------------
 // In test mode nothing is shown: every call is recorded and answered from the script.
 // A message box takes a StandardButton (or, unscripted, its default button, else the
@@ -72,7 +82,14 @@ QString getExistingDirectory(
 // QVariant for Cancel; unscripted input dialogs are cancelled. A save dialog may be given
 // a QStringList {path, selectedFilter}.
 void setTestMode(bool on);
+// Lets a test look at (or work in) a dialog while exec() "runs" it; empty to remove.
+void setExecHook(const std::function<int(QDialog &)> &hook);
 bool testMode();
+// Also writes every record to the message output as "Dialog: Kind|title|text": for the real
+// program run by a test, which can only read its output.
+void setEcho(bool on);
+// "Warning", "Critical", "Text" and so on.
+QString kindName(Kind kind);
 void setNextAnswer(const QVariant &answer);
 void clearAnswers();
 int pendingAnswers();

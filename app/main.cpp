@@ -11,7 +11,10 @@ int main(int argc, char *argv[])
     QTranslator translator;
     QApplication app(argc, argv);
     installQtTranslation(app, translator);
+    answerDialogsUnderTest();
     fixRunSettings();
+    if (!openDatabaseAtStart())
+        return 1;
 
     int result;
     {

@@ -12,9 +12,12 @@ static void showSqlError(const QSqlError &error, QWidget *parent)
 
 bool execOrWarn(QSqlQuery &query, QWidget *parent)
 {
+    // prepare() clears the last error and a failed one leaves its own, which exec() would
+    // replace by "Parameter count mismatch": the earlier error is the one worth showing.
+    const QSqlError before = query.lastError();
     if (query.exec())
         return true;
-    showSqlError(query.lastError(), parent);
+    showSqlError(before.isValid() ? before : query.lastError(), parent);
     return false;
 }
 
@@ -26,25 +29,61 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
     return false;
 }
 
-static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found)
+bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
+{
+    if (query.prepare(statement))
+        return true;
+    showSqlError(query.lastError(), parent);
+    return false;
+}
+
+static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found, bool *ok)
 {
     QSqlQuery query;
     query.prepare(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = ?;"));
     query.addBindValue(name);
-    const bool ok = (warn ? execOrWarn(query, parent) : query.exec()) && query.next();
+    const bool ran = warn ? execOrWarn(query, parent) : query.exec();
+    const bool there = ran && query.next();
     if (found)
-        *found = ok;
-    return ok ? query.value(0).toString() : QString();
+        *found = there;
+    if (ok)
+        *ok = ran;
+    return there ? query.value(0).toString() : QString();
 }
 
-QString readSetting(const QString &name, QWidget *parent, bool *found)
+QString readSetting(const QString &name, QWidget *parent, bool *found, bool *ok)
 {
-    return settingValue(name, true, parent, found);
+    return settingValue(name, true, parent, found, ok);
 }
 
-QString readSettingQuietly(const QString &name, bool *found)
+QString readSettingQuietly(const QString &name, bool *found, bool *ok)
 {
-    return settingValue(name, false, nullptr, found);
+    return settingValue(name, false, nullptr, found, ok);
+}
+
+qint64 nextId(const QString &table, QWidget *parent, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    // SQLite gives the larger of the highest ID ever given (sqlite_sequence, present once an
+    // AUTOINCREMENT table exists) and the highest ID there is, plus one.
+    QSqlQuery query;
+    if (!execOrWarn(query,
+            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'sqlite_sequence'"),
+            parent)
+        || !query.next())
+        return 0;
+    const bool sequence = query.value(0).toInt() > 0;
+    QString statement = QStringLiteral("SELECT COALESCE(MAX(ID), 0) FROM %1").arg(table);
+    if (sequence)
+        statement = QStringLiteral("SELECT MAX((%1), COALESCE((SELECT seq FROM sqlite_sequence "
+                                   "WHERE name = '%2' COLLATE NOCASE), 0))")
+                        .arg(statement, table);
+    if (!execOrWarn(query, statement, parent) || !query.next())
+        return 0;
+    if (ok)
+        *ok = true;
+    return query.value(0).toLongLong() + 1;
 }
 
 Transaction::Transaction(QWidget *parent)

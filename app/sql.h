@@ -5,16 +5,44 @@
 
 class QWidget;
 
+// Failure reporting on the default connection. Every helper here shows a failure itself, as
+// the warning "SQL-Fehler" with the driver's error text, and tells its caller through its
+// result, so that a page stops (or goes on knowingly) instead of working on with empty values:
+//
+//     QSqlQuery query;
+//     query.prepare(QStringLiteral("SELECT ... WHERE ID = ?"));
+//     query.addBindValue(id);
+//     if (!execOrWarn(query, this))
+//         return; // the box has been shown: the prepare's own error, or the exec's
+//
+//     bool ok = false;
+//     const QString laufzeit = readSetting(QStringLiteral("Laufzeit"), this, nullptr, &ok);
+//     if (!ok)
+//         return; // the read failed (shown); a missing row is no failure
+
 // Runs the query (prepared with bound values, or the given statement); a failure shows the
-// warning "SQL-Fehler" with the driver's error text and returns false.
+// warning "SQL-Fehler" with the driver's error text and returns false. For a query whose
+// prepare() failed the prepare's own error (a missing table, a typo) is shown, not the later
+// "Parameter count mismatch".
 bool execOrWarn(QSqlQuery &query, QWidget *parent);
 bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
 
-// The first Wert of a Systemdaten key; empty when the row is missing or the query failed
-// (a failure shows "SQL-Fehler"). found tells whether a row was there.
-QString readSetting(const QString &name, QWidget *parent, bool *found = nullptr);
+// prepare() that shows its failure as "SQL-Fehler". For a prepared statement run many times;
+// for one run, prepare() and execOrWarn() report the same.
+bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
+
+// The first Wert of a Systemdaten key; empty when the row is missing or the query failed.
+// found: a row was there. ok: false only when the query failed (shown as "SQL-Fehler"), so
+// that a caller can tell "not set" from "could not be read".
+QString readSetting(
+    const QString &name, QWidget *parent, bool *found = nullptr, bool *ok = nullptr);
 // The same for settings whose failure means "not set" and shows nothing.
-QString readSettingQuietly(const QString &name, bool *found = nullptr);
+QString readSettingQuietly(const QString &name, bool *found = nullptr, bool *ok = nullptr);
+
+// The ID the next INSERT into table will get. AUTOINCREMENT never gives a number twice, so
+// after the newest row was deleted this is not MAX(ID) + 1. A failure shows "SQL-Fehler",
+// sets ok to false and returns 0.
+qint64 nextId(const QString &table, QWidget *parent, bool *ok = nullptr);
 
 // All-or-nothing writes: begin, then commit; a destroyed, uncommitted transaction rolls back.
 class Transaction

@@ -7,12 +7,20 @@
 #include "platform/platformactions.h"
 #include "ui_velarix.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDate>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTextEdit>
 #include <QTime>
 #include <functional>
 
@@ -27,6 +35,51 @@ QString buildDate()
     const QDate date = QDate::fromString(compiled, QStringLiteral("MMM d yyyy"));
     return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : compiled;
 }
+
+bool takesTyping(const QWidget *w)
+{
+    return qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractItemView *>(w)
+        || qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractSpinBox *>(w)
+        || qobject_cast<const QTextEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w);
+}
+
+// The page keys are window shortcuts, and a shortcut comes before the focused widget. A
+// letter belongs to a widget that takes typing (a combo box or a list jumps to the entry, a
+// table starts an edit), Esc to an open popup (a combo box's list): claiming the key for them
+// here keeps the page and what was entered on it.
+class FocusKeys : public QObject
+{
+public:
+    explicit FocusKeys(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || QApplication::activeWindow() != m_window
+            || !focusTakes(*static_cast<QKeyEvent *>(event)))
+            return QObject::eventFilter(watched, event);
+        event->accept();
+        return true;
+    }
+
+private:
+    static bool focusTakes(const QKeyEvent &key)
+    {
+        if (key.key() == Qt::Key_Escape)
+            return QApplication::activePopupWidget() != nullptr;
+        if (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+            return false;
+        return !key.text().isEmpty() && key.text().at(0).isPrint()
+            && takesTyping(QApplication::focusWidget());
+    }
+
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -70,7 +123,8 @@ Velarix::Velarix(QWidget *parent)
     connect(ui->pushButtonUpload, &QPushButton::clicked, this, &Velarix::uploadInv);
 
     db = openDatabase();
-    ensureSchema();
+    ensureSchema(this);
+    new FocusKeys(this);
 
     ui->swArrive->loadKunden();
 
@@ -210,10 +264,12 @@ void Velarix::changeWidget(QShortcut *sc)
     if (!db.isOpen())
         db = openDatabase();
 
-    // Read on every switch; a missing row or a failed query leaves a null password, which
-    // an empty entry matches.
-    const QString passwort = readSetting(QStringLiteral("Passwort"), this);
-    const QString masterPasswort = readSetting(QStringLiteral("MasterPasswort"), this);
+    // Read on every switch; a missing row leaves a null password, which an empty entry
+    // matches. A password that cannot be read keeps its gate closed.
+    bool passwortRead = false, masterPasswortRead = false;
+    const QString passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
+    const QString masterPasswort
+        = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);
 
     QShortcut *triggerShortcut = sc;
     QObject *triggerCaption = nullptr;
@@ -237,64 +293,65 @@ void Velarix::changeWidget(QShortcut *sc)
         QShortcut *shortcut;
         QObject *caption;
         const QString *password;
+        const bool *passwordRead;
         const char *setting;
         std::function<void()> action;
     };
     const Row rows[] = {
-        { &shortcut1, ui->label_arrive, nullptr, nullptr,
+        { &shortcut1, ui->label_arrive, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swArrive);
                 ui->swArrive->refreshPage();
             } },
-        { &shortcut2, ui->label_services, nullptr, nullptr,
+        { &shortcut2, ui->label_services, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swService);
                 ui->swService->refreshPage();
             } },
-        { &shortcut4, ui->label_sellout, nullptr, nullptr,
+        { &shortcut4, ui->label_sellout, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swSellout);
                 ui->swSellout->refreshPage();
             } },
-        { &shortcut3, ui->label_sell, nullptr, nullptr,
+        { &shortcut3, ui->label_sell, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swSell);
                 ui->swSell->refreshPage(true);
             } },
-        { &shortcutA, ui->label_austragen, nullptr, nullptr,
+        { &shortcutA, ui->label_austragen, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swAustragen);
                 ui->swAustragen->refreshPage(true);
                 ui->swAustragen->setAustragen(true);
             } },
-        { &shortcutB, ui->label_image, nullptr, nullptr,
+        { &shortcutB, ui->label_image, nullptr, nullptr, nullptr,
             [&] {
                 Platform::startCamera();
                 cameraStarted = true;
                 close();
             } },
-        { &shortcut9, ui->label_inventur, &passwort, "Passwort",
+        { &shortcut9, ui->label_inventur, &passwort, &passwortRead, "Passwort",
             [&] {
                 show(ui->swInventur);
                 ui->swInventur->refreshPage();
             } },
-        { &shortcut5, ui->label_kunden, nullptr, nullptr,
+        { &shortcut5, ui->label_kunden, nullptr, nullptr, nullptr,
             [&] {
                 show(ui->swKunden);
                 ui->swKunden->refreshPage();
             } },
-        { &shortcut8, ui->label_abgelaufene, &passwort, "Passwort",
+        { &shortcut8, ui->label_abgelaufene, &passwort, &passwortRead, "Passwort",
             [&] {
                 show(ui->swAbgelaufene);
                 ui->swAbgelaufene->refreshPage();
             } },
-        { &shortcut7, ui->label_ankauf, &passwort, "Passwort",
+        { &shortcut7, ui->label_ankauf, &passwort, &passwortRead, "Passwort",
             [&] {
                 show(ui->swAnkauf);
                 ui->swAnkauf->refreshPage();
             } },
-        { &shortcut6, ui->label_backup, nullptr, nullptr, [&] { enterBackup(); } },
-        { &shortcut0, ui->label_settings, &masterPasswort, "MasterPasswort",
+        { &shortcut6, ui->label_backup, nullptr, nullptr, nullptr, [&] { enterBackup(); } },
+        { &shortcut0, ui->label_settings, &masterPasswort, &masterPasswortRead, "MasterPasswort",
             [&] {
                 show(ui->swSettings);
                 shortcutEsc.setEnabled(false);
@@ -306,7 +363,9 @@ void Velarix::changeWidget(QShortcut *sc)
     for (const Row &row : rows) {
         if ((triggerShortcut && row.shortcut == triggerShortcut)
             || (triggerCaption && row.caption == triggerCaption)) {
-            if (row.password && !passwordAccepted(QLatin1String(row.setting), *row.password)) {
+            if (row.password
+                && (!*row.passwordRead
+                    || !passwordAccepted(QLatin1String(row.setting), *row.password))) {
                 changeWidget(&shortcutEsc); // refused quietly: back to the menu
                 return;
             }

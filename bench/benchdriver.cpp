@@ -2,14 +2,10 @@
 // warm-up and then --runs times; the medians are printed. Run it in a prepared working folder
 // (see bench/README.md), never as a test.
 
-#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/startup.h"
 #include "app/velarix.h"
-#include "intake/anlieferung.h"
-#include "payout/records.h"
-#include "printing/reportprinter.h"
-#include "statistics/records.h"
+#include "benchcases.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -17,12 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QStackedWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -38,8 +29,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,6 +79,8 @@ int startupChild(int argc, char *argv[])
     installQtTranslation(app, translator);
     Dialogs::setTestMode(true);
     fixRunSettings();
+    if (!openDatabaseAtStart())
+        return 5;
     qint64 shown;
     {
         Velarix window;
@@ -177,263 +168,7 @@ bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sam
     return true;
 }
 
-// ---- actions inside one running program ----
-
-// The program as the user has it: the main window on the generated database, shown.
-struct Session
-{
-    std::unique_ptr<Velarix> window;
-
-    // The main window's own widget of that name (pages reuse some names).
-    template <class T = QWidget> T *find(const char *name) const
-    {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            std::fprintf(stderr, "no widget %s\n", name);
-        return found;
-    }
-    QString page() const
-    {
-        QStackedWidget *stack = find<QStackedWidget>("stackedWidget");
-        return stack ? stack->currentWidget()->objectName() : QString();
-    }
-    Anlieferung *intake() const { return find<Anlieferung>("swArrive"); }
-    QWidget *intakeField(const char *name) const
-    {
-        Anlieferung *page = intake();
-        QWidget *field = page ? page->findChild<QWidget *>(QLatin1String(name)) : nullptr;
-        if (!field)
-            std::fprintf(stderr, "no field %s on the intake page\n", name);
-        return field;
-    }
-    bool key(int k)
-    {
-        QTest::keyClick(window.get(), Qt::Key(k));
-        QCoreApplication::processEvents();
-        return true;
-    }
-    bool toMenu()
-    {
-        key(Qt::Key_Escape);
-        return expectPage("swMenu");
-    }
-    // A fresh intake page, entered from the menu as the staff do (every entry starts a new
-    // contract with empty fields and an empty customer list).
-    bool enterIntake()
-    {
-        if (!toMenu())
-            return false;
-        key(Qt::Key_1);
-        return expectPage("swArrive");
-    }
-    bool expectPage(const char *name) const
-    {
-        if (page() == QLatin1String(name))
-            return true;
-        std::fprintf(stderr, "on page %s instead of %s\n", qPrintable(page()), name);
-        return false;
-    }
-};
-
-// The print folder holds the jobs of one timing only: a full folder would make every job
-// slower to number than in the shop.
-void clearPrintFolder()
-{
-    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
-    for (const QString &file : dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files))
-        dir.remove(file);
-}
-
-int printedJobs()
-{
-    QDir dir(QString::fromLocal8Bit(qgetenv("VELARIX_PRINT_DIR")));
-    return int(dir.entryList({ QStringLiteral("*.pdf") }, QDir::Files).size());
-}
-
-qint64 scalar(const char *sql)
-{
-    QSqlQuery query;
-    return query.exec(QLatin1String(sql)) && query.next() ? query.value(0).toLongLong() : -1;
-}
-
-// Replaces a field's content by typing, as the staff do.
-bool typeInto(QWidget *field, const QString &text)
-{
-    if (!field)
-        return false;
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-    return true;
-}
-
-// A new customer (a telephone number of its own, so that no run finds the customer of an
-// earlier one) and 20 articles of 2 pieces each.
-bool fillContract(Session &s)
-{
-    // The next customer number in the telephone number: unique in this database.
-    const qint64 next = scalar("SELECT MAX(ID) FROM Kunde") + 1;
-    const QStringList customer = { QStringLiteral("Neumann"), QStringLiteral("Jana"),
-        QStringLiteral("0171 55%1").arg(next, 6, 10, QLatin1Char('0')), QStringLiteral("12345"),
-        QStringLiteral("Musterhausen"), QStringLiteral("Lindenweg 7") };
-    const char *fields[] = { "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ",
-        "lineEditORT", "lineEditSTR" };
-    for (int i = 0; i < 6; ++i) {
-        if (!typeInto(s.intakeField(fields[i]), customer.at(i)))
-            return false;
-    }
-    static const char *const names[] = { "Damenjacke Wolle", "Herrenhemd blau", "Kinderstiefel 28",
-        "Kaffeeservice 12-tlg.", "Roman Taschenbuch", "Jeans Gr. 38", "Tischlampe Messing",
-        "Wollschal rot", "Kochbuch", "Puzzle 1000 Teile" };
-    QWidget *bz = s.intakeField("lineEditBZ");
-    QWidget *me = s.intakeField("spinBoxME");
-    QWidget *ek = s.intakeField("doubleSpinBoxEk");
-    QWidget *add = s.intakeField("pushButtonNeuArt");
-    if (!bz || !me || !ek || !add)
-        return false;
-    for (int i = 0; i < 20; ++i) {
-        typeInto(bz, QString::fromUtf8(names[i % 10]) + QStringLiteral(" %1").arg(i + 1));
-        typeInto(me, QStringLiteral("2"));
-        typeInto(ek, QStringLiteral("%1,50").arg(2 + i % 7 * 3));
-        QTest::mouseClick(add, Qt::LeftButton);
-    }
-    QLineEdit *count = qobject_cast<QLineEdit *>(s.intakeField("lineEditArtAnzahl"));
-    return count && count->text() == QLatin1String("20");
-}
-
-int listedCustomers(Session &s)
-{
-    QWidget *list = s.intakeField("listWidget");
-    return list ? static_cast<QListWidget *>(list)->count() : -1;
-}
-
-// ---- long documents ----
-
-// The stock list now, in the order of the stock page's join: every article whose stock is
-// not 0, at most limit rows (all with limit < 0). One grouped statement where the page runs
-// its sum statements over id lists; the rows are the same.
-InventurListe stockList(int limit)
-{
-    InventurListe liste;
-    liste.inventurDatum = QDateTime::currentDateTime();
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "SELECT V.ID, A.ID, A.Bezeichnung, A.EinkaufsPreis, A.VerkaufsPreis, V.Laufzeit, "
-        "A.EinkaufsMenge - IFNULL((SELECT SUM(VerkaufsMenge) FROM Verkauf WHERE Artikel = A.ID "
-        "AND DateTime < :t), 0) - IFNULL((SELECT SUM(Anzahl) FROM Zurueckgegeben WHERE Artikel "
-        "= A.ID AND DateTime < :t), 0) AS Menge FROM Vertrag AS V JOIN Artikel AS A ON V.ID = "
-        "A.Vertrag WHERE V.DateTime < :t AND Menge <> 0 LIMIT :n"));
-    query.bindValue(
-        QStringLiteral(":t"), liste.inventurDatum.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    query.bindValue(QStringLiteral(":n"), limit);
-    if (!query.exec())
-        std::fprintf(stderr, "stock list: %s\n", qPrintable(query.lastError().text()));
-    while (query.next()) {
-        InventurArtikel a;
-        a.vertrag = query.value(0).toInt();
-        a.bezeichnung = query.value(2).toString();
-        a.einkaufsPreis = query.value(3).toDouble();
-        a.verkaufsPreis = query.value(4).toDouble();
-        a.laufzeit = query.value(5).toInt();
-        a.menge = query.value(6).toInt();
-        const qint64 id = query.value(1).toLongLong();
-        liste.artikel.insert(id, a);
-        liste.artikelIds << QString::number(id);
-    }
-    return liste;
-}
-
-// The running commission contracts past their term, with their customers and open amounts,
-// as the expired-contracts page lists them.
-QList<AbgelaufenerVertrag> expiredContracts()
-{
-    QList<AbgelaufenerVertrag> list;
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral(
-            "SELECT V.ID, V.Kunde, K.Name || ', ' || K.Vorname, K.Telefon, V.DateTime, "
-            "V.Laufzeit, (SELECT IFNULL(SUM(S.EinkaufsPreis * S.VerkaufsMenge), 0) FROM Artikel "
-            "AS A JOIN Verkauf AS S ON S.Artikel = A.ID WHERE A.Vertrag = V.ID AND "
-            "S.Auszahldatum IS NULL) FROM Vertrag AS V JOIN Kunde AS K ON K.ID = V.Kunde WHERE "
-            "(V.Vertragsende IS NULL OR V.Vertragsende IN ('', '-1')) AND V.Laufzeit <> -1 "
-            "ORDER BY V.ID")))
-        std::fprintf(stderr, "expired contracts: %s\n", qPrintable(query.lastError().text()));
-    const QDateTime now = QDateTime::currentDateTime();
-    while (query.next()) {
-        AbgelaufenerVertrag v;
-        v.id = query.value(0).toInt();
-        v.kunde = query.value(1).toInt();
-        v.name = query.value(2).toString();
-        v.telefon = query.value(3).toString();
-        v.datum = QDateTime::fromString(
-            query.value(4).toString().left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        v.ende = v.datum.addDays(query.value(5).toInt());
-        v.offen = query.value(6).toDouble();
-        if (v.ende <= now)
-            list << v;
-    }
-    return list;
-}
-
-// The stock list asks for A4 paper before it prints; any other box fails the case.
-bool takeA4Box(const char *caseName)
-{
-    QList<Dialogs::Record> records = Dialogs::takeRecords();
-    if (!records.isEmpty() && records.first().title == QLatin1String("Warnung")
-        && records.first().text == QLatin1String("Bitte A4 Papier einlegen."))
-        records.removeFirst();
-    for (const Dialogs::Record &r : records)
-        std::fprintf(stderr, "%s: unexpected box \"%s\": %s\n", caseName, qPrintable(r.title),
-            qPrintable(r.text));
-    return records.isEmpty();
-}
-
-// The list a print case prints, read before its timings.
-InventurListe g_stock;
-QList<AbgelaufenerVertrag> g_expired;
-
-bool prepareStockList(int rows)
-{
-    clearPrintFolder();
-    if (g_stock.artikelIds.size() != rows)
-        g_stock = stockList(rows);
-    if (g_stock.artikelIds.size() == rows)
-        return true;
-    std::fprintf(stderr, "the stock list has only %d rows\n", int(g_stock.artikelIds.size()));
-    return false;
-}
-
-bool printStockList(Session &s)
-{
-    ReportPrinter printer;
-    printer.parent = s.window.get();
-    return printer.printInventur(g_stock) && takeA4Box("stock list") && printedJobs() == 1;
-}
-
-// The whole ten-year stock list, printed to PDF by a process of its own, so that its peak
-// memory is the print's: the list read as the statistics page reads it, then printed.
-int stockListChild(int argc, char *argv[])
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
-    QApplication app(argc, argv);
-    Dialogs::setTestMode(true);
-    qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-    fixRunSettings();
-    if (!openDatabase().isOpen())
-        return 3;
-    clearPrintFolder();
-    const InventurListe liste = stockList(-1);
-    QElapsedTimer timer;
-    timer.start();
-    ReportPrinter printer;
-    if (!printer.printInventur(liste) || !takeA4Box("stock-10y") || printedJobs() != 1)
-        return 4;
-    std::printf("part_ms %lld\n", static_cast<long long>(timer.elapsed()));
-    std::fprintf(stderr, "stock-10y: %d rows\n", int(liste.artikelIds.size()));
-    return 0;
-}
+// ---- timing and report ----
 
 // Cases that run as a process of their own.
 struct ChildCase
@@ -461,121 +196,6 @@ const std::vector<ChildCase> &childCases()
     };
     return cases;
 }
-
-struct InProcessCase
-{
-    const char *name;
-    const char *what;
-    double targetMs;
-    // Brings the program into the state the action starts from; runs before every timing.
-    std::function<bool(Session &)> prepare;
-    // The timed action.
-    std::function<bool(Session &)> run;
-};
-
-std::vector<InProcessCase> inProcessCases()
-{
-    return {
-        { "menu-return", "Rückkehr zum Menü: Schema-Upgrade und letzte Vertragsnummer", 50,
-            [](Session &) { return true; },
-            [](Session &s) {
-                s.window->updateDb();
-                return true;
-            } },
-        // Key "1" on the menu: the page switch, the page's reset and the customer cache.
-        { "intake-enter", "Taste 1 im Menü: Anlieferung mit 20.000 Kunden laden", 50,
-            // As staff leave the page: a customer typed in (after a contract, say).
-            [](Session &s) {
-                return s.enterIntake()
-                    && typeInto(s.intakeField("lineEditNA"), QStringLiteral("Neumann"))
-                    && typeInto(s.intakeField("lineEditVNA"), QStringLiteral("Jana")) && s.toMenu();
-            },
-            [](Session &s) {
-                s.key(Qt::Key_1);
-                return s.expectPage("swArrive");
-            } },
-        // The first letter after page entry lists most customers: the heaviest keystroke.
-        { "customer-key", "erster Buchstabe im Suchfeld (Liste von ~15.000 Kunden)", 30,
-            [](Session &s) {
-                if (!s.enterIntake())
-                    return false;
-                QWidget *field = s.intakeField("lineEditSearch");
-                if (!field)
-                    return false;
-                field->setFocus();
-                return true;
-            },
-            [](Session &s) {
-                QTest::keyClick(s.intakeField("lineEditSearch"), Qt::Key_M);
-                return listedCustomers(s) > 1000;
-            } },
-        // The second letter of a name: the long list of the first goes, a shorter one comes.
-        { "customer-key2", "zweiter Buchstabe im Namensfeld (M -> Me)", 30,
-            [](Session &s) {
-                if (!s.enterIntake())
-                    return false;
-                QWidget *field = s.intakeField("lineEditNA");
-                if (!field)
-                    return false;
-                field->setFocus();
-                QTest::keyClicks(field, QStringLiteral("M"));
-                return listedCustomers(s) > 1000;
-            },
-            [](Session &s) {
-                QTest::keyClick(s.intakeField("lineEditNA"), Qt::Key_E);
-                return listedCustomers(s) > 0;
-            } },
-        // A new customer, 20 articles of 2 pieces typed in, then "Kommission abschliessen":
-        // stored, the contract and its copy and 40 labels printed, back to the menu.
-        { "conclude-20", "Kommissionsvertrag mit 20 Artikeln und 40 Etiketten abschliessen", 2000,
-            [](Session &s) {
-                clearPrintFolder();
-                if (!s.enterIntake())
-                    return false;
-                return fillContract(s);
-            },
-            [](Session &s) {
-                const qint64 before = scalar("SELECT MAX(ID) FROM Vertrag");
-                QTest::mouseClick(s.intakeField("pushButtonVertrAbsch"), Qt::LeftButton);
-                return s.expectPage("swMenu") && scalar("SELECT MAX(ID) FROM Vertrag") == before + 1
-                    && printedJobs() == 42;
-            } },
-        { "label", "ein Etikett als PDF drucken", 30,
-            [](Session &) {
-                clearPrintFolder();
-                return true;
-            },
-            [](Session &s) {
-                ReportPrinter printer;
-                printer.parent = s.window.get();
-                return printer.printEtikett(QDate::currentDate(), 100001, 7,
-                           QStringLiteral("Damenjacke Wolle, Gr. 40"), 12.5)
-                    && printedJobs() == 1;
-            } },
-        // The stock list's first rows as the statistics page prints them, A4 box answered.
-        { "stock-2000", "Inventurliste mit 2.000 Zeilen als PDF drucken", 1000,
-            [](Session &) { return prepareStockList(2000); }, printStockList },
-        { "stock-10000", "Inventurliste mit 10.000 Zeilen als PDF drucken", 5000,
-            [](Session &) { return prepareStockList(10000); }, printStockList },
-        // Target: under 2.3 times stock-10000.
-        { "stock-20000", "Inventurliste mit 20.000 Zeilen als PDF drucken", 11500,
-            [](Session &) { return prepareStockList(20000); }, printStockList },
-        { "expired-list", "Liste der ~4.900 abgelaufenen Verträge als PDF drucken", 3000,
-            [](Session &) {
-                clearPrintFolder();
-                if (g_expired.isEmpty())
-                    g_expired = expiredContracts();
-                return g_expired.size() > 4000;
-            },
-            [](Session &s) {
-                ReportPrinter printer;
-                printer.parent = s.window.get();
-                return printer.printOffeneVertraege(g_expired) && printedJobs() == 1;
-            } },
-    };
-}
-
-// ---- timing and report ----
 
 // Runs the event loop until it has nothing left to do.
 void processUntilIdle()
@@ -657,7 +277,7 @@ void usage()
                 "kategorien.txt.\ncases:");
     for (const ChildCase &c : childCases())
         std::printf(" %s", c.name);
-    for (const InProcessCase &c : inProcessCases())
+    for (const BenchCase &c : BenchArea::all())
         std::printf(" %s", c.name);
     std::printf("\n");
 }
@@ -669,7 +289,7 @@ int main(int argc, char *argv[])
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--stock-child") == 0)
-        return stockListChild(argc, argv);
+        return stockListProcess(argc, argv);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -703,7 +323,7 @@ int main(int argc, char *argv[])
         bool known = false;
         for (const ChildCase &c : childCases())
             known = known || name == c.name;
-        for (const InProcessCase &c : inProcessCases())
+        for (const BenchCase &c : BenchArea::all())
             known = known || name == c.name;
         if (!known) {
             std::fprintf(stderr, "velarix_bench: no case \"%s\"\n", name.c_str());
@@ -731,8 +351,8 @@ int main(int argc, char *argv[])
         results.push_back(r);
     }
 
-    std::vector<InProcessCase> cases;
-    for (const InProcessCase &c : inProcessCases())
+    std::vector<BenchCase> cases;
+    for (const BenchCase &c : BenchArea::all())
         if (selected(c.name))
             cases.push_back(c);
     if (!cases.empty()) {
@@ -743,17 +363,14 @@ int main(int argc, char *argv[])
         Dialogs::setTestMode(true);
         qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
         fixRunSettings();
-        Session session;
-        session.window = std::make_unique<Velarix>();
-        session.window->show();
+        WindowDriver session;
         // The menu keys are window shortcuts: they need the active window.
-        session.window->activateWindow();
-        if (!QTest::qWaitForWindowActive(session.window.get())) {
+        if (!session.start()) {
             std::fprintf(stderr, "velarix_bench: the window was not shown\n");
             return 1;
         }
         reportDialogs("start-up");
-        for (const InProcessCase &c : cases) {
+        for (const BenchCase &c : cases) {
             Result r { c.name, c.what, c.targetMs, {} };
             for (int i = 0; i < warmup + runs && r.ok; ++i) {
                 r.ok = c.prepare(session) && reportDialogs(c.name);

@@ -5,6 +5,7 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/sql.h"
+#include "app/textclean.h"
 #include "printing/csvexport.h"
 #include "printing/reportprinter.h"
 #include "ui_anlieferung.h"
@@ -15,14 +16,6 @@
 namespace {
 
 const QString kWarnung = QStringLiteral("Warnung");
-
-// Simplified, then every "'" a blank: the form in which customer texts are stored and printed.
-QString cleanedText(const QString &text)
-{
-    QString result = text.simplified();
-    result.replace(QLatin1Char('\''), QLatin1Char(' '));
-    return result;
-}
 
 bool insertArticle(const Vertragsartikel &a, qint64 vertrag, QWidget *parent)
 {
@@ -142,7 +135,10 @@ void Anlieferung::conclude(bool barkauf)
         vertrag.laufzeit = -1;
         vertrag.standgebuehr = -total;
     } else {
-        vertrag.laufzeit = readSetting(QStringLiteral("Laufzeit"), this).toInt();
+        bool read = false;
+        vertrag.laufzeit = readSetting(QStringLiteral("Laufzeit"), this, nullptr, &read).toInt();
+        if (!read)
+            return stop(); // a term of 0 would be stored, printed and exported
         vertrag.standgebuehr = ui->doubleSpinBoxStand->value();
     }
 
@@ -180,7 +176,7 @@ void Anlieferung::conclude(bool barkauf)
         if (!insertArticle(a, neuerVertrag, this))
             return stop();
     }
-    vertrag.vertragNr = int(neuerVertrag);
+    vertrag.vertragNr = neuerVertrag;
     vertrag.artikel = artikel;
 
     // Printing happens before the commit, but a printout that fails does not undo the

@@ -1,11 +1,12 @@
 #include "intake/anlieferung.h"
 
 #include "app/dialogs.h"
+#include "app/digitsvalidator.h"
 #include "app/numbers.h"
 #include "app/paths.h"
 #include "app/sql.h"
+#include "app/textclean.h"
 #include "app/textcodec.h"
-#include "intake/digitsvalidator.h"
 #include "ui_anlieferung.h"
 
 #include <QDate>
@@ -25,26 +26,6 @@ QList<QLineEdit *> customerFields(Ui_Anlieferung *ui)
 {
     return { ui->lineEditNA, ui->lineEditVNA, ui->lineEditTEL, ui->lineEditPLZ, ui->lineEditORT,
         ui->lineEditSTR };
-}
-
-// Built for every customer by the first search after a load: one allocation each.
-QString customerText(const Kundendaten &k)
-{
-    QString text;
-    text.reserve(k.name.size() + k.vorname.size() + k.telefon.size() + k.plz.size() + k.ort.size()
-        + k.strasse.size() + 5);
-    text.append(k.name)
-        .append(QLatin1Char(' '))
-        .append(k.vorname)
-        .append(QLatin1Char(' '))
-        .append(k.telefon)
-        .append(QLatin1Char(' '))
-        .append(k.plz)
-        .append(QLatin1Char(' '))
-        .append(k.ort)
-        .append(QLatin1Char(' '))
-        .append(k.strasse);
-    return text;
 }
 
 } // namespace
@@ -68,9 +49,7 @@ Anlieferung::Anlieferung(QWidget *parent)
         qOverload<const QString &>(&Anlieferung::searchKunde));
     for (QLineEdit *field : customerFields(ui))
         connect(field, &QLineEdit::textChanged, this, qOverload<>(&Anlieferung::searchKunde));
-    // A search can list most of the customers; laid out in batches, the first ones show at
-    // once and the next keystroke is not held up by the rest.
-    ui->listWidget->setLayoutMode(QListView::Batched);
+    kunden.setList(ui->listWidget);
     connect(ui->listWidget, &QListWidget::itemActivated, this, &Anlieferung::kChanged);
     connect(ui->listWidget, &QListWidget::itemClicked, this, &Anlieferung::kChanged);
     connect(ui->pushButtonVk, &QPushButton::toggled, this, &Anlieferung::toggleVk);
@@ -140,13 +119,15 @@ void Anlieferung::refreshPage()
     ui->spinBoxKategorie->setValue(0);
     ui->lineEditImages->clear();
     ui->textEditBeschreibung->clear();
-    ui->listWidget->clear();
+    kunden.clearList();
     resettingPage = false;
     ui->lineEditSearch->setFocus();
 
-    QSqlQuery query;
-    if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag"), this) && query.next()) {
-        vertragNr = query.value(0).toInt() + 1;
+    // The number the conclusion will store, deleted contracts' numbers included.
+    bool read = false;
+    const qint64 next = nextId(QStringLiteral("Vertrag"), this, &read);
+    if (read) {
+        vertragNr = next;
         ui->labelVertr->setText(QStringLiteral("Vertrag: ") + QString::number(vertragNr));
     }
     ui->lineEditDA->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
@@ -162,65 +143,18 @@ void Anlieferung::refreshPage()
 
 void Anlieferung::loadKunden()
 {
-    QSqlQuery query;
-    if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Kunde"), this) && query.next()) {
+    kunden.load(this);
+    if (const std::optional<qint64> top = kunden.highestId()) {
         const QValidator *old = ui->lineEditKNR->validator();
-        ui->lineEditKNR->setValidator(new DigitsValidator(query.value(0).toLongLong(), this));
+        ui->lineEditKNR->setValidator(new DigitsValidator(*top, this));
         delete old;
     }
-    kunden.clear();
-    kundenText.clear();
-    kundenSuchtext.clear();
-    // Read once from start to end: the driver need not keep a copy of every row.
-    query.setForwardOnly(true);
-    if (!execOrWarn(query,
-            QStringLiteral("SELECT ID, Name, Vorname, Telefon, PLZ, Ort, Strasse FROM "
-                           "Kunde ORDER BY Name, Vorname, ID"),
-            this))
-        return;
-    while (query.next()) {
-        Kundendaten k;
-        k.id = query.value(0).toInt();
-        k.name = query.value(1).toString();
-        k.vorname = query.value(2).toString();
-        k.telefon = query.value(3).toString();
-        k.plz = query.value(4).toString();
-        k.ort = query.value(5).toString();
-        k.strasse = query.value(6).toString();
-        kunden.append(std::move(k));
-    }
-    // The search texts are made by the first search: entering the page stays fast, and a
-    // customer chosen by number never needs them.
 }
 
 void Anlieferung::searchKunde(const QString &text)
 {
-    if (resettingPage)
-        return;
-    QListWidget *list = ui->listWidget;
-    list->clear();
-    const QString needle = text.simplified();
-    if (kundenSuchtext.size() != kunden.size()) {
-        kundenText.clear();
-        kundenSuchtext.clear();
-        kundenText.reserve(kunden.size());
-        kundenSuchtext.reserve(kunden.size());
-        for (const Kundendaten &k : qAsConst(kunden)) {
-            kundenText.append(customerText(k));
-            kundenSuchtext.append(kundenText.last().simplified());
-        }
-    }
-    list->setUpdatesEnabled(false);
-    for (int i = 0; i < kunden.size(); ++i) {
-        if (!kundenSuchtext.at(i).contains(needle, Qt::CaseInsensitive))
-            continue;
-        const int id = kunden.at(i).id;
-        // Filled before it joins the list: each change of a listed item is announced.
-        auto *item = new QListWidgetItem(QString::number(id) + QLatin1Char(' ') + kundenText.at(i));
-        item->setData(Qt::UserRole, id);
-        list->addItem(item);
-    }
-    list->setUpdatesEnabled(true);
+    if (!resettingPage)
+        kunden.search(text);
 }
 
 void Anlieferung::searchKunde()
@@ -235,13 +169,8 @@ void Anlieferung::searchKunde()
 
 void Anlieferung::kChanged(QListWidgetItem *item)
 {
-    if (!item)
-        return;
-    const int id = item->data(Qt::UserRole).toInt();
-    for (const Kundendaten &k : qAsConst(kunden)) {
-        if (k.id == id)
-            ui->lineEditKNR->setText(QString::number(id));
-    }
+    if (const std::optional<Kundendaten> k = kunden.customerOf(item))
+        ui->lineEditKNR->setText(QString::number(k->id));
 }
 
 // Fills the six fields at once; the search then runs once, as after the last field.
@@ -285,29 +214,17 @@ void Anlieferung::knrChanged(const QString &text)
     setCustomerFields(values);
 }
 
-QString Anlieferung::replaceQuotes(QString &text)
-{
-    text.replace(QLatin1Char('\''), QLatin1Char(' '));
-    return text;
-}
-
-QString Anlieferung::cleaned(const QString &text)
-{
-    QString result = text.simplified();
-    return replaceQuotes(result);
-}
-
 // ---- articles -------------------------------------------------------------------------
 
 Vertragsartikel Anlieferung::articleFromFields() const
 {
     Vertragsartikel a;
-    a.bezeichnung = cleaned(ui->lineEditBZ->text());
-    a.ean = cleaned(ui->lineEditEAN->text());
-    a.isbn = cleaned(ui->lineEditISBN->text());
+    a.bezeichnung = cleanedText(ui->lineEditBZ->text());
+    a.ean = cleanedText(ui->lineEditEAN->text());
+    a.isbn = cleanedText(ui->lineEditISBN->text());
     // Paths stay as chosen: cleaning would make a path stop naming its file.
     a.images = ui->lineEditImages->text();
-    a.beschreibung = cleaned(ui->textEditBeschreibung->toPlainText());
+    a.beschreibung = cleanedText(ui->textEditBeschreibung->toPlainText());
     a.einkaufsPreis = ui->doubleSpinBoxEk->value();
     a.verkaufsPreis = ui->doubleSpinBoxVk->value();
     a.menge = ui->spinBoxME->value();

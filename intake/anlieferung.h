@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/customersearch.h"
 #include "intake/records.h"
 
 #include <QList>
@@ -62,17 +63,11 @@ private:
     void prepareArticle(int n);
     Vertragsartikel articleFromFields() const;
     void setCustomerFields(const QStringList &values);
-    static QString replaceQuotes(QString &text);
-    static QString cleaned(const QString &text);
 
     Ui_Anlieferung *ui;
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     QList<Vertragsartikel> artikel;
-    QList<Kundendaten> kunden;
-    // The customer texts of the cache as listed, and simplified for the search, in cache
-    // order; made by the first search after a load.
-    QStringList kundenText;
-    QStringList kundenSuchtext;
+    CustomerSearch kunden;
     // Set while the customer fields are filled as a whole, so that the search runs once.
     bool fillingKunde = false;
     // Set while page entry empties the fields: the list is cleared afterwards anyway.

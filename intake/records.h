@@ -6,18 +6,6 @@
 
 // Plain value records of goods intake, handed on to printing and export.
 
-// One row of Kunde, as cached for the customer searches.
-struct Kundendaten
-{
-    int id = 0;
-    QString name;
-    QString vorname;
-    QString telefon;
-    QString plz;
-    QString ort;
-    QString strasse;
-};
-
 // One article of a contract as entered; its place in the list (from 1) is its artikelNr.
 struct Vertragsartikel
 {
@@ -39,7 +27,7 @@ struct Vertragsdaten
     QList<Vertragsartikel> artikel;
     QDateTime datum;
     QDateTime ende; // null: datum plus laufzeit days
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     int kundeNr = 0;
     int laufzeit = 0; // -1 marks a cash purchase
     double standgebuehr = 0.0; // a cash purchase holds minus the amount paid

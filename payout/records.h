@@ -25,7 +25,7 @@ struct AuszahlungsVertrag
     QString name; // "Name, Vorname"
     QList<ArtikelAbrechnung> artikel; // in stored order, so position n is artikelNr n
     QDateTime datum;
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     int laufzeit = 0;
     int kundeNr = 0;
     double summeAusgezahlt = 0.0;
@@ -36,7 +36,7 @@ struct AuszahlungsVertrag
 // One running commission contract whose term has run out.
 struct AbgelaufenerVertrag
 {
-    int id = 0; // contract number
+    qint64 id = 0; // contract number
     int kunde = 0; // customer number
     double offen = 0.0; // consignor's share of the contract's unpaid sales
     double summeOffen = 0.0;

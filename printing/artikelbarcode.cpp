@@ -15,7 +15,7 @@ QString encode(qint64 vertragNr, int artikelNr)
     return QString::number(codeValue(vertragNr, artikelNr), 36).toUpper();
 }
 
-bool decode(const QString &code, int *vertragNr, int *artikelNr)
+bool decode(const QString &code, qint64 *vertragNr, int *artikelNr)
 {
     const QString text = code.trimmed();
     if (text.isEmpty())
@@ -36,7 +36,20 @@ bool decode(const QString &code, int *vertragNr, int *artikelNr)
         return false;
     const qint64 vertrag = artNr / 100;
     const int artikel = int(artNr % 100);
-    if (vertrag < 1 || vertrag > std::numeric_limits<int>::max() || artikel < 1)
+    if (vertrag < 1 || artikel < 1)
+        return false;
+    if (vertragNr)
+        *vertragNr = vertrag;
+    if (artikelNr)
+        *artikelNr = artikel;
+    return true;
+}
+
+bool decode(const QString &code, int *vertragNr, int *artikelNr)
+{
+    qint64 vertrag = 0;
+    int artikel = 0;
+    if (!decode(code, &vertrag, &artikel) || vertrag > std::numeric_limits<int>::max())
         return false;
     if (vertragNr)
         *vertragNr = int(vertrag);

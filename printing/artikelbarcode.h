@@ -17,6 +17,8 @@ QString encode(qint64 vertragNr, int artikelNr);
 // Reads a scanned or typed code back (surrounding blanks and line ends are ignored, small
 // letters read like capitals). Returns false, leaving the out-parameters alone, for a text
 // that is no base-36 number, a wrong check number, or a contract or article number below 1.
+bool decode(const QString &code, qint64 *vertragNr, int *artikelNr);
+// The same for an int contract number: refuses a contract beyond its range.
 bool decode(const QString &code, int *vertragNr, int *artikelNr);
 
 } // namespace ArtikelBarcode

@@ -3,12 +3,12 @@
 #include "app/dialogs.h"
 #include "app/paths.h"
 #include "app/sql.h"
-#include "app/textcodec.h"
 #include "printing/artikelbarcode.h"
+#include "printing/csvwriter.h"
 
 #include <QDateTime>
 #include <QList>
-#include <QSaveFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -31,19 +31,6 @@ struct ArtikelZeile
     int kategorie = 0;
 };
 
-// A text from the database never holds the field separator, and never a line break: the
-// cash register and the shop read one record per line.
-QString feld(const QVariant &value)
-{
-    QString text = value.toString();
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    for (QChar &c : text) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
-
 QStringList fuenfBilder(const QVariant &images)
 {
     QStringList teile = images.toString().split(QLatin1Char(','), Qt::KeepEmptyParts);
@@ -53,17 +40,13 @@ QStringList fuenfBilder(const QVariant &images)
     return bilder;
 }
 
-QString preis(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-
 // The contract's articles in stored order with their stock (delivered minus sold and written
 // off minus given back, whatever the date). One statement, so a long contract costs no more
-// than one look-up per table through the article indexes.
-QList<ArtikelZeile> artikelZeilen(int vertragNr)
+// than one look-up per table through the article indexes. False when they could not be read
+// (shown as "SQL-Fehler"): a file without them would tell the till there is nothing in stock.
+bool artikelZeilen(qint64 vertragNr, QList<ArtikelZeile> &zeilen)
 {
-    QList<ArtikelZeile> zeilen;
+    zeilen.clear();
     QSqlQuery query;
     query.prepare(QStringLiteral(
         "SELECT A.ID, A.Bezeichnung, A.EinkaufsMenge, A.EinkaufsPreis, A.VerkaufsPreis, "
@@ -73,7 +56,7 @@ QList<ArtikelZeile> artikelZeilen(int vertragNr)
         "FROM Artikel AS A WHERE A.Vertrag = ? ORDER BY A.ID;"));
     query.addBindValue(vertragNr);
     if (!execOrWarn(query, nullptr))
-        return zeilen;
+        return false;
     int artikelNr = 0;
     while (query.next()) {
         ArtikelZeile zeile;
@@ -88,39 +71,25 @@ QList<ArtikelZeile> artikelZeilen(int vertragNr)
         zeile.beschreibung = feld(query.value(9));
         zeilen.append(zeile);
     }
-    return zeilen;
-}
-
-QByteArray csvText(const QStringList &header, const QList<QStringList> &records)
-{
-    const QString lineEnd = QStringLiteral("\r\n");
-    QString text = header.join(QLatin1Char(';')) + lineEnd;
-    for (const QStringList &record : records)
-        text += record.join(QLatin1Char(';')) + lineEnd;
-    return toCp1252(text);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    // A replaced file is only ever swapped for a complete new one.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    Dialogs::warning(nullptr, QStringLiteral("Fehler"),
-        QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(path, reason));
-    return false;
+    // A read that breaks off half-way (a locked database) ends the loop like the last row.
+    if (query.lastError().isValid()) {
+        Dialogs::warning(nullptr, QStringLiteral("SQL-Fehler"), query.lastError().text());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
-QByteArray kassenExportCsv(int vertragNr)
+QByteArray kassenExportCsv(qint64 vertragNr)
 {
+    QList<ArtikelZeile> zeilen;
+    if (!artikelZeilen(vertragNr, zeilen))
+        return QByteArray();
     QList<QStringList> records;
-    for (const ArtikelZeile &a : artikelZeilen(vertragNr)) {
+    for (const ArtikelZeile &a : qAsConst(zeilen)) {
         QStringList r;
-        r << a.bezeichnung << QString::number(a.bestand) << preis(a.verkaufsPreis)
+        r << a.bezeichnung << QString::number(a.bestand) << csvPreis(a.verkaufsPreis)
           << QStringLiteral("gebraucht") << ArtikelBarcode::encode(vertragNr, a.artikelNr)
           << QStringLiteral("%1/%2").arg(vertragNr).arg(a.artikelNr) << a.bilder << a.beschreibung
           << QString::number(a.kategorie);
@@ -131,32 +100,34 @@ QByteArray kassenExportCsv(int vertragNr)
         records);
 }
 
-QByteArray shopExportCsv(int vertragNr)
+QByteArray shopExportCsv(qint64 vertragNr)
 {
+    QList<ArtikelZeile> zeilen;
+    if (!artikelZeilen(vertragNr, zeilen))
+        return QByteArray();
     QList<QStringList> records;
-    for (const ArtikelZeile &a : artikelZeilen(vertragNr)) {
+    for (const ArtikelZeile &a : qAsConst(zeilen)) {
         QStringList r;
         r << QStringLiteral("shop") << a.bezeichnung << QString::number(a.bestand)
           << QStringLiteral("Überweisung/Paypal") << QString() << QString()
-          << preis(a.verkaufsPreis) << QStringLiteral("gebraucht") << a.ean << a.isbn
+          << csvPreis(a.verkaufsPreis) << QStringLiteral("gebraucht") << a.ean << a.isbn
           << QStringLiteral("Vertr:%1/%2").arg(vertragNr).arg(a.artikelNr) << QString() << a.bilder
           << a.beschreibung << QString::number(a.kategorie);
         records << r;
     }
-    return csvText({ "Verkaufsart", "Kurzbeschreibung", "Stück", "Zahlungsart", "Versandart",
-                       "Versandkosten", "Preis", "Zustand", "EAN", "ISBN", "Lagerplatz", "Gewicht",
-                       "Bild1", "Bild2", "Bild3", "Bild4", "Bild5", "Beschreibung", "Kategorie" },
-        records);
+    return csvText(shopCsvHeader(), records);
 }
 
-bool exportVertrag(int vertragNr, const QString &folder)
+bool exportVertrag(qint64 vertragNr, const QString &folder)
 {
     const QString fileName
         = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss-zzz_"))
         + QString::number(vertragNr) + QStringLiteral(".csv");
 
-    if (!folder.isEmpty())
-        return writeFile(joinPath(folder, fileName), kassenExportCsv(vertragNr));
+    if (!folder.isEmpty()) {
+        const QByteArray text = kassenExportCsv(vertragNr);
+        return !text.isEmpty() && writeFile(joinPath(folder, fileName), text);
+    }
 
     QString selectedFilter = kKassenFilter;
     const QString path = Dialogs::getSaveFileName(nullptr, QStringLiteral("Export Datei wählen"),
@@ -166,5 +137,6 @@ bool exportVertrag(int vertragNr, const QString &folder)
         return false;
     // A dialog that reports no filter leaves the preselected one.
     const bool shop = selectedFilter == kShopFilter;
-    return writeFile(path, shop ? shopExportCsv(vertragNr) : kassenExportCsv(vertragNr));
+    const QByteArray text = shop ? shopExportCsv(vertragNr) : kassenExportCsv(vertragNr);
+    return !text.isEmpty() && writeFile(path, text);
 }

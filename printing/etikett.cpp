@@ -12,8 +12,8 @@
 #include <QList>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QSqlQuery>
 
 #include <zint.h>
@@ -147,7 +147,7 @@ void paintLabel(QPainter &painter, double heightMm, const QString &preis, const 
 
 } // namespace
 
-bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int position,
+bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int position,
     const QString &bezeichnung, double preis)
 {
     bool found = false;
@@ -160,18 +160,16 @@ bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int positi
     if (druckerName.isEmpty())
         return false; // labels switched off
 
-    QPrinter printer(QPrinter::ScreenResolution);
-    if (!PrintOutput::setPrinter(printer, druckerName, PrintOutput::Kind::Etikett, parent))
+    if (!PrintOutput::checkInstalled(druckerName, parent))
         return false;
 
     const int size = labelSize();
     const double heightMm = 20.0 + 5.0 * size;
-    printer.setPageSize(QPageSize(
-        QSizeF(kLabelWidthMm, heightMm), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const QPageLayout layout(QPageSize(QSizeF(kLabelWidthMm, heightMm), QPageSize::Millimeter,
+                                 QString(), QPageSize::ExactMatch),
+        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 
-    const qint64 artNr = qint64(vertragNr) * 100 + position;
+    const qint64 artNr = vertragNr * 100 + position;
     const QString code = ArtikelBarcode::encode(vertragNr, position);
     qDebug() << "code " << artNr << " pruefziffer " << artNr % 11 << " barcode " << code;
 
@@ -179,22 +177,26 @@ bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int positi
     const QString zeile
         = QStringLiteral("%1 %2/%3").arg(datum.weekNumber()).arg(vertragNr).arg(position);
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        Dialogs::critical(parent, QStringLiteral("Fehler"),
-            QStringLiteral("Das Etikett konnte nicht gedruckt werden!"));
-        return false;
-    }
-    const double pixelsPerMm = printer.resolution() / 25.4;
-    painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
-    // A printer that cannot print to the edge refuses margins of 0 and keeps its own; the
-    // label is then laid out in the part it can print, so nothing is cut off.
-    const double paintHeightMm = printer.pageLayout().paintRect(QPageLayout::Millimeter).height();
-    paintLabel(painter, paintHeightMm > 0 ? paintHeightMm : heightMm, preisText, code, zeile,
-        bezeichnung.left(100));
-    if (!painter.end()) {
-        Dialogs::critical(parent, QStringLiteral("Fehler"),
-            QStringLiteral("Das Etikett konnte nicht gedruckt werden!"));
+    auto paint = [&](QPagedPaintDevice &device) {
+        QPainter painter;
+        if (!painter.begin(&device))
+            return false;
+        const double pixelsPerMm = device.logicalDpiX() / 25.4;
+        painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
+        // A printer that cannot print to the edge refuses margins of 0 and keeps its own; the
+        // label is then laid out in the part it can print, so nothing is cut off.
+        const double paintHeightMm
+            = device.pageLayout().paintRect(QPageLayout::Millimeter).height();
+        paintLabel(painter, paintHeightMm > 0 ? paintHeightMm : heightMm, preisText, code, zeile,
+            bezeichnung.left(100));
+        return painter.end();
+    };
+    QString failure;
+    if (!PrintOutput::print(druckerName, PrintOutput::Kind::Etikett, layout, paint, &failure)) {
+        QString text = QStringLiteral("Das Etikett konnte nicht gedruckt werden!");
+        if (!failure.isEmpty())
+            text += QLatin1Char('\n') + failure;
+        Dialogs::critical(parent, QStringLiteral("Fehler"), text);
         return false;
     }
     return true;

@@ -14,7 +14,7 @@ namespace Labels {
 // Prints one label. False when nothing was printed: no label printer chosen (an empty
 // setting switches labels off without a message), a printer the system does not have, or a
 // print job that could not be started; the reason has been shown where it is worth showing.
-bool printEtikett(QWidget *parent, const QDate &datum, int vertragNr, int position,
+bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int position,
     const QString &bezeichnung, double preis);
 
 // Prints menge labels for every article, the n-th article with article number n; stops at

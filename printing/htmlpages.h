@@ -35,6 +35,13 @@ public:
     void replace(const QByteArray &key, const QByteArray &value);
     // The first occurrence of key becomes the list; any further one gets the rows in full.
     void putRows(const QByteArray &key, const RowList &rows);
+    // Edits the text before and after the list, part by part.
+    template <class Edit> void editText(Edit edit)
+    {
+        edit(m_head);
+        if (m_hasList)
+            edit(m_tail);
+    }
 
     const QByteArray &head() const { return m_head; }
     const QByteArray &tail() const { return m_tail; }

@@ -3,17 +3,21 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/etikett.h"
 #include "printing/htmlpages.h"
 #include "printing/printoutput.h"
 #include "printing/templatekeys.h"
+#include "services/records.h"
+#include "statistics/records.h"
 
 #include <QDate>
 #include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace {
@@ -56,10 +60,16 @@ QByteArray documentBytes(const QString &text)
 }
 
 // A value typed by the staff (names, article texts): printed as typed, never as markup, and
-// a "$" in it can never form a placeholder that a later step would fill.
+// a "$" in it can never form a placeholder that a later step would fill. Control characters
+// other than tab and line breaks are dropped: a NUL would end the document there.
 QString escaped(const QString &value)
 {
-    QString text = value.toHtmlEscaped();
+    QString text = value;
+    text.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control && c != QLatin1Char('\t')
+            && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+    });
+    text = text.toHtmlEscaped();
     text.replace(QLatin1Char('$'), QLatin1String("&#36;"));
     return text;
 }
@@ -73,6 +83,21 @@ void put(FilledDocument &document, const QString &key, const QString &markup)
 void putText(FilledDocument &document, const QString &key, const QString &value)
 {
     put(document, key, escaped(value));
+}
+
+// The town before the date; without a town the date stands alone, not after ", den".
+void putStadt(FilledDocument &document, const QString &stadt)
+{
+    if (stadt.trimmed().isEmpty()) {
+        static const QRegularExpression townAndDen(
+            QStringLiteral("\\$\\(Stadt\\)\\s*,\\s*den\\s+"));
+        document.editText([](QByteArray &bytes) {
+            QString text = QString::fromLatin1(bytes);
+            text.remove(townAndDen);
+            bytes = text.toLatin1();
+        });
+    }
+    put(document, templateKeys.Stadt, stadt);
 }
 
 QString money(double value)
@@ -158,25 +183,28 @@ bool ReportPrinter::printDocuments(const QList<FilledDocument> &documents, Papie
             QStringLiteral("Bitte einen Vertragsdrucker auswählen!"));
         return false;
     }
+    if (!PrintOutput::checkInstalled(name, parent))
+        return false;
     bool a4 = true;
-    for (int i = 0; i < documents.size(); ++i) {
-        QPrinter printer(QPrinter::ScreenResolution);
-        if (!PrintOutput::setPrinter(printer, name, PrintOutput::Kind::Dokument, parent))
-            return false;
-        if (i == 0) {
-            if (papier == Papier::ImmerA4)
-                Dialogs::warning(
-                    parent, QStringLiteral("Warnung"), QStringLiteral("Bitte A4 Papier einlegen."));
-            else
-                a4 = a4Eingestellt();
-        }
-        printer.setPageSize(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5));
-        printer.setPageOrientation(a4 ? QPageLayout::Portrait : QPageLayout::Landscape);
-        printer.setPageMargins(QMarginsF(30, 10, 10, 10), QPageLayout::Millimeter);
-        if (!printHtmlPages(printer, documents.at(i))
-            || printer.printerState() == QPrinter::Error) {
-            Dialogs::critical(parent, QStringLiteral("Fehler"),
-                QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name));
+    if (papier == Papier::ImmerA4)
+        Dialogs::warning(
+            parent, QStringLiteral("Warnung"), QStringLiteral("Bitte A4 Papier einlegen."));
+    else
+        a4 = a4Eingestellt();
+    const QPageLayout layout(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5),
+        a4 ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF(30, 10, 10, 10),
+        QPageLayout::Millimeter);
+    for (const FilledDocument &document : documents) {
+        QString failure;
+        const bool printed = PrintOutput::print(
+            name, PrintOutput::Kind::Dokument, layout,
+            [&document](QPagedPaintDevice &device) { return printHtmlPages(device, document); },
+            &failure);
+        if (!printed) {
+            QString text = QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name);
+            if (!failure.isEmpty())
+                text += QLatin1Char('\n') + failure;
+            Dialogs::critical(parent, QStringLiteral("Fehler"), text);
             return false;
         }
     }
@@ -280,8 +308,8 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
     put(dok, k.Beschreibung, beschreibung());
     put(kopie, k.Beschreibung, beschreibung());
     const QString stadt = setting(QStringLiteral("Stadt"));
-    put(dok, k.Stadt, stadt);
-    put(kopie, k.Stadt, stadt);
+    putStadt(dok, stadt);
+    putStadt(kopie, stadt);
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     put(kopie, k.Kundennr, QString::number(vertrag.kundeNr));
 
@@ -347,7 +375,7 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
     put(dok, k.SummeAusg, money(summeAusgezahlt));
     putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -390,7 +418,7 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
     put(dok, k.SummeAusg, money(summeAusgezahlt));
     putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kunde));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -412,7 +440,7 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
     }
     putRows(dok, k.VertragsListe, liste);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -440,7 +468,7 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
     put(dok, k.VonDatum, zeitstempel(s.von));
     put(dok, k.BisDatum, zeitstempel(s.bis));
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
 
@@ -460,7 +488,7 @@ bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
     put(dok, k.ArtZurueck, QString::number(beleg.anzahl));
     put(dok, k.ArtBestand, QString::number(beleg.bestand));
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(beleg.kundeNr));
     return printDocuments({ dok }, Papier::NachEinstellung);
 }
@@ -475,7 +503,8 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.BisDatum, zeitstempel(liste.inventurDatum));
 
     RowList zeilen;
-    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0, vorigerVertrag = 0;
+    int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0;
+    qint64 vorigerVertrag = 0;
     double summeEk = 0.0, summeVk = 0.0;
     for (const QString &id : qAsConst(liste.artikelIds)) {
         // value() does not insert: an id without its record prints as an empty row.
@@ -510,13 +539,13 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.SummeVk, money(summeVk));
     putRows(dok, k.ArtikelListe, zeilen);
     put(dok, k.Beschreibung, beschreibung());
-    put(dok, k.Stadt, setting(QStringLiteral("Stadt")));
+    putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
     return printDocuments({ dok }, Papier::ImmerA4);
 }
 
 bool ReportPrinter::printEtikett(
-    const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis)
+    const QDate &datum, qint64 vertragNr, int position, const QString &bezeichnung, double preis)
 {
     return Labels::printEtikett(parent, datum, vertragNr, position, bezeichnung, preis);
 }

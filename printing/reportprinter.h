@@ -1,10 +1,5 @@
 #pragma once
 
-#include "intake/records.h"
-#include "payout/records.h"
-#include "services/records.h"
-#include "statistics/records.h"
-
 #include <QByteArray>
 #include <QDate>
 #include <QList>
@@ -12,6 +7,15 @@
 
 class FilledDocument;
 class QWidget;
+
+// The records of the pages that print; a caller includes its own area's records.h, so
+// printing depends on no page area and a changed record rebuilds only its users.
+struct AbgelaufenerVertrag;
+struct AuszahlungsVertrag;
+struct InventurListe;
+struct InventurStatistik;
+struct RueckgabeBeleg;
+struct Vertragsdaten;
 
 // Fills the HTML templates in "Templates/" and prints them on the document printer
 // (setting Vertragsdrucker). Holds nothing between calls: every print reads its template and
@@ -44,8 +48,8 @@ public:
     bool printInventur(InventurListe liste);
 
     // One price label on the label printer; false when it was not printed.
-    bool printEtikett(
-        const QDate &datum, int vertragNr, int position, const QString &bezeichnung, double preis);
+    bool printEtikett(const QDate &datum, qint64 vertragNr, int position,
+        const QString &bezeichnung, double preis);
     // One label per piece of every article; stops at the first label not printed.
     void printEtiketten(Vertragsdaten vertrag);
 

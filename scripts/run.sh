@@ -7,7 +7,11 @@ work=${1:-$root/run}
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 mkdir -p "$work/Templates"
-cp "$root"/Templates/*.html "$work/Templates/" 2>/dev/null || true
+# Only missing templates: a shop's edited template stays as it is.
+for template in "$root"/Templates/*.html; do
+    target="$work/Templates/$(basename "$template")"
+    [ -e "$target" ] || cp "$template" "$target"
+done
 [ -f "$work/kategorien.txt" ] || cp "$root/kategorien.txt" "$work/"
 # qt_de.qm is a catalogue: it loads qtbase_de.qm and qtmultimedia_de.qm from its own folder.
 for qm in qt_de qtbase_de qtmultimedia_de; do

@@ -12,6 +12,6 @@ struct RueckgabeBeleg
     int artikelNr = 0; // position within the contract, from 1
     int anzahl = 0; // pieces given back now
     int bestand = 0; // stock after this return
-    int vertragNr = 0;
+    qint64 vertragNr = 0;
     int kundeNr = 0; // -1 when the contract is not found
 };

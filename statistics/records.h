@@ -9,7 +9,7 @@
 // One article in stock (also a row of the cash purchases overview).
 struct InventurArtikel
 {
-    int vertrag = 0;
+    qint64 vertrag = 0;
     int artikelNr = 0;
     int menge = 0; // stock at the list's date; may be negative
     int laufzeit = 0; // -1 marks a cash purchase

@@ -1,12 +1,15 @@
-#include "intakedriver.h"
+#include "support/intakedriver.h"
+#include "support/printhelpers.h"
 #include "support/testsupport.h"
 
 #include "app/database.h"
 #include "app/velarix.h"
+#include "printing/artikelbarcode.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QtTest>
@@ -101,13 +104,12 @@ private slots:
 
         const QStringList printed = dir.printedFiles();
         QCOMPARE(kinds(printed), QStringList({ "dokument", "dokument", "etikett", "etikett" }));
-        const QString contract = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
-        QVERIFY(contract.contains("Kommissionsvertrag Nr: 1"));
-        QVERIFY(contract.contains("O Neil, Anna (0421 55)"));
-        QVERIFY(contract.contains(stored.toString("dd.MM.yyyy")));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1)))
-                    .contains("Kopie - Kommissionsvertrag Nr: 1"));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(3))).contains("1/1"));
+        const QStringList texts = printedTexts(dir);
+        VERIFY_CONTAINS(texts.at(0), "Kommissionsvertrag Nr: 1");
+        VERIFY_CONTAINS(texts.at(0), "O Neil, Anna (0421 55)");
+        VERIFY_CONTAINS(texts.at(0), stored.toString("dd.MM.yyyy"));
+        VERIFY_CONTAINS(texts.at(1), "Kopie - Kommissionsvertrag Nr: 1");
+        VERIFY_CONTAINS(texts.at(3), "1/1");
 
         const QStringList exported = QDir(dir.path("export")).entryList(QDir::Files);
         QCOMPARE(exported.size(), 1);
@@ -139,9 +141,9 @@ private slots:
         const QStringList printed = dir.printedFiles();
         QCOMPARE(kinds(printed),
             QStringList({ "dokument", "etikett", "etikett", "etikett", "etikett" }));
-        const QString document = pdfText(QDir(dir.printDir()).filePath(printed.at(0)));
-        QVERIFY(document.contains("Kaufvertrag Nr: 1"));
-        QVERIFY(document.contains("17.50"));
+        const QString document = printedTexts(dir).at(0);
+        VERIFY_CONTAINS(document, "Kaufvertrag Nr: 1");
+        VERIFY_CONTAINS(document, "17.50");
         QVERIFY(QDir(dir.path("export")).isEmpty());
         QCOMPARE(menu.count(), 1);
     }
@@ -415,10 +417,96 @@ private slots:
         addArticle(page, "Tisch", 1, "20");
         click(button(page, "pushButton_einkauf"));
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(Vertrag) FROM Artikel").toInt(), 46);
+        const QStringList texts = printedTexts(dir);
+        VERIFY_CONTAINS(texts.at(0), "Kaufvertrag Nr: 46");
+        VERIFY_CONTAINS(texts.at(1), "46/1");
+    }
+
+    // A term that cannot be read (the database locked by another program) must not give a
+    // contract of 0 days: the conclusion stops as after a failed write.
+    void failedReadStopsTheConclusion()
+    {
+        TestWorkdir dir;
+        setPrinters();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        QSignalSpy menu(&page, &Anlieferung::openMenu);
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Tisch", 1, "20");
+        TestWorkdir::exec("PRAGMA busy_timeout = 0"); // fail at once rather than wait
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(dir.path("db.sqlite"));
+            QVERIFY(other.open());
+            QSqlQuery lock(other);
+            QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+            click(button(page, "pushButtonVertrAbsch"));
+            QVERIFY(lock.exec("ROLLBACK"));
+        }
+        QSqlDatabase::removeDatabase("other");
+
+        QCOMPARE(dialogLog().size(), 1);
+        QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
+            qPrintable(dialogLog().at(0)));
+        QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+        QVERIFY(dir.printedFiles().isEmpty());
+        QCOMPARE(menu.count(), 0);
+        QCOMPARE(edit(page, "lineEditNA")->text(), QString("Meier"));
+
+        Dialogs::takeRecords();
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(TestWorkdir::scalar("SELECT Laufzeit FROM Vertrag").toInt(), 90);
+    }
+
+    // The number the page shows is the one stored, printed, coded on the label and exported,
+    // also after the newest contract was deleted and beyond 32 bits.
+    void shownNumberIsTheStoredOne_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("newest deleted") << "INSERT INTO Vertrag (Kunde) VALUES (1), (1), (1); "
+                                           "DELETE FROM Vertrag WHERE ID = 3"
+                                        << Q_INT64_C(4);
+        QTest::newRow("beyond 32 bits")
+            << "INSERT INTO Vertrag (ID, Kunde) VALUES (2147483647, 1)" << Q_INT64_C(2147483648);
+    }
+    void shownNumberIsTheStoredOne()
+    {
+        QFETCH(QString, before);
+        QFETCH(qint64, number);
+        TestWorkdir dir;
+        setPrinters();
+        QDir().mkpath(dir.path("export"));
+        TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
+        for (const QString &statement : before.split("; "))
+            TestWorkdir::exec(statement);
+        const QString nr = QString::number(number);
+        Anlieferung page;
+        QVERIFY(enter(page));
+        QCOMPARE(child<QLabel>(page, "labelVertr")->text(), "Vertrag: " + nr);
+        QCOMPARE(edit(page, "lineEditAN")->text(), nr + " / 1");
+
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Tisch", 1, "20");
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toLongLong(), number);
+        QCOMPARE(TestWorkdir::scalar("SELECT Vertrag FROM Artikel").toLongLong(), number);
         const QStringList printed = dir.printedFiles();
-        QVERIFY(
-            pdfText(QDir(dir.printDir()).filePath(printed.at(0))).contains("Kaufvertrag Nr: 46"));
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(1))).contains("46/1"));
+        QCOMPARE(printed.size(), 3);
+        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(0)))
+                    .contains("Kommissionsvertrag Nr: " + nr));
+        const QString label = pdfText(QDir(dir.printDir()).filePath(printed.at(2)));
+        QVERIFY2(label.contains(nr + "/1"), qPrintable(label));
+        const QString code = ArtikelBarcode::encode(number, 1);
+        QVERIFY2(label.contains(code), qPrintable(label));
+        qint64 decoded = 0;
+        int position = 0;
+        QVERIFY(ArtikelBarcode::decode(code, &decoded, &position));
+        QCOMPARE(decoded, number);
+        QCOMPARE(
+            QDir(dir.path("export")).entryList(QDir::Files).value(0).section('_', -1), nr + ".csv");
     }
 };
 

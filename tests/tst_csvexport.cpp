@@ -32,7 +32,7 @@ void insertContract()
         "(13, 57, 'Buch', 2, 1234.567, 3, '', '', '', 7, 'Band 1' || char(10) || 'Band 2'),"
         "(10, 57, 'Tisch;rund', 10, 45.5, 5, '4006381333931', '', 'a.jpg,,b.jpg', 4, "
         "'Eiche \"massiv\"' || char(13) || char(10) || 'mit Schublade;neu'),"
-        "(11, 57, 'Stück Holz', 8, 20, 1, NULL, NULL, NULL, NULL, NULL),"
+        "(11, 57, 'Stück Holz', 8, 12345.67, 1, NULL, NULL, NULL, NULL, NULL),"
         "(12, 57, 'Lampe € 1', 100, 1000000, 1, 'A;B', '978;3', "
         "'1.jpg,2.jpg,3.jpg,4.jpg,5.jpg,6.jpg,7.jpg', '', ''),"
         "(20, 58, 'Fremd', 1, 2, 9, '', '', '', 1, '');");
@@ -52,8 +52,8 @@ const QByteArray kKassen57 = kKassenHeader
     + "Tisch rund;2;45.5;gebraucht;C7W7;57/1;a.jpg;;b.jpg;;;"
       "Eiche \"massiv\" mit Schublade neu;4\r\n"
       "St\xfc"
-      "ck Holz;0;20;gebraucht;C7Z0;57/2;;;;;;;0\r\n"
-      "Lampe \x80 1;-1;1e+06;gebraucht;C81T;57/3;1.jpg;2.jpg;3.jpg;4.jpg;5.jpg;;0\r\n"
+      "ck Holz;0;12345.67;gebraucht;C7Z0;57/2;;;;;;;0\r\n"
+      "Lampe \x80 1;-1;1000000;gebraucht;C81T;57/3;1.jpg;2.jpg;3.jpg;4.jpg;5.jpg;;0\r\n"
       "Buch;3;1234.57;gebraucht;C84M;57/4;;;;;;Band 1 Band 2;7\r\n";
 
 const QByteArray kShop57 = kShopHeader
@@ -62,9 +62,9 @@ const QByteArray kShop57 = kShopHeader
       "Eiche \"massiv\" mit Schublade neu;4\r\n"
       "shop;St\xfc"
       "ck Holz;0;\xdc"
-      "berweisung/Paypal;;;20;gebraucht;;;Vertr:57/2;;;;;;;;0\r\n"
+      "berweisung/Paypal;;;12345.67;gebraucht;;;Vertr:57/2;;;;;;;;0\r\n"
       "shop;Lampe \x80 1;-1;\xdc"
-      "berweisung/Paypal;;;1e+06;gebraucht;A B;978 3;Vertr:57/3;;1.jpg;2.jpg;3.jpg;4.jpg;"
+      "berweisung/Paypal;;;1000000;gebraucht;A B;978 3;Vertr:57/3;;1.jpg;2.jpg;3.jpg;4.jpg;"
       "5.jpg;;0\r\n"
       "shop;Buch;3;\xdc"
       "berweisung/Paypal;;;1234.57;gebraucht;;;Vertr:57/4;;;;;;;Band 1 Band 2;7\r\n";
@@ -98,11 +98,56 @@ private slots:
         insertContract();
         QCOMPARE(kassenExportCsv(99), kKassenHeader);
         QCOMPARE(shopExportCsv(99), kShopHeader);
+        QCOMPARE(dialogLog(), QStringList());
+    }
 
-        TestWorkdir::exec("DROP TABLE Artikel;");
-        QCOMPARE(kassenExportCsv(57), kKassenHeader);
-        QCOMPARE(dialogLog().size(), 1);
-        QVERIFY(dialogLog().value(0).startsWith(QLatin1String("Warning|SQL-Fehler|")));
+    // A full disk or articles that cannot be read never leave a file that tells the till less
+    // than the truth: nothing is written, an older file stays, and the export says it failed.
+    void failedExportWritesNothing_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("throughDialog");
+        QTest::newRow("full disk, automatic export") << true << false;
+        QTest::newRow("full disk, dialog") << true << true;
+        QTest::newRow("articles not readable, automatic export") << false << false;
+        QTest::newRow("articles not readable, dialog") << false << true;
+    }
+    void failedExportWritesNothing()
+    {
+        QFETCH(bool, fullDisk);
+        QFETCH(bool, throughDialog);
+        TestWorkdir work;
+        insertContract();
+        const QString folder = work.path("export");
+        QDir().mkpath(folder);
+        const QString target = QDir(folder).filePath("x.csv");
+        {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
+        if (throughDialog)
+            Dialogs::setNextAnswer(QStringList { target, "Kassenexport (*.csv)" });
+        if (!fullDisk)
+            TestWorkdir::exec("DROP TABLE Artikel;");
+
+        bool exported = true;
+        {
+            FileSizeLimit limit(fullDisk ? 64 : 1 << 30);
+            exported = exportVertrag(57, throughDialog ? QString() : folder);
+        }
+        QVERIFY(!exported);
+        QCOMPARE(readFile(target), QByteArray("old"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList { "x.csv" });
+        const QString box = dialogLog().value(throughDialog ? 1 : 0);
+        if (fullDisk) {
+            const QString path = throughDialog ? target : folder + "/";
+            QVERIFY2(box.startsWith("Warning|Fehler|Die Datei " + path), qPrintable(box));
+            QVERIFY2(QRegularExpression(":\\n\\S").match(box).hasMatch(), qPrintable(box));
+        } else {
+            QVERIFY2(box.startsWith("Warning|SQL-Fehler|"), qPrintable(box));
+        }
+        QCOMPARE(dialogLog().size(), throughDialog ? 2 : 1);
     }
 
     void exportIntoFolder()

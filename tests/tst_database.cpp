@@ -126,16 +126,50 @@ private slots:
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toInt(), 1);
     }
 
-    void existingDatabaseIsNeverReset()
+    // A file from elsewhere, or cut off during its first start: the missing tables come,
+    // the tables there are kept as they are, rows and columns included.
+    void missingTablesAreAddedWithoutTouchingTheOthers()
     {
         TestWorkdir dir(false);
         TestWorkdir::exec("CREATE TABLE Kunde (ID INTEGER PRIMARY KEY, Name TEXT)");
         TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Meier')");
+        TestWorkdir::exec("CREATE TABLE systemdaten (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                          "Name TEXT, Wert TEXT)");
+        TestWorkdir::exec("INSERT INTO systemdaten (Name, Wert) VALUES ('Laufzeit', '30')");
+        QVERIFY(ensureSchema());
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
+                                     "AND name <> 'sqlite_sequence'")
+                     .toInt(),
+            7);
+        QCOMPARE(columns("Kunde"), QStringList({ "ID", "Name" }));
+        QCOMPARE(TestWorkdir::scalar("SELECT group_concat(Name) FROM Kunde").toString(),
+            QStringLiteral("Meier"));
+        QCOMPARE(TestWorkdir::scalar("SELECT group_concat(Name || '=' || Wert) FROM Systemdaten")
+                     .toString(),
+            QStringLiteral("Laufzeit=30"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Verkaufspreis").toInt(), 10);
+        QVERIFY(columns("Artikel").contains("Beschreibung"));
+        QVERIFY(ensureSchema()); // complete now: nothing more to do
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Verkaufspreis").toInt(), 10);
+    }
+
+    // A full disk during the first start leaves no half schema: the next start makes it all.
+    void firstStartCreatesAllTablesOrNone()
+    {
+        TestWorkdir dir(false);
+        TestWorkdir::exec("PRAGMA max_page_count = 4"); // full after the first two tables
         QVERIFY(!ensureSchema());
-        QCOMPARE(
-            TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'").toInt(),
-            1);
-        QCOMPARE(TestWorkdir::scalar("SELECT Name FROM Kunde").toString(), QStringLiteral("Meier"));
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.at(0).startsWith("Warning|SQL-Fehler|database or disk is full"),
+            qPrintable(log.at(0)));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master").toInt(), 0);
+
+        TestWorkdir::exec("PRAGMA max_page_count = 1000000");
+        QVERIFY(ensureSchema());
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten").toInt(), 16);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Verkaufspreis").toInt(), 10);
     }
 
     void deletedContractNumbersAreNotGivenAgain()

@@ -1,4 +1,4 @@
-#include "intakedriver.h"
+#include "support/intakedriver.h"
 #include "support/testsupport.h"
 
 #include "app/dialogs.h"
@@ -17,34 +17,6 @@ class PendingProbe : public Anlieferung
 public:
     using Anlieferung::checkPendingArticle;
 };
-
-static QList<int> listedIds(Anlieferung &page)
-{
-    QList<int> ids;
-    auto *list = child<QListWidget>(page, "listWidget");
-    for (int i = 0; i < list->count(); ++i)
-        ids << list->item(i)->data(Qt::UserRole).toInt();
-    return ids;
-}
-
-static const char *const kCustomerFields[]
-    = { "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ", "lineEditORT", "lineEditSTR" };
-
-static QStringList customerFieldTexts(Anlieferung &page)
-{
-    QStringList texts;
-    for (const char *name : kCustomerFields)
-        texts << edit(page, name)->text();
-    return texts;
-}
-
-static bool customerFieldsEnabled(Anlieferung &page)
-{
-    bool enabled = true;
-    for (const char *name : kCustomerFields)
-        enabled = enabled && edit(page, name)->isEnabled();
-    return enabled;
-}
 
 static void addCustomers()
 {

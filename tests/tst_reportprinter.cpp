@@ -1,8 +1,12 @@
-#include "printhelpers.h"
+#include "support/printhelpers.h"
 
 #include "app/titleprefix.h"
+#include "intake/records.h"
+#include "payout/records.h"
 #include "printing/reportprinter.h"
 #include "printing/templatekeys.h"
+#include "services/records.h"
+#include "statistics/records.h"
 
 #include <QFile>
 #include <QtTest>
@@ -446,8 +450,94 @@ private slots:
         const bool printed = printer.printRueckgabe(rueckgabe());
         qputenv("VELARIX_PRINT_DIR", printDir);
         QVERIFY(!printed);
-        QCOMPARE(
-            dialogLog(), QStringList("Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!"));
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.at(0).startsWith("Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!\n"
+                                      "Die Datei "
+                     + wd.path("kein-ordner/print/")),
+            qPrintable(log.at(0)));
+    }
+
+    // On a full disk nothing half-written is left and the user is told.
+    void fullDiskPrintsNothing_data()
+    {
+        QTest::addColumn<bool>("label");
+        QTest::newRow("contract") << false;
+        QTest::newRow("label") << true;
+    }
+    void fullDiskPrintsNothing()
+    {
+        QFETCH(bool, label);
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Etikettendrucker", "Zebra");
+        QDir().mkpath(wd.printDir());
+        ReportPrinter printer;
+        bool printed = true;
+        {
+            FileSizeLimit limit(2048);
+            printed = label ? printer.printEtikett(QDate(2021, 6, 10), 42, 1, "Vase", 6)
+                            : printer.printVertrag(kommission(), false);
+        }
+        QVERIFY(!printed);
+        QCOMPARE(QDir(wd.printDir()).entryList(QDir::Files), QStringList());
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 1);
+        const QString box = label ? "Critical|Fehler|Das Etikett konnte nicht gedruckt werden!\n"
+                                  : "Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!\n";
+        QVERIFY2(
+            log.at(0).startsWith(box + "Die Datei " + wd.printDir() + "/"), qPrintable(log.at(0)));
+    }
+
+    // Job files are numbered on after the highest in the folder, however many digits it has,
+    // and never replace a file that is there.
+    void jobNumbersGoOnPastTheFolderHighest()
+    {
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        QDir().mkpath(wd.printDir());
+        const QStringList earlier
+            = { "0007-Buero-dokument.pdf", "9999-Buero-dokument.pdf", "10000-Buero-dokument.pdf" };
+        for (const QString &name : earlier) {
+            QFile file(QDir(wd.printDir()).filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("earlier");
+        }
+        ReportPrinter printer;
+        QVERIFY(printer.printRueckgabe(rueckgabe()));
+        QVERIFY(printer.printRueckgabe(rueckgabe()));
+        QStringList added = QDir(wd.printDir()).entryList(QDir::Files);
+        for (const QString &name : earlier) {
+            QFile file(QDir(wd.printDir()).filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("earlier"));
+            added.removeOne(name);
+        }
+        QCOMPARE(added.size(), 2);
+        const qint64 first = added.at(0).section('-', 0, 0).toLongLong();
+        const qint64 second = added.at(1).section('-', 0, 0).toLongLong();
+        QVERIFY2(qMin(first, second) > 10000 && first != second, qPrintable(added.join(' ')));
+    }
+
+    // Without a town the date stands alone in the header.
+    void withoutATownTheDateStandsAlone_data()
+    {
+        QTest::addColumn<QString>("operation");
+        for (const auto &op : kOperations)
+            QTest::newRow(op[0]) << QString::fromLatin1(op[0]);
+    }
+    void withoutATownTheDateStandsAlone()
+    {
+        QFETCH(QString, operation);
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::setSetting("Stadt", "");
+        QVERIFY(printBy(operation));
+        for (const QString &text : printedTexts(wd)) {
+            VERIFY_CONTAINS(text, today());
+            VERIFY_LACKS(text, ", den");
+            VERIFY_LACKS(text, "$(");
+        }
     }
 
     void returnReceiptShowsItsValues()
@@ -480,7 +570,10 @@ private slots:
         TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         Vertragsdaten v = kommission();
         v.name = QStringLiteral("<b>Kunz</b> & Söhne $(Datum)");
-        v.artikel = { artikel(QStringLiteral("Kiste <50 cm & mehr"), 1, 1, 2),
+        // A NUL would end the document there; control characters are dropped.
+        v.artikel = { artikel(QStringLiteral("Spiegel") + QChar(0) + QStringLiteral("oval\x07\x1b"),
+                          1, 1, 2),
+            artikel(QStringLiteral("Kiste <50 cm & mehr"), 1, 1, 2),
             artikel(QStringLiteral("Tisch $(Stadt)"), 1, 1, 2),
             artikel(QStringLiteral("Lampe € Ω"), 1, 1, 2) };
         ReportPrinter printer;
@@ -493,6 +586,7 @@ private slots:
         QCOMPARE(texts.size(), 3);
         for (const QString &text : texts.mid(0, 2)) {
             VERIFY_CONTAINS(text, "<b>Kunz</b> & Söhne $(Datum)");
+            VERIFY_CONTAINS(text, "1 Spiegeloval 1 1.00 €");
             VERIFY_CONTAINS(text, "Kiste <50 cm & mehr");
             VERIFY_CONTAINS(text, "Tisch $(Stadt)");
             VERIFY_CONTAINS(text, "Lampe € Ω");

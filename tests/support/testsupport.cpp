@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +12,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 static void copyFolder(const QString &from, const QString &to)
 {
@@ -45,6 +49,7 @@ TestWorkdir::~TestWorkdir()
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     Dialogs::clearAnswers();
     Dialogs::takeRecords();
+    Dialogs::setExecHook({});
     QDir::setCurrent(m_previous);
 }
 
@@ -99,6 +104,26 @@ void TestWorkdir::setSetting(const QString &name, const QString &value)
         QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
 }
 
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        QTest::qFail("setrlimit(RLIMIT_FSIZE) failed", __FILE__, __LINE__);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_previous);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_handler);
+}
+
 static QString run(const QString &program, const QStringList &args)
 {
     QProcess process;
@@ -134,12 +159,15 @@ QSizeF pdfPageSizeMm(const QString &file)
     return QSizeF(m.captured(1).toDouble() * toMm, m.captured(2).toDouble() * toMm);
 }
 
+QString today(int days)
+{
+    return QDate::currentDate().addDays(days).toString(QStringLiteral("dd.MM.yyyy"));
+}
+
 QStringList dialogLog()
 {
-    static const char *const names[] = { "Information", "Warning", "Critical", "Question", "Text",
-        "Item", "Int", "Double", "OpenFile", "OpenFiles", "SaveFile", "Directory" };
     QStringList lines;
     for (const Dialogs::Record &r : Dialogs::records())
-        lines << QStringLiteral("%1|%2|%3").arg(QLatin1String(names[int(r.kind)]), r.title, r.text);
+        lines << QStringLiteral("%1|%2|%3").arg(Dialogs::kindName(r.kind), r.title, r.text);
     return lines;
 }

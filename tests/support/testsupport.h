@@ -32,10 +32,28 @@ private:
     QString m_previous;
 };
 
+// A full disk for the test's own writes while it lives: no file of the process grows past
+// the given size, and a write beyond it fails (EFBIG) instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    qint64 m_previous = -1;
+    void (*m_handler)(int) = nullptr;
+};
+
 // The text of a printed PDF (pdftotext -layout), and its page count and page size in mm.
 QString pdfText(const QString &file);
 int pdfPageCount(const QString &file);
 QSizeF pdfPageSizeMm(const QString &file);
+
+// Today's date (or days from today) as the program writes dates: "dd.MM.yyyy".
+QString today(int days = 0);
 
 // Messages recorded by the dialog seam, as "Kind|title|text" lines, for readable checks.
 QStringList dialogLog();

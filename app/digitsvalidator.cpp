@@ -1,4 +1,4 @@
-#include "intake/digitsvalidator.h"
+#include "app/digitsvalidator.h"
 
 DigitsValidator::DigitsValidator(qint64 top, QObject *parent)
     : QValidator(parent)

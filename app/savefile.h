@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces the file at path by bytes, or leaves it as it was. Every write of a whole file goes
+// through here: a QSaveFile alone reports success on a full disk, because the write buffer's
+// flush inside commit() is never checked. On failure *failure (if given) holds the text for
+// the user: the path and the system's reason.
+bool saveFile(const QString &path, const QByteArray &bytes, QString *failure = nullptr);

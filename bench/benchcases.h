@@ -1,0 +1,49 @@
+#pragma once
+
+// The user actions the benchmark times inside one running program. Each area of the program
+// keeps its cases in bench/<area>cases.cpp and registers them there with one BenchArea; the
+// build picks up every such file, and the driver runs the areas in name order.
+
+#include "support/windowdriver.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct BenchCase
+{
+    const char *name;
+    const char *what;
+    double targetMs;
+    // Brings the program into the state the action starts from; runs before every timing.
+    std::function<bool(WindowDriver &)> prepare;
+    // The timed action; false when it did not do its work.
+    std::function<bool(WindowDriver &)> run;
+};
+
+// One area's cases, registered while the program starts:
+//     const BenchArea intakeCases("intake", { { "intake-enter", ... }, ... });
+class BenchArea
+{
+public:
+    BenchArea(const char *area, std::vector<BenchCase> cases);
+    // Every registered case: the areas in name order, each area's cases as it lists them.
+    static std::vector<BenchCase> all();
+};
+
+// Helpers for the cases.
+
+// The print folder holds the jobs of one timing only: a full folder would make every job
+// slower to number than in the shop.
+void clearPrintFolder();
+int printedJobs();
+// The first column of the first row, or -1.
+qint64 scalar(const char *sql);
+// Replaces a field's content by typing, as the staff do; false when there is no field.
+bool typeInto(QWidget *field, const QString &text);
+
+// The whole ten-year stock list printed by a process of its own (velarix_bench --stock-child),
+// so that its peak memory is the print's; prints "part_ms N", the printing alone.
+int stockListProcess(int argc, char *argv[]);

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+// Small helpers that drive any page through its widgets, the way the shop staff do: by the
+// widgets' object names, with key clicks and mouse clicks.
+namespace pages {
+
+// The page's widget of that name; a name the form does not have stops the test program at
+// once, so a typo cannot pass as a missing reaction.
+template <class T> T *child(QWidget &page, const char *name)
+{
+    T *widget = page.findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no widget %s", name);
+    return widget;
+}
+
+inline QLineEdit *edit(QWidget &p, const char *name)
+{
+    return child<QLineEdit>(p, name);
+}
+inline QDoubleSpinBox *money(QWidget &p, const char *name)
+{
+    return child<QDoubleSpinBox>(p, name);
+}
+inline QSpinBox *spin(QWidget &p, const char *name)
+{
+    return child<QSpinBox>(p, name);
+}
+inline QPushButton *button(QWidget &p, const char *name)
+{
+    return child<QPushButton>(p, name);
+}
+inline QLabel *label(QWidget &p, const char *name)
+{
+    return child<QLabel>(p, name);
+}
+inline QComboBox *combo(QWidget &p, const char *name)
+{
+    return child<QComboBox>(p, name);
+}
+inline QListWidget *list(QWidget &p, const char *name)
+{
+    return child<QListWidget>(p, name);
+}
+inline QTableWidget *table(QWidget &p, const char *name)
+{
+    return child<QTableWidget>(p, name);
+}
+
+// Replaces the field's content by typing: select all, then the keys.
+inline void type(QWidget *field, const QString &text)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+inline void click(QAbstractButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Shows the page on its own as the active window: its key clicks and focus then act as in
+// the program.
+inline bool showActive(QWidget &page)
+{
+    page.show();
+    page.activateWindow();
+    return QTest::qWaitForWindowActive(&page);
+}
+
+// Shows the page and enters it, as the menu does. Pages whose entry takes arguments call
+// showActive() and then their own refreshPage(...).
+template <class Page> bool enter(Page &page)
+{
+    if (!showActive(page))
+        return false;
+    page.refreshPage();
+    return true;
+}
+
+// The numbers a customer list holds (item data Qt::UserRole), in list order.
+inline QList<int> listedIds(const QListWidget &list)
+{
+    QList<int> ids;
+    for (int i = 0; i < list.count(); ++i)
+        ids << list.item(i)->data(Qt::UserRole).toInt();
+    return ids;
+}
+inline QList<int> listedIds(QWidget &page, const char *listName = "listWidget")
+{
+    return listedIds(*child<QListWidget>(page, listName));
+}
+
+// The customer block of the intake and payout pages: six fields in this order.
+inline const char *const kCustomerFields[]
+    = { "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ", "lineEditORT", "lineEditSTR" };
+
+inline QStringList customerFieldTexts(QWidget &page)
+{
+    QStringList texts;
+    for (const char *name : kCustomerFields)
+        texts << edit(page, name)->text();
+    return texts;
+}
+
+inline bool customerFieldsEnabled(QWidget &page)
+{
+    bool enabled = true;
+    for (const char *name : kCustomerFields)
+        enabled = enabled && edit(page, name)->isEnabled();
+    return enabled;
+}
+
+} // namespace pages
