@@ -9,8 +9,6 @@
 #include <QTextFrame>
 #include <QTextTable>
 
-#include <memory>
-
 void RowList::append(const QByteArray &row)
 {
     m_bytes += row;
@@ -67,40 +65,19 @@ void fixMarkup(QString &html)
     html.replace(middle, QStringLiteral("\\1\"center\""));
 }
 
-// The text ends at its first NUL byte, rows and tail included.
-struct Parts
+// The text ends at its first NUL byte. Only a template can hold one: values drop control
+// characters, and so the rows never do.
+void cutAtNul(QByteArray &head, QByteArray &tail, bool &withRows)
 {
-    QByteArray head;
-    QByteArray tail;
-    const QByteArray *rows = nullptr;
-    const RowList *list = nullptr;
-    qsizetype rowCount = 0;
-    QByteArray cutRow; // the last row when a NUL ends the text inside it
-};
-
-Parts cutAtNul(const FilledDocument &document)
-{
-    Parts parts;
-    parts.list = &document.rows();
-    parts.rows = &document.rows().bytes();
-    const qsizetype inHead = document.head().indexOf('\0');
+    const qsizetype inHead = head.indexOf('\0');
     if (inHead >= 0) {
-        parts.head = document.head().left(inHead);
-        return parts;
+        head.truncate(inHead);
+        tail.clear();
+        withRows = false;
     }
-    parts.head = document.head();
-    const qsizetype inRows = parts.rows->indexOf('\0');
-    if (inRows < 0) {
-        parts.rowCount = document.rows().size();
-        const qsizetype inTail = document.tail().indexOf('\0');
-        parts.tail = inTail < 0 ? document.tail() : document.tail().left(inTail);
-        return parts;
-    }
-    while (document.rows().end(parts.rowCount) <= inRows)
-        ++parts.rowCount;
-    const qsizetype from = document.rows().begin(parts.rowCount);
-    parts.cutRow = parts.rows->mid(from, inRows - from);
-    return parts;
+    const qsizetype inTail = tail.indexOf('\0');
+    if (inTail >= 0)
+        tail.truncate(inTail);
 }
 
 // Where the list stands in the text before it: the table that holds the rows, and what a
@@ -140,7 +117,7 @@ ListTable findListTable(const QString &head)
     if (bodyEnd > listTable)
         return found;
 
-    static const QRegularExpression thead(QStringLiteral("<thead\\b.*</thead\\s*>"),
+    static const QRegularExpression thead(QStringLiteral("<thead\\b.*?</thead\\s*>"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto theadMatch = thead.match(head, listTable);
     qsizetype openingEnd;
@@ -239,19 +216,15 @@ bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
 {
     const QSizeF pageSize
         = QRectF(device.pageLayout().paintRectPixels(device.logicalDpiX())).size();
-    const Parts parts = cutAtNul(document);
-    const QString head = fromLatin1(parts.head);
-    const QString tail = fromLatin1(parts.tail);
-    const qsizetype rowCount = parts.rowCount + (parts.cutRow.isNull() ? 0 : 1);
-    auto rowsText = [&](qsizetype from, qsizetype to) {
-        QString text;
-        if (to > parts.rowCount) {
-            text = fromLatin1(parts.cutRow);
-            to = parts.rowCount;
-        }
-        if (from < to)
-            text.prepend(fromLatin1(*parts.rows, parts.list->begin(from), parts.list->begin(to)));
-        return text;
+    QByteArray headBytes = document.head(), tailBytes = document.tail();
+    bool withRows = true;
+    cutAtNul(headBytes, tailBytes, withRows);
+    const QString head = fromLatin1(headBytes);
+    const QString tail = fromLatin1(tailBytes);
+    const RowList &rows = document.rows();
+    const qsizetype rowCount = withRows ? rows.size() : 0;
+    auto rowsText = [&rows](qsizetype from, qsizetype to) {
+        return from < to ? fromLatin1(rows.bytes(), rows.begin(from), rows.begin(to)) : QString();
     };
 
     ListTable listTable;
