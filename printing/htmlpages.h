@@ -11,8 +11,8 @@ class RowList
 public:
     void append(const QByteArray &row);
     qsizetype size() const { return m_ends.size(); }
+    // Where the row starts in bytes(); for size(), where the last one ends.
     qsizetype begin(qsizetype row) const { return row == 0 ? 0 : m_ends.at(row - 1); }
-    qsizetype end(qsizetype row) const { return m_ends.at(row); }
     const QByteArray &bytes() const { return m_bytes; }
 
 private:
