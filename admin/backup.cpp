@@ -1,26 +1,262 @@
 #include "admin/backup.h"
 
-#include "app/menulabel.h"
+#include "app/database.h"
+#include "app/dialogs.h"
+#include "app/paths.h"
+#include "app/savefile.h"
+#include "app/sql.h"
+#include "ui_backup.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QDate>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+namespace {
+
+const QString kFehler = QStringLiteral("Fehler");
+const QString kNichtGesichert = QStringLiteral("Daten wurden nicht gesichert.");
+
+// The copy replaces an older file of the target's name only once it is complete and on disk.
+bool copyFileSafely(const QString &from, const QString &to)
+{
+    QString failure;
+    if (saveFileCopy(from, to, &failure))
+        return true;
+    qDebug().noquote() << failure;
+    return false;
+}
+
+bool isLiveDatabase(const QString &file)
+{
+    const QString canonical = QFileInfo(file).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(databasePath()).canonicalFilePath();
+}
+
+// A restore candidate must be an SQLite database with every table the program reads, and
+// readable throughout: a damaged file still lists its tables.
+bool isShopDatabase(const QString &file)
+{
+    ScopedConnection check(QStringLiteral("restore-check"), file, true);
+    if (tableCount(check.db(), allTables) != allTables.size())
+        return false;
+    QSqlQuery query(check.db());
+    return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
+        && query.value(0).toString() == QLatin1String("ok");
+}
+
+// Puts the checked copy in place of the live file. A journal left beside the old file
+// belongs to the old file: SQLite would play it back into the new one.
+bool replaceDatabase(const QString &candidate)
+{
+    const QString live = databasePath();
+    for (const char *suffix : { "-journal", "-wal", "-shm" }) {
+        const QString stale = live + QLatin1String(suffix);
+        if (QFile::exists(stale) && !QFile::remove(stale))
+            return false;
+    }
+    // rename() replaces the target in one step; QFile::rename would refuse an existing one.
+    return std::rename(
+               QFile::encodeName(candidate).constData(), QFile::encodeName(live).constData())
+        == 0;
+}
+
+// Runs the reset script on a connection of its own, all or nothing: it counts only when
+// the five tables exist again and are empty.
+bool recreateDataTables()
+{
+    ScopedConnection connection(QStringLiteral("234"));
+    QSqlDatabase db = connection.db();
+    if (!db.transaction()) {
+        qDebug() << db.lastError().text();
+        return false;
+    }
+    runDbScript(resetScriptDaten, db);
+    bool empty = tableCount(db, dataTables) == dataTables.size();
+    for (const QString &table : dataTables) {
+        if (!empty)
+            break;
+        QSqlQuery query(db);
+        empty = query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) && query.next()
+            && query.value(0).toLongLong() == 0;
+    }
+    if (empty && db.commit())
+        return true;
+    qDebug() << db.lastError().text();
+    db.rollback();
+    return false;
+}
+
+} // namespace
 
 Backup::Backup(QWidget *parent)
     : QWidget(parent)
+    , ui(new Ui_Backup)
 {
-    auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(QStringLiteral("Daten sichern"), this);
-    layout->addWidget(heading);
-    layout->addStretch();
-    auto *menu = new MenuLabel(QStringLiteral("mit ESC zum Hauptmenü"), this);
-    menu->setObjectName(QStringLiteral("label_16"));
-    layout->addWidget(menu);
-    connect(menu, &MenuLabel::clicked, this, &Backup::openMenuSlot);
+    ui->setupUi(this);
+    // The button's clicked(bool) carries "checked", which is not the menu flag.
+    connect(ui->pushButtonSichern, &QPushButton::clicked, this, [this] { sichern(true); });
+    connect(ui->pushButtonWiederherstellen, &QPushButton::clicked, this, &Backup::wiederherstellen);
+    connect(ui->label_16, &MenuLabel::clicked, this, &Backup::openMenuSlot);
+    connect(ui->pushButton, &QPushButton::clicked, this, &Backup::resetDb);
 }
 
-void Backup::refreshPage() { }
+Backup::~Backup()
+{
+    delete ui;
+}
+
+void Backup::refreshPage()
+{
+    // ID is the row id and never NULL: COUNT(*) gives the same and may count a small index
+    // instead of reading every row.
+    const struct
+    {
+        const char *sql;
+        QLabel *label;
+    } counts[] = {
+        { "SELECT COUNT(*) FROM Vertrag;", ui->label_vertrage },
+        { "SELECT COUNT(*) FROM Kunde;", ui->label_kunden },
+        { "SELECT COUNT(*) FROM Artikel;", ui->label_artikel },
+    };
+    for (const auto &count : counts) {
+        QSqlQuery query;
+        if (execOrWarn(query, QLatin1String(count.sql), this) && query.next())
+            count.label->setText(query.value(0).toString());
+    }
+    bool found = false;
+    const QString stored
+        = readSetting(QStringLiteral("MasterPasswort"), this, &found, &masterPasswortRead);
+    if (found)
+        masterPasswort = stored;
+}
 
 void Backup::openMenuSlot()
 {
+    emit openMenu();
+}
+
+QString Backup::folder() const
+{
+    if (!pfadBackup.isEmpty() && QDir(pfadBackup).exists())
+        return pfadBackup;
+    return QDir::homePath();
+}
+
+bool Backup::writeBackupDate(const BackupDate &value, BackupDate *previous)
+{
+    ScopedConnection connection(QStringLiteral("123"));
+    QSqlQuery query(connection.db());
+    const QString select
+        = QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate';");
+    if (previous) {
+        if (!execOrWarn(query, select, this))
+            return false;
+        previous->present = query.next();
+        previous->value = previous->present ? query.value(0).toString() : QString();
+    }
+    if (!value.present)
+        return execOrWarn(
+            query, QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), this);
+    query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"));
+    query.addBindValue(value.value);
+    if (!execOrWarn(query, this))
+        return false;
+    if (query.numRowsAffected() > 0)
+        return true;
+    query.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"));
+    query.addBindValue(value.value);
+    return execOrWarn(query, this);
+}
+
+bool Backup::sichern(bool menu)
+{
+    // The date goes in first, so the copy carries it; it is taken back if no copy comes of it.
+    BackupDate previous;
+    const bool dated = writeBackupDate(
+        { true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) }, &previous);
+
+    const QString proposed = joinPath(folder(),
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"))
+            + QStringLiteral("_Velarix_Backup.sqlite"));
+    const QString target
+        = Dialogs::getSaveFileName(this, tr("Daten sichern"), proposed, tr("Database (*.sqlite)"));
+    if (target.isEmpty()) {
+        if (dated)
+            writeBackupDate(previous);
+        return false;
+    }
+
+    qDebug().noquote() << target;
+    qDebug().noquote() << databasePath();
+    // Never over the live file: the copy would replace what it is copying.
+    const bool copied = !isLiveDatabase(target) && copyFileSafely(databasePath(), target);
+    if (copied) {
+        Dialogs::information(
+            this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
+    } else {
+        if (dated)
+            writeBackupDate(previous);
+        Dialogs::critical(this, kFehler, kNichtGesichert);
+    }
+    if (menu)
+        emit openMenu();
+    return copied;
+}
+
+bool Backup::masterPasswordAccepted()
+{
+    // A password that could not be read keeps restore and reset closed.
+    if (!masterPasswortRead)
+        return false;
+    bool ok = false;
+    const QString entered = Dialogs::getText(this, QStringLiteral("MasterPasswort"),
+        QStringLiteral("Bitte geben Sie das MasterPasswort ein, um fortzufahren:"),
+        QLineEdit::Password, QString(), &ok);
+    return ok && entered == masterPasswort;
+}
+
+void Backup::wiederherstellen()
+{
+    if (!sichern(false) || !masterPasswordAccepted())
+        return;
+    const QString source = Dialogs::getOpenFileName(
+        this, tr("Daten wiederherstellen"), folder(), tr("Database (*.sqlite)"));
+    if (source.isEmpty())
+        return;
+
+    // The live file stays until a checked copy of the backup stands beside it.
+    const QString candidate = databasePath() + QStringLiteral(".restore");
+    const bool restored = !isLiveDatabase(source) && copyFileSafely(source, candidate)
+        && isShopDatabase(candidate) && replaceDatabase(candidate);
+    if (!restored) {
+        QFile::remove(candidate);
+        Dialogs::critical(this, kFehler, QStringLiteral("Daten wurden nicht wiederhergestellt."));
+        return;
+    }
+    emit openMenu();
+}
+
+void Backup::resetDb()
+{
+    if (!masterPasswordAccepted())
+        return;
+    if (!sichern(true)) {
+        Dialogs::warning(this, kFehler, kNichtGesichert + QStringLiteral("\nVorgang abgebrochen."));
+        return;
+    }
+    // The menu is shown by now and its connection open again; the script runs on its own.
+    if (recreateDataTables())
+        Dialogs::information(
+            this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gelöscht."));
+    else
+        Dialogs::critical(
+            this, kFehler, QStringLiteral("Daten wurden nicht vollständig gelöscht."));
     emit openMenu();
 }

@@ -1,18 +1,48 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
-// Stands in for the page until its own subsystem is built: the page protocol only.
+class Ui_Backup;
+
+// Backup, restore and reset of "db.sqlite". The main window closes its connection while this
+// page is shown; the page's own steps run on connections of their own.
 class Backup : public QWidget
 {
     Q_OBJECT
 public:
     explicit Backup(QWidget *parent = nullptr);
+    ~Backup() override;
+
+    // Counts and the master password, read while the main window's connection is still open.
     void refreshPage();
+
+    // The folder proposed for backups; the main window sets it before every entry.
     QString pfadBackup;
+
 signals:
     void openMenu();
 
 public slots:
     void openMenuSlot();
+    // Copies the database; menu asks for the menu afterwards. False when nothing was saved.
+    bool sichern(bool menu = true);
+    void wiederherstellen();
+    void resetDb();
+
+private:
+    struct BackupDate
+    {
+        bool present = false;
+        QString value;
+    };
+    // Writes the setting on a connection of its own; previous, when given, gets what was
+    // stored. False when the database could not be read or written.
+    bool writeBackupDate(const BackupDate &value, BackupDate *previous = nullptr);
+    bool masterPasswordAccepted();
+    QString folder() const;
+
+    Ui_Backup *ui;
+    QString masterPasswort;
+    bool masterPasswortRead = false; // at the last entry
 };

@@ -2,12 +2,18 @@
 
 #include <QWidget>
 
-// Stands in for the page until its own subsystem is built: the page protocol only.
+class Ui_Kunden;
+
+// One customer at a time by number: correct the fields, or delete a customer without
+// contracts. Customers are created by the intake page only.
 class Kunden : public QWidget
 {
     Q_OBJECT
 public:
     explicit Kunden(QWidget *parent = nullptr);
+    ~Kunden() override;
+
+    // The range of numbers, customer 1 shown, the number ready to be typed over.
     void refreshPage();
 
 signals:
@@ -15,4 +21,10 @@ signals:
 
 public slots:
     void openMenuSlot();
+    void kundeChanged(int nummer);
+    void accept();
+    void remove();
+
+private:
+    Ui_Kunden *ui;
 };

@@ -64,14 +64,36 @@ const QString resetScriptSystem = QStringLiteral(
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (150, '+', 80);"
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (200, '+', 100); ");
 
-void runDbScript(const QString &script)
+const QStringList dataTables = { QStringLiteral("Vertrag"), QStringLiteral("Artikel"),
+    QStringLiteral("Kunde"), QStringLiteral("Verkauf"), QStringLiteral("Zurueckgegeben") };
+const QStringList allTables
+    = dataTables + QStringList { QStringLiteral("Systemdaten"), QStringLiteral("Verkaufspreis") };
+
+void runDbScript(const QString &script, QSqlDatabase db)
 {
     const QStringList parts = script.split(QLatin1Char(';'), Qt::KeepEmptyParts);
     for (const QString &part : parts) {
-        QSqlQuery query;
+        QSqlQuery query(db);
         if (!query.exec(part))
             qDebug() << query.lastError().text();
     }
+}
+
+int tableCount(const QSqlDatabase &db, const QStringList &tables)
+{
+    QStringList marks;
+    for (int i = 0; i < tables.size(); ++i)
+        marks << QStringLiteral("lower(?)");
+    QSqlQuery query(db);
+    // SQLite compares table names without regard to case, and so does this.
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                                 "lower(name) IN (%1)")
+                      .arg(marks.join(QStringLiteral(", "))));
+    for (const QString &table : tables)
+        query.addBindValue(table);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
 }
 
 void upgradeSchema()
@@ -194,4 +216,25 @@ bool openDatabaseChecked(QString *reason)
         return false;
     }
     return true;
+}
+
+ScopedConnection::ScopedConnection(const QString &name, const QString &file, bool readOnly)
+    : m_name(name)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(file);
+    if (readOnly)
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.open();
+}
+
+ScopedConnection::~ScopedConnection()
+{
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase ScopedConnection::db() const
+{
+    return QSqlDatabase::database(m_name, false);
 }

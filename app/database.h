@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -9,9 +10,15 @@ class QWidget;
 extern const QString resetScriptDaten;
 extern const QString resetScriptSystem;
 
-// Runs a script on the default connection, one ";"-separated part after the other; a part
-// that fails is only logged.
-void runDbScript(const QString &script);
+// Runs a script, one ";"-separated part after the other; a part that fails is only logged.
+void runDbScript(const QString &script, QSqlDatabase db = QSqlDatabase::database());
+
+// The five tables of the shop's business data (what the reset recreates), and all seven.
+extern const QStringList dataTables;
+extern const QStringList allTables;
+
+// How many of the given tables the database holds; -1 when it cannot be read as SQLite.
+int tableCount(const QSqlDatabase &db, const QStringList &tables);
 
 // Adds the later Artikel columns where they are missing and the indexes the pages rely on.
 // The main window's updateDb() runs this and then refreshes the last contract number.
@@ -33,6 +40,23 @@ QSqlDatabase openDatabase();
 // The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
 // when the file is no database or cannot be opened. Writes nothing.
 bool openDatabaseChecked(QString *reason);
+
+// A named connection of its own, for work on a database file while the default connection is
+// closed or must not see it. Closed and removed when it goes out of scope, so every query on
+// it has to be gone by then.
+class ScopedConnection
+{
+public:
+    explicit ScopedConnection(
+        const QString &name, const QString &file = databasePath(), bool readOnly = false);
+    ~ScopedConnection();
+    ScopedConnection(const ScopedConnection &) = delete;
+    ScopedConnection &operator=(const ScopedConnection &) = delete;
+    QSqlDatabase db() const;
+
+private:
+    QString m_name;
+};
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;

@@ -14,6 +14,11 @@ double readNumber(const QString &text, bool *ok)
     return parsed ? value : 0.0;
 }
 
+double storedNumber(const QVariant &value)
+{
+    return value.userType() == QMetaType::QString ? readNumber(value.toString()) : value.toDouble();
+}
+
 double roundHalfUp(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);

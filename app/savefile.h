@@ -8,3 +8,7 @@
 // flush inside commit() is never checked. On failure *failure (if given) holds the text for
 // the user: the path and the system's reason.
 bool saveFile(const QString &path, const QByteArray &bytes, QString *failure = nullptr);
+
+// The same for a copy of the file at from, read in pieces: a large file (the database) is
+// never held in memory whole.
+bool saveFileCopy(const QString &from, const QString &path, QString *failure = nullptr);

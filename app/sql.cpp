@@ -1,7 +1,9 @@
 #include "app/sql.h"
 
+#include "app/database.h"
 #include "app/dialogs.h"
 
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -84,6 +86,33 @@ qint64 nextId(const QString &table, QWidget *parent, bool *ok)
     if (ok)
         *ok = true;
     return query.value(0).toLongLong() + 1;
+}
+
+QString freeTimestampKey(const QString &table, const QDateTime &moment, QWidget *parent)
+{
+    Q_ASSERT(table == QLatin1String("Verkauf") || table == QLatin1String("Zurueckgegeben"));
+    const QString format = QString::fromLatin1(kTimestampFormat);
+    QDateTime candidate = moment;
+    QString key = candidate.toString(format);
+    // The taken keys from the moment on, in order: the first gap is free. One statement
+    // however many bookings share a millisecond (a journal of one minute, imported at once).
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT DateTime FROM %1 WHERE DateTime >= ? ORDER BY DateTime").arg(table));
+    query.addBindValue(key);
+    if (!execOrWarn(query, parent))
+        return QString();
+    while (query.next()) {
+        const QString taken = query.value(0).toString();
+        if (taken > key)
+            break;
+        if (taken == key) {
+            candidate = candidate.addMSecs(1);
+            key = candidate.toString(format);
+        }
+    }
+    return key;
 }
 
 Transaction::Transaction(QWidget *parent)

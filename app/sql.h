@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+class QDateTime;
 class QWidget;
 
 // Failure reporting on the default connection. Every helper here shows a failure itself, as
@@ -43,6 +44,12 @@ QString readSettingQuietly(const QString &name, bool *found = nullptr, bool *ok 
 // after the newest row was deleted this is not MAX(ID) + 1. A failure shows "SQL-Fehler",
 // sets ok to false and returns 0.
 qint64 nextId(const QString &table, QWidget *parent, bool *ok = nullptr);
+
+// Sales ("Verkauf") and returns ("Zurueckgegeben") are keyed by their time stamp
+// "yyyy-MM-dd hh:mm:ss.zzz". The first such key at or after the moment that no row of the
+// table holds: while a key is taken, the next millisecond. Rows written earlier in an open
+// transaction count. A failed lookup shows "SQL-Fehler" and gives a null string.
+QString freeTimestampKey(const QString &table, const QDateTime &moment, QWidget *parent);
 
 // All-or-nothing writes: begin, then commit; a destroyed, uncommitted transaction rolls back.
 class Transaction

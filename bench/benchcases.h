@@ -21,6 +21,16 @@ struct BenchCase
     std::function<bool(WindowDriver &)> prepare;
     // The timed action; false when it did not do its work.
     std::function<bool(WindowDriver &)> run;
+    // Timed in a process of its own, one per run, which also reports how much memory the
+    // action added (for work on whole files, such as the backup).
+    bool ownProcess = false;
+    // For a process of its own: what its memory may reach (the action's growth, the whole
+    // process's peak), when it is stopped, and whether it is too long to repeat (then it runs
+    // once, without warm-up, whatever --runs says).
+    double growthTargetMb = 50;
+    double peakTargetMb = 150;
+    int timeoutSeconds = 60;
+    bool once = false;
 };
 
 // One area's cases, registered while the program starts:
@@ -43,7 +53,3 @@ int printedJobs();
 qint64 scalar(const char *sql);
 // Replaces a field's content by typing, as the staff do; false when there is no field.
 bool typeInto(QWidget *field, const QString &text);
-
-// The whole ten-year stock list printed by a process of its own (velarix_bench --stock-child),
-// so that its peak memory is the print's; prints "part_ms N", the printing alone.
-int stockListProcess(int argc, char *argv[]);

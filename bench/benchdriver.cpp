@@ -37,7 +37,7 @@ namespace {
 struct Sample
 {
     double ms = 0;
-    double partMs = -1; // a whole process: the part inside it that the case is about
+    double shownMs = -1; // start-up only: main() to the exposed window, inside the process
     double rssMb = -1; // peak resident memory of a whole process, where measured
     // Actions inside the program: until nothing is left to do, including work that Qt
     // spreads over later event loop passes (a long list is laid out in batches).
@@ -45,6 +45,8 @@ struct Sample
     // CPU time the process spent on it (user and system): on a busy machine the wall-clock
     // figures grow, this one much less.
     double cpuMs = -1;
+    // Cases in a process of their own: how far the peak rose above the memory held before.
+    double growthMb = -1;
 };
 
 double processCpuMs()
@@ -103,15 +105,16 @@ int startupChild(int argc, char *argv[])
                 return 4;
             }
     }
-    std::printf("part_ms %lld\n", static_cast<long long>(shown));
+    std::printf("shown_ms %lld\n", static_cast<long long>(shown));
     return 0;
 }
 
 std::string g_self;
 
-// Runs this program with flag as a child process: wall-clock time from fork to exit, peak
-// resident memory and CPU time from wait4, and the part it reports as "part_ms N".
-bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sample *sample)
+// Runs velarix_bench again with the given arguments as a child process and collects its
+// standard output, its wall-clock time, CPU time and peak memory (wait4).
+bool runChildProcess(const char *caseName, const std::vector<const char *> &args,
+    int timeoutSeconds, Sample *sample, std::string *text)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -124,13 +127,16 @@ bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sam
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(g_self.c_str(), g_self.c_str(), flag, static_cast<char *>(nullptr));
+        std::vector<char *> argv { const_cast<char *>(g_self.c_str()) };
+        for (const char *arg : args)
+            argv.push_back(const_cast<char *>(arg));
+        argv.push_back(nullptr);
+        execv(g_self.c_str(), argv.data());
         _exit(127);
     }
     close(out[1]);
     // A child that hangs (a box outside the dialog seam, say) must not hang the run.
     const auto deadline = start + std::chrono::seconds(timeoutSeconds);
-    std::string text;
     char buffer[256];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -138,14 +144,14 @@ bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sam
                               .count();
         struct pollfd fd = { out[0], POLLIN, 0 };
         if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
-            std::fprintf(stderr, "%s: no end after %d s, stopped\n", name, timeoutSeconds);
+            std::fprintf(stderr, "%s: no end after %d s, stopped\n", caseName, timeoutSeconds);
             kill(pid, SIGKILL);
             break;
         }
         const ssize_t n = read(out[0], buffer, sizeof buffer);
         if (n <= 0)
             break;
-        text.append(buffer, size_t(n));
+        text->append(buffer, size_t(n));
     }
     close(out[0]);
     int status = 0;
@@ -155,46 +161,75 @@ bool runChildProcess(const char *name, const char *flag, int timeoutSeconds, Sam
         return false;
     const auto end = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s: child ended with status %d\n", name, status);
+        std::fprintf(stderr, "%s: child ended with status %d\n", caseName, status);
         return false;
     }
     sample->ms = std::chrono::duration<double, std::milli>(end - start).count();
     sample->rssMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     sample->cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    const size_t at = text.find("part_ms ");
-    if (at != std::string::npos)
-        sample->partMs = std::atof(text.c_str() + at + 8);
     return true;
 }
 
-// ---- timing and report ----
-
-// Cases that run as a process of their own.
-struct ChildCase
+// The number after "key " in a child's output, or -1.
+double childValue(const std::string &text, const std::string &key)
 {
-    const char *name;
-    const char *flag;
-    const char *what;
-    const char *part; // what the process reports as its part
-    double targetMs;
-    double rssTargetMb;
-    int timeoutSeconds;
-    bool once; // too long to repeat: one run, no warm-up
+    const size_t at = text.find(key + ' ');
+    return at == std::string::npos ? -1 : std::atof(text.c_str() + at + key.size() + 1);
+}
+
+bool runStartupProcess(Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess("startup", { "--startup-child" }, 60, sample, &text))
+        return false;
+    sample->shownMs = childValue(text, "shown_ms");
+    return true;
+}
+
+// ---- cases in a process of their own ----
+
+// The program as the timed cases run it: German locale before the application object, as in
+// main(), Qt's translation, the dialog seam, print jobs as PDF files in print/, the run's
+// settings fixed.
+int &germanFirst(int &argc)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
+    return argc;
+}
+
+struct BenchProgram
+{
+    BenchProgram(int &argc, char *argv[])
+        : app(germanFirst(argc), argv)
+    {
+        installQtTranslation(app, translator);
+        Dialogs::setTestMode(true);
+        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
+        fixRunSettings();
+    }
+    QTranslator translator;
+    QApplication app;
 };
 
-const std::vector<ChildCase> &childCases()
+// Resident memory of this process in kB: "VmRSS" now, "VmHWM" the peak.
+long statusKb(const char *field)
 {
-    static const std::vector<ChildCase> cases = {
-        { "startup", "--startup-child",
-            "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess",
-            "davon main() bis zum gezeigten Fenster", 500, 150, 60, false },
-        { "stock-10y", "--stock-child",
-            "Inventurliste der zehn Jahre (~268.000 Zeilen) lesen und als PDF drucken, ganzer "
-            "Prozess, ein Lauf",
-            "davon das Drucken", 120000, 1024, 900, true },
-    };
-    return cases;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// The peak so far is start-up's; from here on it counts what the action adds.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 // Runs the event loop until it has nothing left to do.
@@ -203,6 +238,54 @@ void processUntilIdle()
     while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents))
         ;
 }
+
+// One timing of a case with ownProcess set, inside "velarix_bench --case-child <name>": the
+// program started as for the other cases, then prepare, then the timed run, whose time, CPU
+// time and added memory go to standard output.
+int caseChild(int &argc, char *argv[], const std::string &name)
+{
+    const std::vector<BenchCase> all = BenchArea::all();
+    const auto c = std::find_if(
+        all.begin(), all.end(), [&name](const BenchCase &b) { return name == b.name; });
+    if (c == all.end())
+        return 2;
+    BenchProgram program(argc, argv);
+    WindowDriver session;
+    if (!session.start())
+        return 3;
+    if (!reportDialogs("start-up") || !c->prepare(session) || !reportDialogs(c->name))
+        return 4;
+    processUntilIdle();
+    if (!resetPeakMemory())
+        return 5;
+    const long before = statusKb("VmRSS");
+    QElapsedTimer timer;
+    const double cpuStart = processCpuMs();
+    timer.start();
+    bool ok = c->run(session);
+    QCoreApplication::processEvents();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double cpuMs = processCpuMs() - cpuStart;
+    const long peak = statusKb("VmHWM");
+    processUntilIdle();
+    ok = reportDialogs(c->name) && ok;
+    std::printf("action_ms %.3f\ncpu_ms %.3f\ngrowth_kb %ld\n", ms, cpuMs, peak - before);
+    session.window.reset();
+    return ok ? 0 : 4;
+}
+
+bool runCaseProcess(const BenchCase &c, Sample *sample)
+{
+    std::string text;
+    if (!runChildProcess(c.name, { "--case-child", c.name }, c.timeoutSeconds, sample, &text))
+        return false;
+    sample->ms = childValue(text, "action_ms");
+    sample->cpuMs = childValue(text, "cpu_ms");
+    sample->growthMb = childValue(text, "growth_kb") / 1024.0;
+    return sample->ms >= 0;
+}
+
+// ---- timing and report ----
 
 double median(std::vector<double> values)
 {
@@ -220,8 +303,8 @@ struct Result
     double targetMs;
     std::vector<Sample> samples;
     bool ok = true;
-    std::string part; // child processes: the label of their part line
-    double rssTargetMb = 0;
+    double growthTargetMb = 50;
+    double peakTargetMb = 150;
 };
 
 void printResults(const std::vector<Result> &results, int runs, int warmup)
@@ -237,35 +320,45 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
                 "-", "-", r.targetMs, r.what.c_str());
             continue;
         }
-        std::vector<double> ms, part, rss, idle, cpu;
+        std::vector<double> ms, shown, rss, idle, cpu;
         for (const Sample &s : r.samples) {
             ms.push_back(s.ms);
             if (s.cpuMs >= 0)
                 cpu.push_back(s.cpuMs);
             if (s.idleMs >= 0)
                 idle.push_back(s.idleMs);
-            if (s.partMs >= 0)
-                part.push_back(s.partMs);
+            if (s.shownMs >= 0)
+                shown.push_back(s.shownMs);
             if (s.rssMb >= 0)
                 rss.push_back(s.rssMb);
         }
         std::printf("%-14s %10.1f %10.1f %10.1f %10.1f %10.0f  %s\n", r.name.c_str(), median(ms),
             *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
             median(cpu), r.targetMs, r.what.c_str());
-        if (!part.empty())
-            std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(part),
-                *std::min_element(part.begin(), part.end()),
-                *std::max_element(part.begin(), part.end()), "", "", r.part.c_str());
+        if (!shown.empty())
+            std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(shown),
+                *std::min_element(shown.begin(), shown.end()),
+                *std::max_element(shown.begin(), shown.end()), "", "",
+                "davon main() bis zum gezeigten Fenster");
         // Only where later passes add something worth naming.
         if (!idle.empty() && median(idle) > median(ms) + 1.0)
             std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(idle),
                 *std::min_element(idle.begin(), idle.end()),
                 *std::max_element(idle.begin(), idle.end()), "", "",
                 "bis nichts mehr zu tun ist (spätere Durchläufe der Ereignisschleife)");
+        std::vector<double> growth;
+        for (const Sample &s : r.samples)
+            if (s.growthMb >= 0)
+                growth.push_back(s.growthMb);
+        if (!growth.empty())
+            std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(growth),
+                *std::min_element(growth.begin(), growth.end()),
+                *std::max_element(growth.begin(), growth.end()), "", r.growthTargetMb,
+                "Speicherzuwachs (RSS) während der Aktion");
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
-                *std::max_element(rss.begin(), rss.end()), "", r.rssTargetMb,
+                *std::max_element(rss.begin(), rss.end()), "", r.peakTargetMb,
                 "Spitzenspeicher (RSS) des Prozesses");
     }
 }
@@ -274,9 +367,7 @@ void usage()
 {
     std::printf("usage: velarix_bench [--runs N] [--warmup N] [case ...]\n"
                 "Runs in the current folder, which holds db.sqlite, Templates/ and "
-                "kategorien.txt.\ncases:");
-    for (const ChildCase &c : childCases())
-        std::printf(" %s", c.name);
+                "kategorien.txt.\ncases: startup");
     for (const BenchCase &c : BenchArea::all())
         std::printf(" %s", c.name);
     std::printf("\n");
@@ -288,8 +379,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--stock-child") == 0)
-        return stockListProcess(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--case-child") == 0)
+        return caseChild(argc, argv, argv[2]);
 
     g_self = QFile::decodeName(argv[0]).toStdString();
     {
@@ -320,9 +411,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const std::string &name : wanted) {
-        bool known = false;
-        for (const ChildCase &c : childCases())
-            known = known || name == c.name;
+        bool known = name == "startup";
         for (const BenchCase &c : BenchArea::all())
             known = known || name == c.name;
         if (!known) {
@@ -336,15 +425,27 @@ int main(int argc, char *argv[])
     };
 
     std::vector<Result> results;
-    for (const ChildCase &c : childCases()) {
-        if (!selected(c.name))
+    if (selected("startup")) {
+        Result r { "startup", "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess", 500,
+            {} };
+        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+            Sample s;
+            r.ok = runStartupProcess(&s);
+            if (i >= warmup)
+                r.samples.push_back(s);
+        }
+        results.push_back(r);
+    }
+
+    for (const BenchCase &c : BenchArea::all()) {
+        if (!c.ownProcess || !selected(c.name))
             continue;
-        Result r { c.name, c.what, c.targetMs, {}, true, c.part, c.rssTargetMb };
+        Result r { c.name, c.what, c.targetMs, {}, true, c.growthTargetMb, c.peakTargetMb };
         const int first = c.once ? 0 : warmup;
         const int total = c.once ? 1 : warmup + runs;
         for (int i = 0; i < total && r.ok; ++i) {
             Sample s;
-            r.ok = runChildProcess(c.name, c.flag, c.timeoutSeconds, &s);
+            r.ok = runCaseProcess(c, &s);
             if (i >= first)
                 r.samples.push_back(s);
         }
@@ -353,16 +454,10 @@ int main(int argc, char *argv[])
 
     std::vector<BenchCase> cases;
     for (const BenchCase &c : BenchArea::all())
-        if (selected(c.name))
+        if (!c.ownProcess && selected(c.name))
             cases.push_back(c);
     if (!cases.empty()) {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::AnyTerritory));
-        QTranslator translator;
-        QApplication app(argc, argv);
-        installQtTranslation(app, translator);
-        Dialogs::setTestMode(true);
-        qputenv("VELARIX_PRINT_DIR", QDir::current().absoluteFilePath("print").toLocal8Bit());
-        fixRunSettings();
+        BenchProgram program(argc, argv);
         WindowDriver session;
         // The menu keys are window shortcuts: they need the active window.
         if (!session.start()) {

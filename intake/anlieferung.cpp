@@ -4,6 +4,7 @@
 #include "app/digitsvalidator.h"
 #include "app/numbers.h"
 #include "app/paths.h"
+#include "app/pricerule.h"
 #include "app/sql.h"
 #include "app/textclean.h"
 #include "app/textcodec.h"
@@ -388,16 +389,8 @@ void Anlieferung::arriveEkChanged(double price)
         return;
     }
     const QString op = query.value(0).toString();
-    const QVariant wertValue = query.value(1);
-    const double wert = wertValue.userType() == QMetaType::QString
-        ? readNumber(wertValue.toString())
-        : wertValue.toDouble();
-    double x = price;
-    if (op == QLatin1String("*"))
-        x = price * wert;
-    else if (op == QLatin1String("+"))
-        x = price + wert;
-    ui->doubleSpinBoxVk->setValue(roundTenth(x));
+    const double wert = storedNumber(query.value(1));
+    ui->doubleSpinBoxVk->setValue(priceByRule(op, price, wert).value_or(roundTenth(price)));
 }
 
 void Anlieferung::computeStandFee()

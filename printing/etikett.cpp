@@ -183,16 +183,13 @@ bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int pos
             return false;
         const double pixelsPerMm = device.logicalDpiX() / 25.4;
         painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
-        // A printer that cannot print to the edge refuses margins of 0 and keeps its own; the
-        // label is then laid out in the part it can print, so nothing is cut off.
-        const double paintHeightMm
-            = device.pageLayout().paintRect(QPageLayout::Millimeter).height();
-        paintLabel(painter, paintHeightMm > 0 ? paintHeightMm : heightMm, preisText, code, zeile,
-            bezeichnung.left(100));
+        paintLabel(painter, heightMm, preisText, code, zeile, bezeichnung.left(100));
         return painter.end();
     };
     QString failure;
-    if (!PrintOutput::print(druckerName, PrintOutput::Kind::Etikett, layout, paint, &failure)) {
+    const QString title = QStringLiteral("Etikett %1/%2").arg(vertragNr).arg(position);
+    if (!PrintOutput::print(
+            druckerName, PrintOutput::Kind::Etikett, title, layout, paint, &failure)) {
         QString text = QStringLiteral("Das Etikett konnte nicht gedruckt werden!");
         if (!failure.isEmpty())
             text += QLatin1Char('\n') + failure;

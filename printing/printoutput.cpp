@@ -2,12 +2,12 @@
 
 #include "app/dialogs.h"
 #include "app/savefile.h"
+#include "platform/printsystem.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 
@@ -54,15 +54,6 @@ QString nextPdfPath(const QString &name, Kind kind)
     return path;
 }
 
-// Size, orientation and margins one by one: a printer that cannot print to the edge refuses
-// the margins but still takes the paper.
-void applyLayout(QPagedPaintDevice &device, const QPageLayout &layout)
-{
-    device.setPageSize(layout.pageSize());
-    device.setPageOrientation(layout.orientation());
-    device.setPageMargins(layout.margins(), layout.units());
-}
-
 } // namespace
 
 QStringList installedPrinters()
@@ -90,7 +81,7 @@ bool checkInstalled(const QString &name, QWidget *parent)
     return false;
 }
 
-QByteArray renderPdf(const QPageLayout &layout, const Paint &paint)
+QByteArray renderPdf(const QPageLayout &layout, const QString &title, const Paint &paint)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -99,24 +90,33 @@ QByteArray renderPdf(const QPageLayout &layout, const Paint &paint)
         // The writer finishes the file when it goes.
         QPdfWriter writer(&buffer);
         writer.setResolution(kResolution);
-        applyLayout(writer, layout);
+        writer.setTitle(title);
+        writer.setPageLayout(layout);
         if (!paint(writer))
             return QByteArray();
     }
     return bytes;
 }
 
-bool print(
-    const QString &name, Kind kind, const QPageLayout &layout, const Paint &paint, QString *failure)
+QString mediaName(const QPageLayout &layout)
 {
-    if (!printDir().isEmpty()) {
-        const QByteArray pdf = renderPdf(layout, paint);
-        return !pdf.isEmpty() && saveFile(nextPdfPath(name, kind), pdf, failure);
-    }
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setPrinterName(name);
-    applyLayout(printer, layout);
-    return paint(printer) && printer.printerState() != QPrinter::Error;
+    const QPageSize size = layout.pageSize();
+    if (size.id() != QPageSize::Custom)
+        return size.key();
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(QString::number(mm.width(), 'g', 6), QString::number(mm.height(), 'g', 6));
+}
+
+bool print(const QString &name, Kind kind, const QString &title, const QPageLayout &layout,
+    const Paint &paint, QString *failure)
+{
+    const QByteArray pdf = renderPdf(layout, title, paint);
+    if (pdf.isEmpty())
+        return false;
+    if (!printDir().isEmpty())
+        return saveFile(nextPdfPath(name, kind), pdf, failure);
+    return PrintSystem::submitPdf(name, title, mediaName(layout), pdf, failure);
 }
 
 } // namespace PrintOutput

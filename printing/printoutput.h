@@ -10,7 +10,7 @@
 class QPagedPaintDevice;
 class QWidget;
 
-// Where print jobs go. Normally to the print system's printer of that name; with
+// Where print jobs go. Normally to the print system's queue of that name; with
 // VELARIX_PRINT_DIR set, each job becomes a PDF file NNNN-<printer>-<kind>.pdf in that folder
 // (for tests and for shops without paper). VELARIX_PRINTERS (";"-separated) replaces the list
 // of installed printers.
@@ -28,14 +28,19 @@ bool checkInstalled(const QString &name, QWidget *parent);
 // Paints one job on a device whose page layout is set; false when painting failed.
 using Paint = std::function<bool(QPagedPaintDevice &device)>;
 
-// The job rendered once into PDF bytes in memory; empty when painting failed.
-QByteArray renderPdf(const QPageLayout &layout, const Paint &paint);
+// The job rendered once into PDF bytes in memory, with its title as the document's title;
+// empty when painting failed.
+QByteArray renderPdf(const QPageLayout &layout, const QString &title, const Paint &paint);
 
-// Prints one job on an installed printer. With a print folder the job is rendered into PDF
-// bytes and written, complete or not at all, as the folder's next numbered file; otherwise it
-// is painted on the print system's printer of that name. False when it was not printed;
-// *failure then holds what more there is to tell (a file that could not be written).
-bool print(const QString &name, Kind kind, const QPageLayout &layout, const Paint &paint,
-    QString *failure);
+// The paper of a layout as the print system names it: "A4", "A5", "Custom.999x20mm".
+QString mediaName(const QPageLayout &layout);
+
+// Prints one job on an installed printer: rendered once into PDF bytes, which either go, complete
+// or not at all, into the print folder as its next numbered file, or to the print system's
+// queue of that name as one job with the title and the layout's paper. False when it was not
+// printed; *failure then holds what more there is to tell (a file that could not be written,
+// the print system's reason for refusing the job).
+bool print(const QString &name, Kind kind, const QString &title, const QPageLayout &layout,
+    const Paint &paint, QString *failure);
 
 } // namespace PrintOutput

@@ -160,6 +160,12 @@ QString ReportPrinter::setting(const QString &name) const
     return readSetting(name, parent);
 }
 
+struct ReportPrinter::Dokument
+{
+    QString titel;
+    FilledDocument text;
+};
+
 bool ReportPrinter::readTemplate(const QString &path, FilledDocument &document, bool required) const
 {
     QFile file(path);
@@ -175,7 +181,7 @@ bool ReportPrinter::readTemplate(const QString &path, FilledDocument &document, 
     return false;
 }
 
-bool ReportPrinter::printDocuments(const QList<FilledDocument> &documents, Papier papier) const
+bool ReportPrinter::printDocuments(const QList<Dokument> &documents, Papier papier) const
 {
     const QString name = setting(QStringLiteral("Vertragsdrucker"));
     if (name.isEmpty()) {
@@ -194,11 +200,12 @@ bool ReportPrinter::printDocuments(const QList<FilledDocument> &documents, Papie
     const QPageLayout layout(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5),
         a4 ? QPageLayout::Portrait : QPageLayout::Landscape, QMarginsF(30, 10, 10, 10),
         QPageLayout::Millimeter);
-    for (const FilledDocument &document : documents) {
+    for (const Dokument &document : documents) {
         QString failure;
         const bool printed = PrintOutput::print(
-            name, PrintOutput::Kind::Dokument, layout,
-            [&document](QPagedPaintDevice &device) { return printHtmlPages(device, document); },
+            name, PrintOutput::Kind::Dokument, document.titel, layout,
+            [&document](
+                QPagedPaintDevice &device) { return printHtmlPages(device, document.text); },
             &failure);
         if (!printed) {
             QString text = QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name);
@@ -313,9 +320,14 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
     put(kopie, k.Kundennr, QString::number(vertrag.kundeNr));
 
-    return printDocuments(
-        mitVertrag ? QList<FilledDocument> { dok, kopie } : QList<FilledDocument> { kopie },
-        Papier::NachEinstellung);
+    const QString kopieTitel = (kommission ? QStringLiteral("Kopie Kommissionsvertrag ")
+                                           : QStringLiteral("Kaufvertrag "))
+        + nr;
+    QList<Dokument> documents;
+    if (mitVertrag)
+        documents.append({ QStringLiteral("Kommissionsvertrag ") + nr, dok });
+    documents.append({ kopieTitel, kopie });
+    return printDocuments(documents, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bool vorbereiten)
@@ -326,23 +338,24 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
         return false;
 
     const bool auszahlung = !beenden && !vorbereiten;
-    QString titel, endeText;
+    QString art, endeText;
     if (beenden) {
-        titel = QStringLiteral("Beenden - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Beenden");
         endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware abgeholt beziehungsweise "
                                   "darauf verzichtet wurde. Der Vertrag endet hiermit. ");
     } else if (vorbereiten) {
-        titel = QStringLiteral("Vorbereiten - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Vorbereiten");
         endeText = QStringLiteral("Ich bestätige hiermit, dass die Ware inerhalb 7 Werktagen "
                                   "abgeholt wird. Sollte die Ware nicht abgeholt werden erlöschen "
                                   "alle Ansprüche. ");
     } else {
-        titel = QStringLiteral("Auszahlung - Kommissionsvertrag Nr: ");
+        art = QStringLiteral("Auszahlung");
         endeText = QStringLiteral("Der Vertrag endet am: ")
             + datum(vertrag.datum.addDays(vertrag.laufzeit)) + QLatin1Char('.');
     }
 
-    put(dok, k.VertrNr, titel + QString::number(vertrag.vertragNr));
+    put(dok, k.VertrNr,
+        art + QStringLiteral(" - Kommissionsvertrag Nr: ") + QString::number(vertrag.vertragNr));
     put(dok, k.VertrDatum, datum(vertrag.datum));
     put(dok, k.Datum, heute());
     put(dok, k.header, auszahlungSatz);
@@ -377,7 +390,8 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments({ { art + QLatin1Char(' ') + QString::number(vertrag.vertragNr), dok } },
+        Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
@@ -420,7 +434,8 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kunde));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Beenden %1").arg(vertrag.id), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
@@ -442,7 +457,8 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Abgelaufene Verträge"), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printStatistik(InventurStatistik s)
@@ -469,7 +485,7 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
     put(dok, k.BisDatum, zeitstempel(s.bis));
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments({ { QStringLiteral("Statistik"), dok } }, Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
@@ -490,7 +506,9 @@ bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(beleg.kundeNr));
-    return printDocuments({ dok }, Papier::NachEinstellung);
+    return printDocuments(
+        { { QStringLiteral("Rückgabe %1/%2").arg(beleg.vertragNr).arg(beleg.artikelNr), dok } },
+        Papier::NachEinstellung);
 }
 
 bool ReportPrinter::printInventur(InventurListe liste)
@@ -541,7 +559,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
-    return printDocuments({ dok }, Papier::ImmerA4);
+    return printDocuments({ { QStringLiteral("Inventur"), dok } }, Papier::ImmerA4);
 }
 
 bool ReportPrinter::printEtikett(

@@ -58,5 +58,7 @@ private:
 
     QString setting(const QString &name) const;
     bool readTemplate(const QString &path, FilledDocument &document, bool required) const;
-    bool printDocuments(const QList<FilledDocument> &documents, Papier papier) const;
+    // A filled document and its job title, as the print queue shows it.
+    struct Dokument;
+    bool printDocuments(const QList<Dokument> &documents, Papier papier) const;
 };

@@ -1,172 +1,13 @@
 #include "intake/records.h"
 #include "printing/artikelbarcode.h"
 #include "printing/etikett.h"
+#include "support/barcodereader.h"
 #include "support/testsupport.h"
 
-#include <QHash>
-#include <QImage>
 #include <QLocale>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
-
-// Code 39 by its nine elements (bar, space, bar, ...), 1 for a wide element.
-QHash<QString, QChar> code39Table()
-{
-    static const char *const rows[][2] = {
-        { "0", "000110100" },
-        { "1", "100100001" },
-        { "2", "001100001" },
-        { "3", "101100000" },
-        { "4", "000110001" },
-        { "5", "100110000" },
-        { "6", "001110000" },
-        { "7", "000100101" },
-        { "8", "100100100" },
-        { "9", "001100100" },
-        { "A", "100001001" },
-        { "B", "001001001" },
-        { "C", "101001000" },
-        { "D", "000011001" },
-        { "E", "100011000" },
-        { "F", "001011000" },
-        { "G", "000001101" },
-        { "H", "100001100" },
-        { "I", "001001100" },
-        { "J", "000011100" },
-        { "K", "100000011" },
-        { "L", "001000011" },
-        { "M", "101000010" },
-        { "N", "000010011" },
-        { "O", "100010010" },
-        { "P", "001010010" },
-        { "Q", "000000111" },
-        { "R", "100000110" },
-        { "S", "001000110" },
-        { "T", "000010110" },
-        { "U", "110000001" },
-        { "V", "011000001" },
-        { "W", "111000000" },
-        { "X", "010010001" },
-        { "Y", "110010000" },
-        { "Z", "011010000" },
-        { "-", "010000101" },
-        { ".", "110000100" },
-        { " ", "011000100" },
-        { "*", "010010100" },
-    };
-    QHash<QString, QChar> table;
-    for (const auto &row : rows)
-        table.insert(QLatin1String(row[1]), QLatin1Char(row[0][0]));
-    return table;
-}
-
-// Reads one pixel row as a Code 39 symbol; empty unless it is a whole symbol from "*" to "*".
-QString decodeRow(const QImage &image, int y)
-{
-    QList<int> runs;
-    bool dark = false;
-    int length = 0;
-    const uchar *line = image.constScanLine(y);
-    int first = -1, last = -1;
-    for (int x = 0; x < image.width(); ++x) {
-        if (line[x] < 128) {
-            if (first < 0)
-                first = x;
-            last = x;
-        }
-    }
-    if (first < 0)
-        return QString();
-    for (int x = first; x <= last; ++x) {
-        const bool d = line[x] < 128;
-        if (x == first || d == dark) {
-            dark = d;
-            ++length;
-            continue;
-        }
-        runs << length;
-        dark = d;
-        length = 1;
-    }
-    runs << length;
-    if (runs.size() < 19 || (runs.size() + 1) % 10 != 0)
-        return QString();
-    const int narrow = *std::min_element(runs.begin(), runs.end());
-    const int wide = *std::max_element(runs.begin(), runs.end());
-    if (wide < 2 * narrow)
-        return QString();
-    const double threshold = (narrow + wide) / 2.0;
-    static const QHash<QString, QChar> table = code39Table();
-    QString text;
-    for (int i = 0; i < runs.size(); i += 10) {
-        QString bits;
-        for (int k = 0; k < 9; ++k)
-            bits += runs[i + k] > threshold ? QLatin1Char('1') : QLatin1Char('0');
-        if (!table.contains(bits))
-            return QString();
-        if (i + 9 < runs.size() && runs[i + 9] > threshold)
-            return QString(); // the gap between characters is narrow
-        text += table.value(bits);
-    }
-    if (!text.startsWith(QLatin1Char('*')) || !text.endsWith(QLatin1Char('*')) || text.size() < 3)
-        return QString();
-    return text.mid(1, text.size() - 2);
-}
-
-// Renders the left 100 mm of the label at 600 dpi and reads the bars.
-QString readBars(const QString &pdf)
-{
-    const QString prefix = pdf + QStringLiteral(".bars");
-    QProcess::execute(QStringLiteral("pdftoppm"),
-        { QStringLiteral("-r"), QStringLiteral("600"), QStringLiteral("-gray"),
-            QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-x"),
-            QStringLiteral("0"), QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
-            QStringLiteral("2362"), QStringLiteral("-H"), QStringLiteral("20000"), pdf, prefix });
-    const QImage image
-        = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height(); ++y) {
-        const QString code = decodeRow(image, y);
-        if (!code.isEmpty())
-            return code;
-    }
-    return QString();
-}
-
-struct Word
-{
-    QString text;
-    QRectF box; // in points
-};
-
-// The words of a printed page with their boxes, and the page size in points.
-QList<Word> pdfWords(const QString &pdf, QSizeF *page)
-{
-    QProcess process;
-    process.start(
-        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
-    process.waitForFinished(60000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    const auto pageMatch
-        = QRegularExpression(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""))
-              .match(html);
-    if (pageMatch.hasMatch())
-        *page = QSizeF(pageMatch.captured(1).toDouble(), pageMatch.captured(2).toDouble());
-    QList<Word> words;
-    static const QRegularExpression wordPattern(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"
-        "([^<]*)</word>"));
-    auto it = wordPattern.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        words.append({ m.captured(5),
-            QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())) });
-    }
-    return words;
-}
 
 // The printed lines, trimmed, without empty ones.
 QStringList textLines(const QString &pdf)
@@ -324,11 +165,11 @@ private slots:
         const QString name = QStringLiteral("Wg").repeated(50); // tall and deep letters, 100 long
         QVERIFY(Labels::printEtikett(nullptr, QDate(2021, 6, 10), 214748, 99, name, 1234.5));
         QSizeF page;
-        const QList<Word> words
-            = pdfWords(work.path("print/") + work.printedFiles().value(0), &page);
+        const QList<PdfWord> words
+            = pdfWords(work.path("print/") + work.printedFiles().value(0), 1, &page);
         QCOMPARE(words.size(), 6); // price, euro sign, code, week, contract/article, name
         const QRectF pageRect(QPointF(0, 0), page);
-        for (const Word &word : words) {
+        for (const PdfWord &word : words) {
             QVERIFY2(pageRect.contains(word.box), qPrintable(word.text));
             QVERIFY2(word.box.height() >= minWordHeightPt, qPrintable(word.text));
         }

@@ -8,7 +8,9 @@
 #include "services/records.h"
 #include "statistics/records.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -91,6 +93,28 @@ const char *const kOperations[][2] = {
     { "statistik", "template_statistik.html" },
     { "inventur", "template_inventur.html" },
 };
+
+// True when a line of ink runs at least 40 mm to the right of the word's left edge, just
+// above the word, on the word's page: a signature line over its caption.
+bool lineAbove(const QString &pdf, int page, const QRectF &word)
+{
+    constexpr int dpi = 144;
+    const double scale = dpi / 72.0;
+    const QImage image = pdfPageImage(pdf, page, dpi);
+    const int left = qRound(word.left() * scale);
+    const int width = qRound(40 / 25.4 * dpi);
+    for (int y = qRound((word.top() - 8) * scale); y < qRound(word.top() * scale); ++y) {
+        if (y < 0 || y >= image.height() || left + width > image.width())
+            continue;
+        const uchar *line = image.constScanLine(y);
+        int dark = 0;
+        for (int x = left; x < left + width; ++x)
+            dark += line[x] < 160 ? 1 : 0;
+        if (dark >= width * 95 / 100)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -625,6 +649,45 @@ private slots:
         VERIFY_CONTAINS(texts.at(1), "Altstadt, den");
         VERIFY_CONTAINS(texts.at(1), "Neu: $(datum) $(HalbeHoehe) Altstadt");
         QCOMPARE(dialogLog(), QStringList());
+    }
+    // However long the article list, each signature line stays on the page of its caption:
+    // a line at the foot of one page and its caption on the next cannot be signed.
+    void signatureLinesStayWithTheirCaptions()
+    {
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        int longest = 0;
+        for (int n = 1; n <= 12; ++n) {
+            Vertragsdaten v = kommission();
+            v.artikel.clear();
+            for (int i = 1; i <= n; ++i)
+                v.artikel << artikel(QStringLiteral("Artikel %1").arg(i), 1, 2, 5);
+            ReportPrinter printer;
+            QVERIFY(printer.printVertrag(v, false));
+            const QStringList files = wd.printedFiles();
+            QCOMPARE(files.size(), 2 * n);
+            for (const QString &file : files.mid(2 * (n - 1))) {
+                const QString pdf = QDir(wd.printDir()).filePath(file);
+                const int pages = pdfPageCount(pdf);
+                longest = qMax(longest, pages);
+                int captions = 0;
+                for (int page = 1; page <= pages; ++page) {
+                    for (const PdfWord &word : pdfWords(pdf, page)) {
+                        if (word.text != QLatin1String("Unterschrift"))
+                            continue;
+                        ++captions;
+                        QVERIFY2(lineAbove(pdf, page, word.box),
+                            qPrintable(QStringLiteral("%1 articles, %2 page %3")
+                                           .arg(n)
+                                           .arg(file)
+                                           .arg(page)));
+                    }
+                }
+                QCOMPARE(captions, 2);
+            }
+        }
+        // On the way the list grew past the first page.
+        QVERIFY(longest > 1);
     }
 };
 

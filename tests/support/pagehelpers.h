@@ -63,12 +63,18 @@ inline QTableWidget *table(QWidget &p, const char *name)
     return child<QTableWidget>(p, name);
 }
 
-// Replaces the field's content by typing: select all, then the keys.
+// Replaces the field's content by typing: select all, then the keys. A character without a
+// key of its own ("ü", "€") arrives as the text of a key press, as from a German keyboard.
 inline void type(QWidget *field, const QString &text)
 {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(field, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
 }
 
 inline void click(QAbstractButton *b)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSizeF>
@@ -157,6 +158,42 @@ QSizeF pdfPageSizeMm(const QString &file)
         return QSizeF();
     const double toMm = 25.4 / 72.0;
     return QSizeF(m.captured(1).toDouble() * toMm, m.captured(2).toDouble() * toMm);
+}
+
+QList<PdfWord> pdfWords(const QString &file, int page, QSizeF *pageSize)
+{
+    const QString number = QString::number(page);
+    const QString html = run(QStringLiteral("pdftotext"),
+        { QStringLiteral("-bbox"), QStringLiteral("-f"), number, QStringLiteral("-l"), number, file,
+            QStringLiteral("-") });
+    const auto pageMatch
+        = QRegularExpression(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""))
+              .match(html);
+    if (pageSize && pageMatch.hasMatch())
+        *pageSize = QSizeF(pageMatch.captured(1).toDouble(), pageMatch.captured(2).toDouble());
+    QList<PdfWord> words;
+    static const QRegularExpression wordPattern(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"
+        "([^<]*)</word>"));
+    auto it = wordPattern.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        words.append({ m.captured(5),
+            QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())) });
+    }
+    return words;
+}
+
+QImage pdfPageImage(const QString &file, int page, int dpi)
+{
+    const QString number = QString::number(page);
+    const QString prefix = file + QStringLiteral(".page") + number;
+    run(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-r"),
+            QString::number(dpi), QStringLiteral("-gray"), QStringLiteral("-png"),
+            QStringLiteral("-singlefile"), file, prefix });
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
 }
 
 QString today(int days)

@@ -2,6 +2,9 @@
 
 #include "app/dialogs.h"
 
+#include <QImage>
+#include <QList>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -51,6 +54,17 @@ private:
 QString pdfText(const QString &file);
 int pdfPageCount(const QString &file);
 QSizeF pdfPageSizeMm(const QString &file);
+
+// A printed word and its box in points.
+struct PdfWord
+{
+    QString text;
+    QRectF box;
+};
+// The words of one page (1-based) of a printed PDF, and the page's size in points.
+QList<PdfWord> pdfWords(const QString &file, int page = 1, QSizeF *pageSize = nullptr);
+// The page (1-based) rendered in grey at the resolution, one pixel per 72/dpi points.
+QImage pdfPageImage(const QString &file, int page, int dpi);
 
 // Today's date (or days from today) as the program writes dates: "dd.MM.yyyy".
 QString today(int days = 0);

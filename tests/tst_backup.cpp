@@ -1,0 +1,445 @@
+#include "support/shopfixture.h"
+#include "support/windowdriver.h"
+
+#include "admin/backup.h"
+#include "app/database.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace {
+
+QByteArray bytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString shown(const Shell &s, const char *label)
+{
+    return s.field<QLabel>("swBackup", label)->text();
+}
+
+void clickOn(Shell &s, const char *button)
+{
+    QTest::mouseClick(s.field("swBackup", button), Qt::LeftButton);
+}
+
+// A statement on a database file other than the live one, and its first value.
+QVariant scalarIn(const QString &file, const QString &statement)
+{
+    ScopedConnection other(QStringLiteral("probe"), file);
+    QSqlQuery query(other.db());
+    return query.exec(statement) && query.next() ? query.value(0) : QVariant();
+}
+
+// Every row of a table as one text, for before-and-after comparisons.
+QString dump(const QString &table)
+{
+    QSqlQuery query;
+    query.exec("SELECT * FROM " + table + " ORDER BY 1");
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values << query.value(i).toString();
+        rows << values.join('|');
+    }
+    return rows.join('\n');
+}
+
+QString makeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return path;
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void entryShowsTheCountsAndClosesTheConnection()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        s.key("6");
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(shown(s, "label_vertrage"), QString("0"));
+        QVERIFY(!s.dbOpen());
+        s.key("Esc");
+        QVERIFY(s.dbOpen());
+
+        const ShopFixture shop;
+        s.key("6");
+        QCOMPARE(shown(s, "label_vertrage"), QString("3"));
+        QCOMPARE(shown(s, "label_kunden"), QString("2"));
+        QCOMPARE(shown(s, "label_artikel"), QString("8"));
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    void backupIsACopyCarryingTodaysDate()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::removeSetting("BackupDate"); // the backup adds it
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", usb.path());
+        // An older file of the chosen name is replaced.
+        const QString target = usb.filePath("sicherung.sqlite");
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("alt");
+        old.close();
+
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(s.dbOpen());
+        QCOMPARE(bytes(target), bytes(s.dir.path("db.sqlite")));
+        QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel"), QVariant(8));
+        // No temporary file stays behind.
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+
+        // With today's backup, closing asks nothing.
+        Dialogs::takeRecords();
+        QVERIFY(s.window->close());
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    // A copy that fails half-way leaves the older backup of that name as it was.
+    void fullDiskKeepsTheOlderBackup()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        const QString target = makeFile(s.dir.path("sicherung.sqlite"), "alt");
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        {
+            FileSizeLimit full(QFileInfo(s.dir.path("db.sqlite")).size() - 4096);
+            clickOn(s, "pushButtonSichern");
+        }
+        QCOMPARE(dialogLog(),
+            QStringList(
+                { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." }));
+        QCOMPARE(bytes(target), QByteArray("alt"));
+        QCOMPARE(QDir(s.dir.path()).entryList({ "sicherung*" }, QDir::Files),
+            QStringList("sicherung.sqlite"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"));
+    }
+
+    void proposedName_data()
+    {
+        QTest::addColumn<QString>("folder"); // "usb": an existing folder
+        QTest::addColumn<bool>("home");
+        QTest::newRow("existing folder") << "usb" << false;
+        QTest::newRow("default e:, missing here") << "e:" << true;
+        QTest::newRow("empty") << "" << true;
+    }
+    void proposedName()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, home);
+        Shell s;
+        QVERIFY(s.start());
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", folder == "usb" ? usb.path() : folder);
+        s.key("6");
+        clickOn(s, "pushButtonSichern"); // unscripted: cancelled
+        const QVariantMap call = Dialogs::lastCall();
+        QCOMPARE(call.value("filter").toString(), QString("Database (*.sqlite)"));
+        const QFileInfo proposed(call.value("dir").toString());
+        QCOMPARE(proposed.absolutePath(), home ? QDir::homePath() : usb.path());
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_Velarix_Backup\\."
+                                    "sqlite$")
+                     .match(proposed.fileName())
+                     .hasMatch(),
+            qPrintable(proposed.fileName()));
+        QVERIFY(proposed.fileName().startsWith(QDate::currentDate().toString("yyyy-MM-dd_")));
+    }
+
+    // Nothing saved: the previous date stays, so the reminder still comes.
+    void unsavedBackupKeepsThePreviousDate_data()
+    {
+        QTest::addColumn<QString>("target"); // empty: cancelled
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("page");
+        const QStringList refused
+            = { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." };
+        QTest::newRow("cancelled") << "" << QStringList("SaveFile|Daten sichern|") << "swBackup";
+        QTest::newRow("the live file") << "db.sqlite" << refused << "swMenu";
+        QTest::newRow("missing folder") << "fehlt/x.sqlite" << refused << "swMenu";
+    }
+    void unsavedBackupKeepsThePreviousDate()
+    {
+        QFETCH(QString, target);
+        QFETCH(QStringList, log);
+        QFETCH(QString, page);
+        for (const bool rowPresent : { true, false }) {
+            Shell s;
+            QVERIFY(s.start());
+            const ShopFixture shop;
+            if (rowPresent)
+                TestWorkdir::setSetting("BackupDate", "01.02.2020");
+            else
+                TestWorkdir::removeSetting("BackupDate");
+            s.key("6");
+            if (!target.isEmpty())
+                Dialogs::setNextAnswer(s.dir.path(target));
+            clickOn(s, "pushButtonSichern");
+            QCOMPARE(dialogLog(), log);
+            QCOMPARE(s.page(), page);
+            if (!s.dbOpen())
+                s.key("Esc");
+            QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
+            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(8));
+            QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = "
+                                         "'BackupDate' AND Wert = '01.02.2020'"),
+                QVariant(rowPresent ? 1 : 0));
+            QCOMPARE(
+                TestWorkdir::scalar("SELECT COUNT(*) FROM Systemdaten WHERE Name = 'BackupDate'"),
+                QVariant(rowPresent ? 1 : 0));
+        }
+    }
+    void restoreSwapsTheData()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        QTemporaryDir usb;
+        TestWorkdir::setSetting("PfadBackup", usb.path());
+        s.key("6");
+        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
+        clickOn(s, "pushButtonSichern");
+        TestWorkdir::exec("INSERT INTO Kunde (Name, Vorname) VALUES ('Neu', 'Nina')");
+        TestWorkdir::exec("UPDATE Systemdaten SET Wert = '01.01.2020' WHERE Name = 'BackupDate'");
+
+        s.key("6");
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(usb.filePath("vorher.sqlite"));
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer("Chef");
+        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
+        clickOn(s, "pushButtonWiederherstellen");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert.",
+                "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:",
+                "OpenFile|Daten wiederherstellen|" }));
+        QCOMPARE(Dialogs::lastCall().value("dir").toString(), usb.path());
+        QCOMPARE(Dialogs::lastCall().value("filter").toString(), QString("Database (*.sqlite)"));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QVERIFY(s.dbOpen());
+        QCOMPARE(TestWorkdir::scalar(
+                     "SELECT group_concat(Name) FROM (SELECT Name FROM Kunde ORDER BY ID)"),
+            QVariant("Muster,Beispiel"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+        // The backup before the restore holds what was replaced.
+        QCOMPARE(
+            scalarIn(usb.filePath("vorher.sqlite"), "SELECT COUNT(*) FROM Kunde"), QVariant(3));
+        QCOMPARE(
+            QDir(s.dir.path()).entryList({ "db.sqlite*" }, QDir::Files), QStringList("db.sqlite"));
+    }
+
+    // The live file stays exactly as the backup before the restore found it.
+    void restoreRefusals_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("source"); // empty: the open dialog cancelled
+        QTest::addColumn<QString>("last");
+        const QString refused = "Critical|Fehler|Daten wurden nicht wiederhergestellt.";
+        QTest::newRow("a text file") << "Chef"
+                                     << "kaputt.sqlite" << refused;
+        QTest::newRow("SQLite without the shop's tables") << "Chef"
+                                                          << "fremd.sqlite" << refused;
+        QTest::newRow("a damaged backup") << "Chef"
+                                          << "kaputt2.sqlite" << refused;
+        QTest::newRow("the live file") << "Chef"
+                                       << "db.sqlite" << refused;
+        QTest::newRow("a missing file") << "Chef"
+                                        << "fehlt.sqlite" << refused;
+        QTest::newRow("wrong password")
+            << "chef"
+            << "alt.sqlite"
+            << "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:";
+        QTest::newRow("open dialog cancelled") << "Chef"
+                                               << ""
+                                               << "OpenFile|Daten wiederherstellen|";
+    }
+    void restoreRefusals()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, source);
+        QFETCH(QString, last);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        makeFile(s.dir.path("kaputt.sqlite"), "Das ist keine Datenbank.\n");
+        scalarIn(s.dir.path("fremd.sqlite"), "CREATE TABLE Kunde (ID INTEGER)");
+        s.key("6");
+        Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
+        clickOn(s, "pushButtonSichern");
+        const QByteArray backup = bytes(s.dir.path("alt.sqlite"));
+        // Its list of tables intact, everything after the first page overwritten.
+        makeFile(s.dir.path("kaputt2.sqlite"),
+            backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
+        s.key("6");
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(password);
+        if (!source.isEmpty())
+            Dialogs::setNextAnswer(s.dir.path(source));
+        clickOn(s, "pushButtonWiederherstellen");
+
+        QCOMPARE(dialogLog().last(), last);
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
+        QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+    }
+
+    void reset_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("done");
+        QTest::newRow("whole shop") << "" << true;
+        QTest::newRow("a data table missing") << "DROP TABLE Zurueckgegeben" << true;
+        // The script cannot recreate the table: nothing of it may stay done.
+        QTest::newRow("a view in a table's place")
+            << "CREATE VIEW Verkauf AS SELECT 1 AS x" << false;
+    }
+    void reset()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, done);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        if (damage.startsWith("CREATE VIEW"))
+            TestWorkdir::exec("DROP TABLE Verkauf");
+        if (!damage.isEmpty())
+            TestWorkdir::exec(damage);
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        TestWorkdir::setSetting("BackupDate", today());
+        TestWorkdir::exec("UPDATE Verkaufspreis SET Wert = 3 WHERE Einkaufspreis = 0");
+        const QString settings = dump("Systemdaten"), rules = dump("Verkaufspreis");
+        const QString customers = dump("Kunde"), articles = dump("Artikel");
+
+        s.key("6");
+        Dialogs::setNextAnswer("Chef");
+        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+        clickOn(s, "pushButton");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                          "fortzufahren:",
+                "SaveFile|Daten sichern|", "Information|Erfolg|Daten wurden erfolgreich gesichert.",
+                done ? "Information|Erfolg|Daten wurden erfolgreich gelöscht."
+                     : "Critical|Fehler|Daten wurden nicht vollständig gelöscht." }));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(dump("Systemdaten"), settings);
+        QCOMPARE(dump("Verkaufspreis"), rules);
+        if (!done) {
+            QCOMPARE(dump("Kunde"), customers);
+            QCOMPARE(dump("Artikel"), articles);
+            return;
+        }
+        for (const char *table : { "Vertrag", "Artikel", "Kunde", "Verkauf", "Zurueckgegeben" })
+            QCOMPARE(TestWorkdir::scalar(QString("SELECT COUNT(*) FROM ") + table), QVariant(0));
+        // The return to the menu brought back what the script's tables lack.
+        QVERIFY(TestWorkdir::scalar("SELECT COUNT(*) FROM pragma_table_info('Artikel') "
+                                    "WHERE name = 'Beschreibung'")
+                    .toInt()
+            == 1);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' "
+                                     "AND name LIKE 'idx_%'"),
+            QVariant(5));
+        TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Erste')");
+        TestWorkdir::exec("INSERT INTO Vertrag (Kunde, Laufzeit) VALUES (1, 90)");
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Kunde"), QVariant(1));
+        QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag"), QVariant(1));
+        s.key("6");
+        QCOMPARE(shown(s, "label_artikel"), QString("0"));
+    }
+
+    void resetRefusals_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QVariantList>("answers");
+        QTest::addColumn<QStringList>("log");
+        const QString prompt
+            = "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:";
+        QTest::newRow("wrong password: not even a backup")
+            << "" << QVariantList { "chef" } << QStringList(prompt);
+        QTest::newRow("prompt cancelled")
+            << "" << QVariantList { QVariant() } << QStringList(prompt);
+        QTest::newRow("backup cancelled")
+            << "" << QVariantList { "Chef" }
+            << QStringList({ prompt, "SaveFile|Daten sichern|",
+                   "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+        // The empty entry would match the password the page starts with.
+        QTest::newRow("password unreadable: no prompt")
+            << "ALTER TABLE Systemdaten RENAME TO Einstellungen" << QVariantList { "" }
+            << QStringList();
+    }
+    void resetRefusals()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QVariantList, answers);
+        QFETCH(QStringList, log);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        if (!setup.isEmpty())
+            TestWorkdir::exec(setup);
+        QStringList before;
+        for (const QString &table : allTables)
+            before << dump(table);
+        s.key("6");
+        QCOMPARE(s.page(), QString("swBackup"));
+        Dialogs::takeRecords(); // what the entry could not read
+        for (const QVariant &answer : answers)
+            Dialogs::setNextAnswer(answer);
+        clickOn(s, "pushButton");
+        QCOMPARE(dialogLog(), log);
+        QCOMPARE(s.page(), QString("swBackup"));
+        s.key("Esc");
+        QStringList after;
+        for (const QString &table : allTables)
+            after << dump(table);
+        QCOMPARE(after, before);
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
