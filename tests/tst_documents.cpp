@@ -435,8 +435,9 @@ private slots:
         }
     }
 
-    // Lists of many pages: every row once and in order, the headings on every page, the sums
-    // after the last row. Some names wrap, so that rows also meet page ends with two lines.
+    // Lists of many pages: every row once and in order, the headings on every page with
+    // rows, the sums after the last row. Some names wrap, so that rows also meet page ends with two
+    // lines.
     void longListsPrintEveryRowOnce_data()
     {
         QTest::addColumn<QString>("document");
@@ -493,15 +494,18 @@ private slots:
         static const QRegularExpression posten(QStringLiteral("Posten(\\d{4})"));
         for (int p = 0; p < pages.size(); ++p) {
             const QString text = pages.at(p).simplified();
-            VERIFY_CONTAINS(text, heading);
             if (!sums.isEmpty()) {
                 if (p == pages.size() - 1)
                     VERIFY_CONTAINS(text, sums);
                 else
                     VERIFY_LACKS(text, sums);
             }
+            const qsizetype before = printed.size();
             for (auto it = posten.globalMatch(text); it.hasNext();)
                 printed << it.next().captured(1).toInt();
+            // The sums may stand on a page of their own.
+            if (printed.size() > before)
+                VERIFY_CONTAINS(text, heading);
         }
         QList<int> expected(rows);
         std::iota(expected.begin(), expected.end(), 0);
