@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QHash>
 #include <QHeaderView>
-#include <QPixmap>
 #include <QSqlQuery>
 
 namespace {
@@ -627,24 +626,10 @@ void Verkauf::importFromFile()
 
 void Verkauf::showNextImage()
 {
-    if (images.isEmpty()) {
-        ui->labelImage->clear();
-        return;
-    }
-    if (++imageIndex >= images.size())
-        imageIndex = 0;
-    // An empty or unreadable path gives an empty picture.
-    const QPixmap picture(images.at(imageIndex));
-    ui->labelImage->setPixmap(picture.isNull()
-            ? picture
-            : picture.scaled(ui->labelImage->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+    showNextPicture(ui->labelImage, images, imageIndex);
 }
 
 void Verkauf::showImagesBig()
 {
-    ImageDialog dialog;
-    dialog.images = images;
-    dialog.imageIndex = imageIndex - 1; // opens on the picture shown here
-    dialog.showNextImage();
-    Dialogs::exec(dialog);
+    showPicturesBig(images, imageIndex); // opens on the picture shown here
 }

@@ -95,6 +95,21 @@ void addFormRows(const QList<FormCell> &cells)
         QTest::newRow(c.name) << c;
 }
 
+QStringList tabChain(QWidget &form, const QStringList &names)
+{
+    QStringList chain;
+    QWidget *first = names.isEmpty() ? nullptr : form.findChild<QWidget *>(names.first());
+    QWidget *w = first;
+    while (w) {
+        if (names.contains(w->objectName()) && !chain.contains(w->objectName()))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+        if (w == first)
+            break;
+    }
+    return chain;
+}
+
 QGridLayout *gridHolding(QWidget &form, QObject *object, int *index)
 {
     for (QGridLayout *grid : form.findChildren<QGridLayout *>()) {
