@@ -55,9 +55,9 @@ private slots:
         while (query.next())
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
-            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Verkauf_Artikel",
-                "idx_Verkauf_Artikel_Menge", "idx_Vertrag_Kunde", "idx_Vertrag_Laufzeit",
-                "idx_Zurueckgegeben_Artikel" }));
+            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Verkauf_Abrechnung",
+                "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge", "idx_Vertrag_Kunde",
+                "idx_Vertrag_Laufzeit", "idx_Zurueckgegeben_Artikel" }));
     }
 
     void defaultSettingsAndPriceRules()
