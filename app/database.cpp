@@ -142,14 +142,14 @@ void upgradeSchema()
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
-        // The settlement of a contract's articles reads their sales from this index alone,
-        // without visiting a sales row scattered over ten years.
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
-        "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
         // The cash purchases overview reads the one contract in ten bought for cash, and the
         // pieces sold of each of their articles from the index alone.
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Laufzeit ON Vertrag(Laufzeit);",
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge);",
+        // The settlement of a contract's articles reads their sales from this index alone,
+        // without visiting a sales row scattered over ten years.
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
+        "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
     };
     for (const char *statement : indexes)
         query.exec(QString::fromLatin1(statement));

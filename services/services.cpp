@@ -1,13 +1,20 @@
 #include "services/services.h"
 
 #include "app/categories.h"
+#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/imagedialog.h"
 #include "app/paths.h"
 #include "app/sql.h"
+#include "app/textclean.h"
+#include "intake/records.h"
+#include "printing/csvexport.h"
+#include "printing/reportprinter.h"
+#include "services/records.h"
 #include "ui_services.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QSqlQuery>
 
 namespace {
@@ -25,14 +32,61 @@ const char *const kArtikelSql = R"(
 SELECT A.Bezeichnung, A.EinkaufsMenge, A.EinkaufsPreis, A.VerkaufsPreis, A.EAN, A.ISBN,
        A.Images, A.Kategorie, A.Beschreibung,
        (SELECT SUM(VerkaufsMenge) FROM Verkauf WHERE Artikel = A.ID),
-       (SELECT SUM(Anzahl) FROM Zurueckgegeben WHERE Artikel = A.ID)
+       (SELECT SUM(Anzahl) FROM Zurueckgegeben WHERE Artikel = A.ID), A.ID
 FROM Artikel AS A WHERE A.Vertrag = ?
 ORDER BY A.ID LIMIT 1 OFFSET ?)";
+
+// The contract as reprinted, with its customer.
+const char *const kDruckSql = R"(
+SELECT V.Kunde, K.Name, K.Vorname, V.DateTime, V.Standgebuehr, V.Laufzeit, V.Vertragsende,
+       K.Telefon, K.ID
+FROM Vertrag AS V LEFT JOIN Kunde AS K ON K.ID = V.Kunde
+WHERE V.ID = ?)";
+
+// A contract is deleted with everything that refers to it, its own row last.
+const char *const kLoeschenSql[] = {
+    "DELETE FROM Verkauf WHERE Artikel IN (SELECT ID FROM Artikel WHERE Vertrag = ?)",
+    "DELETE FROM Zurueckgegeben WHERE Artikel IN (SELECT ID FROM Artikel WHERE Vertrag = ?)",
+    "DELETE FROM Artikel WHERE Vertrag = ?",
+    "DELETE FROM Vertrag WHERE ID = ?",
+};
+
+QString warnTitle()
+{
+    return QStringLiteral("Warnung");
+}
+
+QString infoTitle()
+{
+    return QStringLiteral("Information");
+}
+
+QString chooseContract()
+{
+    return QStringLiteral("Bitte Vertrag auswählen!");
+}
+
+QString chooseArticle()
+{
+    return QStringLiteral("Bitte Artikel auswählen!");
+}
 
 // The day of a stored time stamp ("yyyy-MM-dd hh:mm:ss.zzz"); the time part does not matter.
 QDate storedDate(const QVariant &value)
 {
     return QDate::fromString(value.toString().left(10), QStringLiteral("yyyy-MM-dd"));
+}
+
+// A stored time stamp as a date-time; a stamp of another form gives its day, "-1" and empty
+// give none.
+QDateTime storedDateTime(const QVariant &value)
+{
+    const QDateTime stamp
+        = QDateTime::fromString(value.toString(), QLatin1String(kTimestampFormat));
+    if (stamp.isValid())
+        return stamp;
+    const QDate day = storedDate(value);
+    return day.isValid() ? QDateTime(day, QTime(0, 0)) : QDateTime();
 }
 
 QString shownDate(const QDate &date)
@@ -198,6 +252,11 @@ void Services::vertrChanged(int vertrag)
 
 void Services::artChanged(int position)
 {
+    showArticle(position);
+}
+
+bool Services::showArticle(int position)
+{
     imageIndex = -1;
     images.clear();
     ui->pushButtonNextImage->setEnabled(false);
@@ -215,7 +274,7 @@ void Services::artChanged(int position)
     if (!found) {
         clearArticleView();
         ui->spinBox_given_back->setValue(0);
-        return;
+        return false;
     }
 
     ui->lineEdit_bz->setText(query.value(0).toString());
@@ -246,6 +305,7 @@ void Services::artChanged(int position)
     // An oversold article has nothing to give back.
     ui->spinBox_given_back->setMaximum(qMax(0, bestand));
     ui->spinBox_given_back->setValue(0);
+    return true;
 }
 
 void Services::showNextImage()
@@ -280,33 +340,349 @@ void Services::comboBoxChanged(int index)
 
 void Services::recordImages() { }
 
-// The actions on an article or the whole contract.
+// ---- actions on the article or the whole contract ----------------------------------------
 
-void Services::giveBack() { }
-
-void Services::printVertr(bool nichtAbgeschlossen)
+bool Services::contractChosen(const QString &warning)
 {
-    Q_UNUSED(nichtAbgeschlossen);
+    if (ui->spinBox_vertr->value() != 0)
+        return true;
+    ui->spinBox_vertr->setFocus(Qt::OtherFocusReason);
+    Dialogs::warning(this, warnTitle(), warning);
+    return false;
 }
 
-void Services::printEtikett() { }
+std::optional<qint64> Services::articleId(int position)
+{
+    if (position < 1)
+        return std::nullopt;
+    QSqlQuery query;
+    query.prepare(
+        QStringLiteral("SELECT ID FROM Artikel WHERE Vertrag = ? ORDER BY ID LIMIT 1 OFFSET ?"));
+    query.addBindValue(ui->spinBox_vertr->value());
+    query.addBindValue(position - 1);
+    if (!execOrWarn(query, this) || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}
 
-void Services::deleteArtikel() { }
+std::optional<qint64> Services::chosenArticle()
+{
+    if (!contractChosen(chooseArticle()))
+        return std::nullopt;
+    return articleId(ui->spinBox_art->value());
+}
 
-void Services::changePrice() { }
+bool Services::writeArticle(
+    qint64 id, const QStringList &columns, const QVariantList &values, QVariantList *before)
+{
+    QSqlQuery query;
+    if (before) {
+        query.prepare(QStringLiteral("SELECT %1 FROM Artikel WHERE ID = ?")
+                          .arg(columns.join(QLatin1String(", "))));
+        query.addBindValue(id);
+        if (!execOrWarn(query, this))
+            return false;
+        const bool found = query.next();
+        before->clear();
+        for (int i = 0; i < columns.size(); ++i)
+            before->append(found ? query.value(i) : QVariant(-1));
+        query.finish();
+    }
+    query.prepare(QStringLiteral("UPDATE Artikel SET %1 = ? WHERE ID = ?")
+                      .arg(columns.join(QLatin1String(" = ?, "))));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    query.addBindValue(id);
+    return execOrWarn(query, this);
+}
 
-void Services::changeStock() { }
+bool Services::changeArticle(const char *column, const QVariant &value, const QString &message)
+{
+    const std::optional<qint64> id = chosenArticle();
+    if (!id || !writeArticle(*id, { QLatin1String(column) }, { value }))
+        return false;
+    Dialogs::information(this, infoTitle(), message);
+    return true;
+}
 
-void Services::changeBezeichnung() { }
+void Services::changeBezeichnung()
+{
+    changeArticle("Bezeichnung", cleanedText(ui->lineEdit_bz->text()),
+        QStringLiteral("Bezeichnung ändern erfolgreich."));
+}
 
-void Services::changeEAN() { }
+void Services::changeEAN()
+{
+    changeArticle(
+        "EAN", cleanedText(ui->lineEditEAN->text()), QStringLiteral("EAN ändern erfolgreich."));
+}
 
-void Services::changeISBN() { }
+void Services::changeISBN()
+{
+    changeArticle(
+        "ISBN", cleanedText(ui->lineEditISBN->text()), QStringLiteral("ISBN ändern erfolgreich."));
+}
 
-void Services::changeImages() { }
+void Services::changeBeschreibung()
+{
+    changeArticle("Beschreibung", cleanedText(ui->textEditBeschreibung->toPlainText()),
+        QStringLiteral("Beschreibung ändern erfolgreich."));
+}
 
-void Services::changeKategorie() { }
+void Services::changeImages()
+{
+    // Paths stay as chosen, as on the intake page: cleaned, a path with an apostrophe or two
+    // blanks in a row would stop naming its file.
+    if (changeArticle(
+            "Images", ui->lineEditImages->text(), QStringLiteral("Bilder ändern erfolgreich.")))
+        artChanged(ui->spinBox_art->value());
+}
 
-void Services::changeBeschreibung() { }
+void Services::changeKategorie()
+{
+    changeArticle("Kategorie", ui->spinBoxKategorie->value(),
+        QStringLiteral("Kategorie ändern erfolgreich."));
+}
 
-void Services::exportArt() { }
+void Services::changePrice()
+{
+    const double vk = ui->doubleSpinBoxVk->value();
+    const double ek = ui->doubleSpinBoxEk->value();
+    const std::optional<qint64> id = chosenArticle();
+    QVariantList alt;
+    // Written in any case, so that what the boxes show is what is stored.
+    if (!id
+        || !writeArticle(*id, { QStringLiteral("EinkaufsPreis"), QStringLiteral("VerkaufsPreis") },
+            { ek, vk }, &alt))
+        return;
+    if (alt.at(0).toDouble() != ek) {
+        // The consignor's share is on the contract: that needs a new contract, not new labels.
+        Dialogs::warning(this, warnTitle(),
+            QStringLiteral("Preis ändern erfolgreich.\nBitte Vertrag erneut ausdrucken."));
+    } else if (alt.at(1).toDouble() != vk) {
+        Dialogs::information(this, infoTitle(),
+            QStringLiteral("Preis ändern erfolgreich.\nEtiketten werden ausgedruckt."));
+        // One label per piece delivered; each label reloads the article, and so the quantity.
+        // The first label not printed has told why; the others would only repeat it.
+        for (int printed = 0; printed < ui->spinBox_lm->value(); ++printed) {
+            if (!printEtikett())
+                break;
+        }
+    }
+}
+
+void Services::changeStock()
+{
+    const int menge = ui->spinBox_lm->value();
+    const std::optional<qint64> id = chosenArticle();
+    QVariantList alt;
+    if (!id || !writeArticle(*id, { QStringLiteral("EinkaufsMenge") }, { menge }, &alt))
+        return;
+    if (alt.at(0).toInt() != menge)
+        Dialogs::warning(this, warnTitle(),
+            QStringLiteral("Menge ändern erfolgreich.\nBitte Vertrag erneut ausdrucken."));
+    artChanged(ui->spinBox_art->value());
+}
+
+void Services::giveBack()
+{
+    if (!contractChosen(chooseContract()))
+        return;
+    const int anzahl = ui->spinBox_given_back->value();
+    if (anzahl == 0) {
+        Dialogs::warning(this, warnTitle(), QStringLiteral("Bitte Anzahl eingeben!"));
+        ui->spinBox_given_back->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const qint64 vertragNr = ui->spinBox_vertr->value();
+    const int position = ui->spinBox_art->value();
+    if (position < 1)
+        return;
+
+    // The stock as it is now, not as the page showed it.
+    QSqlQuery query;
+    query.prepare(QString::fromLatin1(kArtikelSql));
+    query.addBindValue(vertragNr);
+    query.addBindValue(position - 1);
+    if (!execOrWarn(query, this) || !query.next())
+        return;
+    const QString bezeichnung = query.value(0).toString();
+    const int bestand = query.value(1).toInt() - query.value(9).toInt() - query.value(10).toInt();
+    const qint64 artikelId = query.value(11).toLongLong();
+    query.finish();
+    if (anzahl > bestand) {
+        Dialogs::warning(this, warnTitle(), QStringLiteral("Nicht genug Bestand!"));
+        return;
+    }
+
+    RueckgabeBeleg beleg;
+    beleg.vertragNr = vertragNr;
+    beleg.artikelNr = position;
+    beleg.bezeichnung = bezeichnung;
+    beleg.anzahl = anzahl;
+    beleg.bestand = bestand - anzahl;
+    beleg.kundeNr = -1;
+    query.prepare(QStringLiteral("SELECT V.Kunde, V.DateTime, K.ID, K.Name, K.Vorname "
+                                 "FROM Vertrag AS V LEFT JOIN Kunde AS K ON K.ID = V.Kunde "
+                                 "WHERE V.ID = ?"));
+    query.addBindValue(vertragNr);
+    if (!execOrWarn(query, this))
+        return;
+    if (query.next()) {
+        beleg.kundeNr = query.value(0).toInt();
+        beleg.vertragDatum = storedDateTime(query.value(1));
+        if (!query.isNull(2))
+            beleg.name
+                = query.value(3).toString() + QStringLiteral(", ") + query.value(4).toString();
+    }
+    query.finish();
+
+    const QString key
+        = freeTimestampKey(QStringLiteral("Zurueckgegeben"), QDateTime::currentDateTime(), this);
+    if (key.isNull())
+        return;
+    query.prepare(
+        QStringLiteral("INSERT INTO Zurueckgegeben (DateTime, Anzahl, Artikel) VALUES (?, ?, ?)"));
+    query.addBindValue(key);
+    query.addBindValue(anzahl);
+    query.addBindValue(artikelId);
+    // Not stored: no receipt for a return that did not happen.
+    if (!execOrWarn(query, this))
+        return;
+    query.finish();
+
+    ReportPrinter printer;
+    printer.parent = this;
+    printer.printRueckgabe(beleg);
+    ui->spinBox_given_back->setValue(0);
+    artChanged(position);
+}
+
+bool Services::printVertr(bool nichtAbgeschlossen)
+{
+    const qint64 vertragNr = ui->spinBox_vertr->value();
+    QSqlQuery query;
+    bool found = false;
+    if (vertragNr != 0) {
+        query.prepare(QString::fromLatin1(kDruckSql));
+        query.addBindValue(vertragNr);
+        if (!execOrWarn(query, this))
+            return false;
+        found = query.next();
+    }
+    if (!found) {
+        ui->spinBox_vertr->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(this, warnTitle(), chooseContract());
+        return false;
+    }
+
+    Vertragsdaten vertrag;
+    vertrag.vertragNr = vertragNr;
+    vertrag.kundeNr = query.value(0).toInt();
+    if (!query.isNull(8))
+        vertrag.name = query.value(1).toString() + QStringLiteral(", ") + query.value(2).toString()
+            + QStringLiteral(" (") + query.value(7).toString() + QLatin1Char(')');
+    vertrag.datum = storedDateTime(query.value(3));
+    vertrag.standgebuehr = query.value(4).toDouble();
+    vertrag.laufzeit = query.value(5).toInt();
+    vertrag.ende = storedDateTime(query.value(6));
+    query.finish();
+
+    // The quantities delivered, whatever has been sold or given back since.
+    query.prepare(QStringLiteral("SELECT Bezeichnung, EinkaufsPreis, VerkaufsPreis, EinkaufsMenge "
+                                 "FROM Artikel WHERE Vertrag = ? ORDER BY ID"));
+    query.addBindValue(vertragNr);
+    // A contract without the articles it has would be printed as something it is not.
+    if (!execOrWarn(query, this))
+        return false;
+    while (query.next()) {
+        Vertragsartikel a;
+        a.bezeichnung = query.value(0).toString();
+        a.einkaufsPreis = query.value(1).toDouble();
+        a.verkaufsPreis = query.value(2).toDouble();
+        a.menge = query.value(3).toInt();
+        vertrag.artikel.append(a);
+    }
+    query.finish();
+
+    ReportPrinter printer;
+    printer.parent = this;
+    return printer.printVertrag(vertrag, nichtAbgeschlossen);
+}
+
+bool Services::printEtikett()
+{
+    const int position = ui->spinBox_art->value();
+    // The stored name and price, not what may have been typed over them. Positions above 99
+    // do not fit the label code: it would name another article.
+    if (!showArticle(position) || position > 99) {
+        Dialogs::warning(this, warnTitle(), chooseArticle());
+        return false;
+    }
+    ReportPrinter printer;
+    printer.parent = this;
+    return printer.printEtikett(
+        QDate::fromString(ui->lineEdit_datetime->text(), QStringLiteral("dd.MM.yyyy")),
+        ui->spinBox_vertr->value(), position, ui->lineEdit_bz->text(),
+        ui->doubleSpinBoxVk->value());
+}
+
+void Services::deleteArtikel()
+{
+    bool read = false;
+    const QString passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &read);
+    if (!read)
+        return; // a password that cannot be read keeps the deletion closed
+    bool ok = false;
+    const QString eingabe = Dialogs::getText(this, QStringLiteral("Passwort"),
+        QStringLiteral("Bitte geben Sie das Passwort ein, um fortzufahren:"), QLineEdit::Password,
+        QString(), &ok);
+    if (!ok || eingabe != passwort)
+        return;
+    if (!contractChosen(chooseContract()))
+        return;
+    if (Dialogs::question(this, warnTitle(),
+            QStringLiteral("Ein gelöschter Vertrag kann nicht wiederhergestellt "
+                           "werden.\nWollen Sie fortfahren?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+
+    const qint64 vertragNr = ui->spinBox_vertr->value();
+    // What has been paid out to the consignor is in the books: its sales must stay.
+    QSqlQuery query;
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM Verkauf WHERE Auszahldatum IS NOT NULL "
+                                 "AND Artikel IN (SELECT ID FROM Artikel WHERE Vertrag = ?)"));
+    query.addBindValue(vertragNr);
+    if (!execOrWarn(query, this) || !query.next())
+        return;
+    if (query.value(0).toInt() > 0) {
+        Dialogs::critical(this, QStringLiteral("Fehler"),
+            QStringLiteral("Vertrag enthält bereits ausgezahlte Verkäufe, löschen nicht möglich!"));
+        return;
+    }
+    query.finish();
+
+    // The marked copy is the shop's record of the contract that is gone.
+    if (!printVertr(true))
+        return;
+
+    Transaction transaction(this);
+    if (!transaction.begin())
+        return;
+    for (const char *statement : kLoeschenSql) {
+        query.prepare(QString::fromLatin1(statement));
+        query.addBindValue(vertragNr);
+        if (!execOrWarn(query, this))
+            return; // rolled back
+    }
+    query.finish();
+    if (!transaction.commit())
+        return;
+    refreshPage();
+}
+
+void Services::exportArt()
+{
+    exportVertrag(ui->spinBox_vertr->value());
+}

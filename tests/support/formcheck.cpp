@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaEnum>
+#include <QMetaMethod>
 #include <QSpacerItem>
 #include <QTest>
 
@@ -108,6 +109,14 @@ QStringList tabChain(QWidget &form, const QStringList &names)
             break;
     }
     return chain;
+}
+
+QStringList ownMethods(const QMetaObject &meta)
+{
+    QStringList methods;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        methods << QString::fromLatin1(meta.method(i).methodSignature());
+    return methods;
 }
 
 QGridLayout *gridHolding(QWidget &form, QObject *object, int *index)
