@@ -31,22 +31,21 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
     return false;
 }
 
+bool execOrWarn(
+    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent)
+{
+    query.prepare(statement);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return execOrWarn(query, parent);
+}
+
 bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
 {
     if (query.prepare(statement))
         return true;
     showSqlError(query.lastError(), parent);
     return false;
-}
-
-bool execOrWarn(
-    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent)
-{
-    if (!prepareOrWarn(query, statement, parent))
-        return false;
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return execOrWarn(query, parent);
 }
 
 static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found, bool *ok)

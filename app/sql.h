@@ -28,8 +28,7 @@ class QWidget;
 // "Parameter count mismatch".
 bool execOrWarn(QSqlQuery &query, QWidget *parent);
 bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
-// Prepares the statement, binds the values in order and runs it; a failure at either step
-// shows "SQL-Fehler" with the driver's text and returns false.
+// Prepares the statement, binds the values in order and runs it.
 bool execOrWarn(
     QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent);
 

@@ -186,7 +186,7 @@ const BenchArea statisticsCases("statistics",
         // years, in a process of its own for the peak memory.
         { "stats-memory", "Taste 9: Statistik heute und Bestandsliste, eigener Prozess", 0,
             [](WindowDriver &s) { return s.toMenu(); },
-            [](WindowDriver &s) { return enterStatistics(s); }, true, 800 },
+            [](WindowDriver &s) { return enterStatistics(s); }, true, 0, 800 },
         // "CSV Exportieren" with all contracts from 0 €: every listed article with its pictures
         // into the chosen file.
         { "stock-export", "CSV Exportieren: ~268.000 Artikel, 1.200 Bilder", 3000,
