@@ -25,6 +25,8 @@ int tableCount(const QSqlDatabase &db, const QStringList &tables);
 // Adds the later Artikel columns where they are missing and the indexes the pages rely on.
 // The main window's updateDb() runs this and then refreshes the last contract number.
 void upgradeSchema();
+// The names of the indexes the upgrade makes, sorted.
+QStringList indexNames();
 
 // Creates whichever of the seven tables are missing (all of them in a new file), with the
 // default settings and price rules of a created Systemdaten or Verkaufspreis, in one
