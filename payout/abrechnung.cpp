@@ -8,8 +8,8 @@
 namespace {
 
 // The contract numbers come as one JSON array: one statement for any number of contracts.
-// The sales are read from idx_Verkauf_Abrechnung alone, which holds every column the sums
-// need: the sales rows of an old contract lie scattered over ten years of the table.
+// The sales are read from idx_Verkauf_Summen alone, which holds every column the sums need:
+// the sales rows of an old contract lie scattered over ten years of the table.
 const QString kAbrechnung = QStringLiteral(R"(
 SELECT A.Vertrag, A.ID, A.Bezeichnung, A.EinkaufsMenge, A.EinkaufsPreis, A.VerkaufsPreis,
        SUM(CASE WHEN V.Auszahldatum IS NULL THEN V.EinkaufsPreis * V.VerkaufsMenge END),
