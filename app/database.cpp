@@ -110,14 +110,17 @@ void upgradeSchema()
         query.exec(QString::fromLatin1(statement)); // fails silently once the column exists
 
     // Lookups by contract, article and customer must not scan ten years of rows. The
-    // customer list is read in name order on every intake page entry: without its index
-    // all customers are sorted each time.
+    // customer list is read in name order: without its index all customers are sorted each
+    // time.
     static const char *const indexes[] = {
         "CREATE INDEX IF NOT EXISTS idx_Artikel_Vertrag ON Artikel(Vertrag);",
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel ON Verkauf(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
+        // The conclusion's look-up of a customer typed in again, in any letter case.
+        "CREATE INDEX IF NOT EXISTS idx_Kunde_Name_NoCase "
+        "ON Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE);",
     };
     for (const char *statement : indexes)
         query.exec(QString::fromLatin1(statement));

@@ -54,8 +54,8 @@ private slots:
                                   "AND name LIKE 'idx_%' ORDER BY tbl_name"));
         while (query.next())
             indexes << query.value(0).toString();
-        QCOMPARE(
-            indexes, QStringList({ "Artikel", "Kunde", "Verkauf", "Vertrag", "Zurueckgegeben" }));
+        QCOMPARE(indexes,
+            QStringList({ "Artikel", "Kunde", "Kunde", "Verkauf", "Vertrag", "Zurueckgegeben" }));
     }
 
     void defaultSettingsAndPriceRules()
