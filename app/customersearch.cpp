@@ -5,7 +5,9 @@
 #include <QFontMetricsF>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -13,30 +15,7 @@
 
 namespace {
 
-// "number text" in one allocation per customer.
-QString labelOf(const Kundendaten &k)
-{
-    const QString number = QString::number(k.id);
-    QString text;
-    text.reserve(number.size() + k.name.size() + k.vorname.size() + k.telefon.size() + k.plz.size()
-        + k.ort.size() + k.strasse.size() + 6);
-    text.append(number)
-        .append(QLatin1Char(' '))
-        .append(k.name)
-        .append(QLatin1Char(' '))
-        .append(k.vorname)
-        .append(QLatin1Char(' '))
-        .append(k.telefon)
-        .append(QLatin1Char(' '))
-        .append(k.plz)
-        .append(QLatin1Char(' '))
-        .append(k.ort)
-        .append(QLatin1Char(' '))
-        .append(k.strasse);
-    return text;
-}
-
-// Where the customer text starts in its label: after the number and the blank.
+// Where the customer text starts in its item text: after the number and the blank.
 int textStart(int id)
 {
     int length = id < 0 ? 2 : 1;
@@ -45,16 +24,21 @@ int textStart(int id)
     return length + 1;
 }
 
-// The name order of "ORDER BY Name, Vorname, ID": SQLite compares the UTF-8 bytes.
-bool beforeByName(const Kundendaten &a, const Kundendaten &b)
+// Whether simplifying would change the text: white space at an end, other than a single
+// blank, or two in a row.
+bool needsSimplifying(QStringView text)
 {
-    const int name = a.name.toUtf8().compare(b.name.toUtf8());
-    if (name != 0)
-        return name < 0;
-    const int vorname = a.vorname.toUtf8().compare(b.vorname.toUtf8());
-    if (vorname != 0)
-        return vorname < 0;
-    return a.id < b.id;
+    bool afterSpace = true; // a blank at the start counts
+    for (const QChar ch : text) {
+        if (ch.isSpace()) {
+            if (afterSpace || ch != QLatin1Char(' '))
+                return true;
+            afterSpace = true;
+        } else {
+            afterSpace = false;
+        }
+    }
+    return afterSpace && !text.isEmpty();
 }
 
 // Temporary table and triggers of this connection that count its changes to Kunde; they go
@@ -74,11 +58,7 @@ bool watchKunde()
     return ok;
 }
 
-} // namespace
-
 // ---- the list's item size ---------------------------------------------------------------
-
-namespace {
 
 // Laying out a text costs Qt far more than adding up its characters' advances, and the
 // sum is as wide as the laid-out text give or take kerning: good enough to make room for
@@ -150,6 +130,19 @@ public:
 
 // ---- the cache ----------------------------------------------------------------------------
 
+CustomerSearch::CustomerSearch(Match match, Order order)
+    : m_match(match)
+    , m_order(order)
+{ }
+
+void CustomerSearch::setList(QListWidget *list)
+{
+    m_list = list;
+    m_list->setUniformItemSizes(true);
+    m_delegate = new ListDelegate(m_list);
+    m_list->setItemDelegate(m_delegate);
+}
+
 std::optional<CustomerSearch::Stamp> CustomerSearch::currentStamp()
 {
     QSqlQuery query;
@@ -162,17 +155,50 @@ std::optional<CustomerSearch::Stamp> CustomerSearch::currentStamp()
         query.value(2).toLongLong() };
 }
 
-CustomerSearch::CustomerSearch(Match match, Order order)
-    : m_match(match)
-    , m_order(order)
-{ }
-
-void CustomerSearch::setList(QListWidget *list)
+CustomerSearch::Entry CustomerSearch::entryOf(int id, const QString (&fields)[6])
 {
-    m_list = list;
-    m_list->setUniformItemSizes(true);
-    m_delegate = new ListDelegate(m_list);
-    m_list->setItemDelegate(m_delegate);
+    Entry e;
+    e.id = id;
+    const QString number = QString::number(id);
+    int length = number.size() + 6;
+    for (const QString &field : fields)
+        length += field.size();
+    e.label.reserve(length);
+    e.label.append(number);
+    for (int i = 0; i < 6; ++i) {
+        e.label.append(QLatin1Char(' ')).append(fields[i]);
+        e.ends[i] = int(e.label.size());
+    }
+    return e;
+}
+
+Kundendaten CustomerSearch::customerOfEntry(const Entry &e)
+{
+    QString fields[6];
+    int start = textStart(e.id);
+    for (int i = 0; i < 6; ++i) {
+        fields[i] = e.label.mid(start, e.ends[i] - start);
+        start = e.ends[i] + 1;
+    }
+    return { e.id, fields[0], fields[1], fields[2], fields[3], fields[4], fields[5] };
+}
+
+void CustomerSearch::prepareEntry(Entry &e) const
+{
+    if (m_match == Match::Simplified) {
+        const QStringView text = QStringView(e.label).mid(textStart(e.id));
+        if (needsSimplifying(text))
+            e.simplified = text.toString().simplified();
+    }
+    if (m_delegate)
+        e.width = m_delegate->widths.of(e.label);
+}
+
+QStringView CustomerSearch::searchText(const Entry &e) const
+{
+    if (!e.simplified.isNull())
+        return e.simplified;
+    return QStringView(e.label).mid(textStart(e.id));
 }
 
 void CustomerSearch::load(QWidget *parent)
@@ -188,39 +214,62 @@ void CustomerSearch::read(QWidget *parent)
     const std::optional<Stamp> stamp = watchKunde() ? currentStamp() : std::nullopt;
     m_stamp.reset();
     m_kunden.clear();
-    m_labels.clear();
-    m_searchTexts.clear();
-    m_widths.clear();
-    m_textsMade = false;
     m_hitsValid = false;
     m_hits.clear();
+    if (m_delegate)
+        m_delegate->widths.setFont(m_list->font());
 
+    // Both reads see the same rows, whatever other connections commit meanwhile.
+    QSqlDatabase db = QSqlDatabase::database();
+    const bool snapshot = db.transaction();
+    const bool ok = readCustomers(parent);
+    if (snapshot)
+        db.commit();
+    if (!ok)
+        m_kunden.clear();
+    else if (m_highestId)
+        m_stamp = stamp; // else the highest number is read again next time
+}
+
+bool CustomerSearch::readCustomers(QWidget *parent)
+{
     QSqlQuery query;
     m_highestId.reset();
     if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Kunde"), parent) && query.next())
         m_highestId = query.value(0).toLongLong();
-    // Read once from start to end: the driver need not keep a copy of every row.
+    // In the table's own order every page of it is read once. In name order SQLite would
+    // fetch each customer from its page on its own (the name index holds only names and
+    // numbers), at twice the cost; the name order comes from that index as numbers instead.
     query.setForwardOnly(true);
-    const QString statement = m_order == Order::ByName
-        ? QStringLiteral("SELECT ID, Name, Vorname, Telefon, PLZ, Ort, Strasse FROM Kunde "
-                         "ORDER BY Name, Vorname, ID")
-        : QStringLiteral("SELECT ID, Name, Vorname, Telefon, PLZ, Ort, Strasse FROM Kunde "
-                         "ORDER BY ID");
-    if (!execOrWarn(query, statement, parent))
-        return;
+    if (!execOrWarn(query,
+            QStringLiteral("SELECT ID, Name, Vorname, Telefon, PLZ, Ort, Strasse FROM Kunde "
+                           "ORDER BY ID"),
+            parent))
+        return false;
+    QVector<Entry> byNumber;
+    QString fields[6];
     while (query.next()) {
-        Kundendaten k;
-        k.id = query.value(0).toInt();
-        k.name = query.value(1).toString();
-        k.vorname = query.value(2).toString();
-        k.telefon = query.value(3).toString();
-        k.plz = query.value(4).toString();
-        k.ort = query.value(5).toString();
-        k.strasse = query.value(6).toString();
-        m_kunden.append(std::move(k));
+        for (int i = 0; i < 6; ++i)
+            fields[i] = query.value(i + 1).toString();
+        byNumber.append(entryOf(query.value(0).toInt(), fields));
+        prepareEntry(byNumber.last());
     }
-    if (m_highestId)
-        m_stamp = stamp; // else the highest number is read again next time
+    if (m_order == Order::ByNumber) {
+        m_kunden = std::move(byNumber);
+        return true;
+    }
+    if (!execOrWarn(
+            query, QStringLiteral("SELECT ID FROM Kunde ORDER BY Name, Vorname, ID"), parent))
+        return false;
+    m_kunden.reserve(byNumber.size());
+    while (query.next()) {
+        const int id = query.value(0).toInt();
+        const auto at = std::lower_bound(byNumber.begin(), byNumber.end(), id,
+            [](const Entry &e, int number) { return e.id < number; });
+        if (at != byNumber.end() && at->id == id)
+            m_kunden.append(std::move(*at));
+    }
+    return true;
 }
 
 void CustomerSearch::added(const Kundendaten &kunde)
@@ -233,20 +282,32 @@ void CustomerSearch::added(const Kundendaten &kunde)
     if (!now || !(*now == expected))
         return; // something else changed as well: the next load reads them all
 
-    const auto at = m_order == Order::ByName
-        ? std::upper_bound(m_kunden.begin(), m_kunden.end(), kunde, beforeByName)
-        : std::upper_bound(m_kunden.begin(), m_kunden.end(), kunde,
-            [](const Kundendaten &a, const Kundendaten &b) { return a.id < b.id; });
-    const int i = int(at - m_kunden.begin());
-    if (m_textsMade) {
-        const QString label = labelOf(kunde);
-        if (m_match == Match::Simplified)
-            m_searchTexts.insert(i, label.mid(textStart(kunde.id)).simplified());
-        if (m_delegate && m_widths.size() == m_kunden.size())
-            m_widths.insert(i, m_delegate->widths.of(label));
-        m_labels.insert(i, label);
-    }
-    m_kunden.insert(i, kunde);
+    const QString fields[6]
+        = { kunde.name, kunde.vorname, kunde.telefon, kunde.plz, kunde.ort, kunde.strasse };
+    Entry entry = entryOf(kunde.id, fields);
+    prepareEntry(entry);
+    // In the order of the read: by number, or by name as SQLite compares texts (their UTF-8
+    // bytes), then number.
+    const auto before = [this](const Entry &a, const Entry &b) {
+        if (m_order == Order::ByName) {
+            const int start = textStart(a.id), bStart = textStart(b.id);
+            const QStringView aName = QStringView(a.label).mid(start, a.ends[0] - start);
+            const QStringView bName = QStringView(b.label).mid(bStart, b.ends[0] - bStart);
+            const int name = aName.toUtf8().compare(bName.toUtf8());
+            if (name != 0)
+                return name < 0;
+            const QStringView aVorname
+                = QStringView(a.label).mid(a.ends[0] + 1, a.ends[1] - a.ends[0] - 1);
+            const QStringView bVorname
+                = QStringView(b.label).mid(b.ends[0] + 1, b.ends[1] - b.ends[0] - 1);
+            const int vorname = aVorname.toUtf8().compare(bVorname.toUtf8());
+            if (vorname != 0)
+                return vorname < 0;
+        }
+        return a.id < b.id;
+    };
+    m_kunden.insert(
+        std::upper_bound(m_kunden.begin(), m_kunden.end(), entry, before), std::move(entry));
     m_highestId = qMax(m_highestId.value_or(0), qint64(kunde.id));
     m_hitsValid = false;
     m_stamp = now;
@@ -254,46 +315,31 @@ void CustomerSearch::added(const Kundendaten &kunde)
 
 // ---- the search -------------------------------------------------------------------------
 
-void CustomerSearch::makeTexts()
+void CustomerSearch::measureTexts()
 {
-    const bool simplified = m_match == Match::Simplified;
-    m_labels.reserve(m_kunden.size());
-    if (simplified)
-        m_searchTexts.reserve(m_kunden.size());
-    for (const Kundendaten &k : qAsConst(m_kunden)) {
-        m_labels.append(labelOf(k));
-        if (simplified)
-            m_searchTexts.append(m_labels.last().mid(textStart(k.id)).simplified());
+    if (m_delegate && m_delegate->widths.setFont(m_list->font())) {
+        for (Entry &e : m_kunden)
+            e.width = m_delegate->widths.of(e.label);
     }
-    m_textsMade = true;
-}
-
-QStringView CustomerSearch::searchText(int i) const
-{
-    if (m_match == Match::Simplified)
-        return m_searchTexts.at(i);
-    return QStringView(m_labels.at(i)).mid(textStart(m_kunden.at(i).id));
 }
 
 void CustomerSearch::search(const QString &text)
 {
     if (!m_list)
         return;
-    if (!m_textsMade)
-        makeTexts();
     const QString needle = m_match == Match::Simplified ? text.simplified() : text;
     QVector<int> hits;
     if (m_hitsValid && needle.contains(m_lastNeedle, Qt::CaseInsensitive)) {
         // Narrower than the last search: only its hits can still match.
         hits.reserve(m_hits.size());
         for (const int i : qAsConst(m_hits)) {
-            if (searchText(i).contains(needle, Qt::CaseInsensitive))
+            if (searchText(m_kunden.at(i)).contains(needle, Qt::CaseInsensitive))
                 hits.append(i);
         }
     } else {
         hits.reserve(m_kunden.size());
         for (int i = 0; i < m_kunden.size(); ++i) {
-            if (searchText(i).contains(needle, Qt::CaseInsensitive))
+            if (searchText(m_kunden.at(i)).contains(needle, Qt::CaseInsensitive))
                 hits.append(i);
         }
     }
@@ -305,17 +351,14 @@ void CustomerSearch::search(const QString &text)
 
 void CustomerSearch::showHits()
 {
-    if (m_delegate->widths.setFont(m_list->font()) || m_widths.size() != m_kunden.size()) {
-        m_widths.resize(m_kunden.size());
-        for (int i = 0; i < m_kunden.size(); ++i)
-            m_widths[i] = m_delegate->widths.of(m_labels.at(i));
-    }
+    measureTexts(); // the list's font may have changed since the read
     QStringList labels;
     labels.reserve(m_hits.size());
     int widest = 0;
     for (const int i : qAsConst(m_hits)) {
-        labels.append(m_labels.at(i));
-        widest = qMax(widest, m_widths.at(i));
+        const Entry &e = m_kunden.at(i);
+        labels.append(e.label);
+        widest = qMax(widest, e.width);
     }
     m_list->clear();
     m_delegate->widest = widest;
@@ -342,9 +385,9 @@ std::optional<Kundendaten> CustomerSearch::customerOf(const QListWidgetItem *ite
 
 std::optional<Kundendaten> CustomerSearch::find(int id) const
 {
-    for (const Kundendaten &k : m_kunden) {
-        if (k.id == id)
-            return k;
+    for (const Entry &e : m_kunden) {
+        if (e.id == id)
+            return customerOfEntry(e);
     }
     return std::nullopt;
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QVector>
 #include <QtGlobal>
 
@@ -84,27 +82,35 @@ private:
                 && schemaVersion == o.schemaVersion;
         }
     };
+    // One cached customer as listed: the item text ("number text") with the places where
+    // its six fields end, so that the fields need no strings of their own; for
+    // Match::Simplified the simplified customer text where it differs; the text's width in
+    // the list's font.
+    struct Entry
+    {
+        QString label;
+        QString simplified;
+        int id = 0;
+        int ends[6] = {};
+        int width = 0;
+    };
 
     static std::optional<Stamp> currentStamp();
+    static Entry entryOf(int id, const QString (&fields)[6]);
+    static Kundendaten customerOfEntry(const Entry &e);
     void read(QWidget *parent);
-    void makeTexts();
+    bool readCustomers(QWidget *parent);
+    void prepareEntry(Entry &e) const;
+    void measureTexts();
+    QStringView searchText(const Entry &e) const;
     void showHits();
-    QStringView searchText(int i) const;
 
     Match m_match;
     Order m_order;
     QListWidget *m_list = nullptr;
-    QList<Kundendaten> m_kunden;
+    QVector<Entry> m_kunden;
     std::optional<qint64> m_highestId;
     std::optional<Stamp> m_stamp; // none: read at the next load
-
-    // Made by the first search after a read, in cache order, so that a page entry without a
-    // search and a customer chosen by number never pay for them: the item texts ("number
-    // text"), for Match::Simplified the simplified customer texts, and the texts' widths.
-    QStringList m_labels;
-    QStringList m_searchTexts;
-    QVector<int> m_widths;
-    bool m_textsMade = false;
 
     // The last search: its text and its hits (indexes into the cache). A text that holds
     // the last one can only find some of its hits.

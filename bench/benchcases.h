@@ -16,7 +16,7 @@ struct BenchCase
 {
     const char *name;
     const char *what;
-    double targetMs;
+    double targetMs; // 0: no target, shown for information
     // Brings the program into the state the action starts from; runs before every timing.
     std::function<bool(WindowDriver &)> prepare;
     // The timed action; false when it did not do its work.

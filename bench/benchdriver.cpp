@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -330,9 +331,11 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
             if (s.rssMb >= 0)
                 rss.push_back(s.rssMb);
         }
-        std::printf("%-14s %10.1f %10.1f %10.1f %10.1f %10.0f  %s\n", r.name.c_str(), median(ms),
+        const std::string target
+            = r.targetMs > 0 ? std::to_string(int(std::lround(r.targetMs))) : std::string("-");
+        std::printf("%-14s %10.1f %10.1f %10.1f %10.1f %10s  %s\n", r.name.c_str(), median(ms),
             *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
-            median(cpu), r.targetMs, r.what.c_str());
+            median(cpu), target.c_str(), r.what.c_str());
         if (!shown.empty())
             std::printf("%-14s %10.1f %10.1f %10.1f %10s %10s  %s\n", "", median(shown),
                 *std::min_element(shown.begin(), shown.end()),
