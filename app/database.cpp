@@ -12,6 +12,24 @@
 
 const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
 
+bool readTimestamp(const QString &stored, QDate *date, QTime *time)
+{
+    const QDate d = QDate::fromString(stored.left(10), Qt::ISODate);
+    if (!d.isValid())
+        return false;
+    QTime t(0, 0);
+    if (stored.size() > 10) {
+        if (stored.at(10) != QLatin1Char(' ') && stored.at(10) != QLatin1Char('T'))
+            return false;
+        t = QTime::fromString(stored.mid(11), Qt::ISODateWithMs);
+        if (!t.isValid())
+            return false;
+    }
+    *date = d;
+    *time = t;
+    return true;
+}
+
 const QString resetScriptDaten = QStringLiteral(
     "DROP TABLE Vertrag;"
     "DROP TABLE Artikel;"
@@ -118,6 +136,14 @@ void upgradeSchema()
         "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
         "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
+        // The cash purchases overview reads the one contract in ten bought for cash, and the
+        // pieces sold of each of their articles from the index alone.
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Laufzeit ON Vertrag(Laufzeit);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge);",
+        // The settlement of a contract's articles reads their sales from this index alone,
+        // without visiting a sales row scattered over ten years.
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
+        "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
         // The conclusion's look-up of a customer typed in again, in any letter case.
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name_NoCase "
         "ON Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE);",

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 class QWidget;
 
@@ -60,3 +62,9 @@ private:
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;
+
+// A stored time stamp as its date and time of day ("yyyy-MM-dd", alone or followed by a blank
+// or "T" and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz"); false when the text holds none. Read apart,
+// not as a local date-time: that asks the time-zone file once per row, and would move a time
+// in the spring gap.
+bool readTimestamp(const QString &stored, QDate *date, QTime *time);

@@ -1,5 +1,6 @@
 #include "app/imagedialog.h"
 
+#include "app/dialogs.h"
 #include "ui_imagedialog.h"
 
 #include <QPixmap>
@@ -19,16 +20,28 @@ ImageDialog::~ImageDialog()
 
 void ImageDialog::showNextImage()
 {
+    showNextPicture(ui->labelImage, images, imageIndex, QSize(800, 600));
+}
+
+void showNextPicture(QLabel *label, const QStringList &images, int &index, QSize size)
+{
     if (images.isEmpty()) {
-        ui->labelImage->setPixmap(QPixmap());
+        label->clear();
         return;
     }
-    ++imageIndex;
-    if (imageIndex >= images.size())
-        imageIndex = 0;
-    // A missing or unreadable file gives an empty picture; the index has moved on anyway.
-    const QPixmap picture(images.value(imageIndex));
-    ui->labelImage->setPixmap(picture.isNull()
-            ? picture
-            : picture.scaled(800, 600, Qt::KeepAspectRatio, Qt::FastTransformation));
+    if (++index >= images.size())
+        index = 0;
+    const QPixmap picture(images.at(index));
+    label->setPixmap(picture.isNull() ? picture
+                                      : picture.scaled(size.isEmpty() ? label->size() : size,
+                                          Qt::KeepAspectRatio, Qt::FastTransformation));
+}
+
+void showPicturesBig(const QStringList &images, int index)
+{
+    ImageDialog dialog;
+    dialog.images = images;
+    dialog.imageIndex = index - 1;
+    dialog.showNextImage();
+    Dialogs::exec(dialog);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 #include <QStringList>
+
+class QLabel;
 
 class Ui_ImageDialog;
 
@@ -24,3 +27,12 @@ public:
 public slots:
     void showNextImage();
 };
+
+// An article's pictures as the pages and the dialog show them, one at a time. Steps index (the
+// picture shown, -1 before the first) to the next picture, after the last to the first, and
+// shows it in the label scaled into size (empty: the label's size) with its aspect ratio kept;
+// a missing or unreadable file, or an empty path, shows nothing. No pictures clear the label.
+void showNextPicture(QLabel *label, const QStringList &images, int &index, QSize size = QSize());
+
+// The picture dialog on images[index], the picture a page shows; returns when it is closed.
+void showPicturesBig(const QStringList &images, int index);

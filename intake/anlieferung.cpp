@@ -1,5 +1,6 @@
 #include "intake/anlieferung.h"
 
+#include "app/categories.h"
 #include "app/dialogs.h"
 #include "app/digitsvalidator.h"
 #include "app/numbers.h"
@@ -7,11 +8,9 @@
 #include "app/pricerule.h"
 #include "app/sql.h"
 #include "app/textclean.h"
-#include "app/textcodec.h"
 #include "ui_anlieferung.h"
 
 #include <QDate>
-#include <QFile>
 #include <QSqlQuery>
 
 namespace {
@@ -57,7 +56,7 @@ Anlieferung::Anlieferung(QWidget *parent)
     connect(ui->label_16, &MenuLabel::clicked, this, &Anlieferung::openMenuSlot);
     connect(ui->pushButtonStand, &QPushButton::clicked, this, &Anlieferung::activateStand);
 
-    loadCategories();
+    fillCategories(ui->comboBoxKategorie, ui->spinBoxKategorie);
     // Only now, so that filling the list runs neither.
     connect(ui->comboBoxKategorie, &QComboBox::currentIndexChanged, this,
         &Anlieferung::comboBoxChanged);
@@ -72,32 +71,6 @@ Anlieferung::~Anlieferung()
 void Anlieferung::openMenuSlot()
 {
     emit openMenu();
-}
-
-// "kategorien.txt": one category a line, "text;number", Windows-1252. The line break stays in
-// the line as read; the number field is simplified anyway.
-void Anlieferung::loadCategories()
-{
-    ui->comboBoxKategorie->addItem(QStringLiteral("keine Angabe (0)"), 0);
-    int highest = 0;
-    QFile file(QStringLiteral("kategorien.txt"));
-    if (file.open(QIODevice::ReadOnly)) {
-        while (!file.atEnd()) {
-            const QByteArray line = file.readLine();
-            const QList<QByteArray> fields = line.split(';');
-            const QString numberText
-                = fields.size() > 1 ? fromCp1252(fields.at(1)).simplified() : QString();
-            bool ok = false;
-            int number = numberText.toInt(&ok, 10);
-            if (!ok)
-                number = 0;
-            ui->comboBoxKategorie->addItem(
-                fromCp1252(fields.at(0)) + QStringLiteral(" (") + numberText + QLatin1Char(')'),
-                number);
-            highest = qMax(highest, number);
-        }
-    }
-    ui->spinBoxKategorie->setMaximum(highest);
 }
 
 void Anlieferung::refreshPage()
@@ -336,15 +309,12 @@ bool Anlieferung::checkPendingArticle()
 
 void Anlieferung::changeComboBox(int i)
 {
-    ui->comboBoxKategorie->setCurrentIndex(
-        ui->comboBoxKategorie->findData(i, Qt::UserRole, Qt::MatchExactly));
+    selectCategory(ui->comboBoxKategorie, i);
 }
 
 void Anlieferung::comboBoxChanged(int i)
 {
-    if (i == -1)
-        return;
-    ui->spinBoxKategorie->setValue(ui->comboBoxKategorie->itemData(i, Qt::UserRole).toInt());
+    takeCategory(ui->comboBoxKategorie, i, ui->spinBoxKategorie);
 }
 
 void Anlieferung::toggleVk(bool b)

@@ -58,7 +58,6 @@ private:
     // The customer of the contract: found by number or by name (after asking), left empty
     // for a new one; false when the conclusion must stop (the user has been told).
     bool findCustomer(const QStringList &fields, std::optional<int> &kunde);
-    void loadCategories();
     void computeStandFee();
     void prepareArticle(int n);
     Vertragsartikel articleFromFields() const;

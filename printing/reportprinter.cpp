@@ -191,15 +191,23 @@ bool ReportPrinter::readTemplate(const QString &path, QByteArray &bytes, bool re
     return false;
 }
 
-bool ReportPrinter::printDocuments(const QList<Dokument> &documents, Papier papier) const
+bool ReportPrinter::checkDocumentPrinter(QString *name) const
 {
-    const QString name = setting(QStringLiteral("Vertragsdrucker"));
-    if (name.isEmpty()) {
+    const QString printer = setting(QStringLiteral("Vertragsdrucker"));
+    if (name)
+        *name = printer;
+    if (printer.isEmpty()) {
         Dialogs::critical(parent, QStringLiteral("Fehler"),
             QStringLiteral("Bitte einen Vertragsdrucker auswählen!"));
         return false;
     }
-    if (!PrintOutput::checkInstalled(name, parent))
+    return PrintOutput::checkInstalled(printer, parent);
+}
+
+bool ReportPrinter::printDocuments(const QList<Dokument> &documents, Papier papier) const
+{
+    QString name;
+    if (!checkDocumentPrinter(&name))
         return false;
     bool a4 = true;
     if (papier == Papier::ImmerA4)

@@ -32,6 +32,10 @@ public:
     // titlePrefix, one blank, and the shop description (setting Beschreibung).
     QString beschreibung() const;
 
+    // The document printer (setting Vertragsdrucker) is set and installed. Otherwise false,
+    // after the box printing would show: for a caller that writes nothing it cannot print.
+    bool checkDocumentPrinter(QString *name = nullptr) const;
+
     // Commission contract: the contract, then its copy. Cash purchase: the purchase contract
     // only. nichtAbgeschlossen: the copy only, marked as not concluded.
     bool printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen);

@@ -2,12 +2,18 @@
 
 #include <QWidget>
 
-// Stands in for the page until its own subsystem is built: the page protocol only.
+class Ui_Ankauf;
+
+// The goods bought for cash and not yet sold out: per cash purchase, every article of which
+// fewer pieces were sold than bought. Read-only.
 class Ankauf : public QWidget
 {
     Q_OBJECT
 public:
     explicit Ankauf(QWidget *parent = nullptr);
+    ~Ankauf() override;
+
+    // Page entry: the list is read anew every time.
     void refreshPage();
 
 signals:
@@ -15,4 +21,7 @@ signals:
 
 public slots:
     void openMenuSlot();
+
+private:
+    Ui_Ankauf *ui;
 };

@@ -3,15 +3,20 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/imagedialog.h"
+#include "app/paths.h"
 #include "app/sql.h"
+#include "app/tablecell.h"
+#include "app/textcodec.h"
 #include "printing/artikelbarcode.h"
+#include "sales/kassenimport.h"
 #include "ui_verkauf.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QDebug>
+#include <QFile>
+#include <QHash>
 #include <QHeaderView>
-#include <QPixmap>
 #include <QSqlQuery>
 
 namespace {
@@ -42,8 +47,7 @@ bool contractEnded(const QVariant &vertragsende)
 }
 
 // A stored time stamp as the list shows it, "yyyy-MM-dd hh:mm:ss.zzz". The bookings store
-// exactly that form: such a text is shown as it is, without a date-time in between (a local
-// date-time asks the time-zone files for every row, and would move a time in the spring gap).
+// exactly that form: such a text is shown as it is, 10,000 times without parsing.
 QString timestampText(const QString &stored)
 {
     static const QLatin1String pattern("dddd-dd-dd dd:dd:dd.ddd");
@@ -58,12 +62,9 @@ QString timestampText(const QString &stored)
             && QTime::isValid(number(11, 2), number(14, 2), number(17, 2), number(20, 3)))
             return stored;
     }
-    const QDate date = QDate::fromString(stored.left(10), Qt::ISODate);
-    if (!date.isValid())
-        return QString();
-    const QTime time
-        = stored.size() > 10 ? QTime::fromString(stored.mid(11), Qt::ISODateWithMs) : QTime(0, 0);
-    if (!time.isValid())
+    QDate date;
+    QTime time;
+    if (!readTimestamp(stored, &date, &time))
         return QString();
     return date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
         + time.toString(QStringLiteral("hh:mm:ss.zzz"));
@@ -71,10 +72,7 @@ QString timestampText(const QString &stored)
 
 QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = {})
 {
-    auto *item = new QTableWidgetItem(text);
-    if (alignment)
-        item->setTextAlignment(alignment);
-    return item;
+    return new TableCell(text, alignment);
 }
 
 } // namespace
@@ -101,6 +99,7 @@ Verkauf::Verkauf(QWidget *parent)
         ui->pushButton, &QPushButton::clicked, this, [this] { sell(); }, Qt::DirectConnection);
     connect(ui->pushButtonImageDialog, &QPushButton::clicked, this, &Verkauf::showImagesBig);
     connect(ui->pushButtonNextImage, &QPushButton::clicked, this, &Verkauf::showNextImage);
+    connect(ui->toolButtonImport, &QToolButton::clicked, this, &Verkauf::importFromFile);
 }
 
 Verkauf::~Verkauf()
@@ -191,20 +190,36 @@ void Verkauf::refresh(bool resetCounter, const QString &booked)
 
 namespace {
 
-// One listed sale from a row of kRecentSales; column 0 keeps the stored key for deleting.
-void fillRow(QTableWidget *table, int row, const QSqlQuery &query)
+// One row of kRecentSales.
+struct ListedSale
+{
+    QString key;
+    QString bezeichnung;
+    int vertrag;
+    int menge;
+    double preis;
+    int position;
+};
+
+ListedSale listedSale(const QSqlQuery &query)
+{
+    return { query.value(0).toString(), query.value(1).toString(), query.value(2).toInt(),
+        query.value(3).toInt(), query.value(4).toDouble(), query.value(5).toInt() };
+}
+
+// Column 0 keeps the stored key for deleting.
+void fillRow(QTableWidget *table, int row, const ListedSale &sale)
 {
     const Qt::Alignment centred = Qt::AlignCenter;
-    const QString key = query.value(0).toString();
-    QTableWidgetItem *datum = cell(timestampText(key), centred);
-    datum->setData(Qt::UserRole, key);
+    QTableWidgetItem *datum = cell(timestampText(sale.key), centred);
+    datum->setData(Qt::UserRole, sale.key);
     table->setItem(row, 0, datum);
-    table->setItem(row, 1, cell(QString::number(query.value(2).toInt()), centred));
-    table->setItem(row, 2, cell(QString::number(query.value(5).toInt()), centred));
-    table->setItem(row, 3, cell(query.value(1).toString()));
-    table->setItem(row, 4, cell(QString::number(query.value(3).toInt()), centred));
+    table->setItem(row, 1, cell(QString::number(sale.vertrag), centred));
+    table->setItem(row, 2, cell(QString::number(sale.position), centred));
+    table->setItem(row, 3, cell(sale.bezeichnung));
+    table->setItem(row, 4, cell(QString::number(sale.menge), centred));
     table->setItem(row, 5,
-        cell(QString::number(query.value(4).toDouble(), 'f', 2) + QStringLiteral(" €"),
+        cell(QString::number(sale.preis, 'f', 2) + QStringLiteral(" €"),
             Qt::AlignRight | Qt::AlignVCenter));
 }
 
@@ -222,13 +237,14 @@ void Verkauf::loadRecentSales(const QString &cutOff)
     query.addBindValue(cutOff);
     if (!execOrWarn(query, this))
         return;
-    int row = 0;
-    while (query.next()) {
-        if (row == table->rowCount())
-            table->setRowCount(row + 256);
-        fillRow(table, row++, query);
-    }
-    table->setRowCount(row);
+    QList<ListedSale> sales;
+    while (query.next())
+        sales.append(listedSale(query));
+    table->setRowCount(int(sales.size()));
+    fillCells(table, [&] {
+        for (int row = 0; row < sales.size(); ++row)
+            fillRow(table, row, sales.at(row));
+    });
     table->resizeColumnsToContents();
     listedCutOff = cutOff;
 }
@@ -253,7 +269,7 @@ bool Verkauf::addListedSale(const QString &key)
             high = middle;
     }
     table->insertRow(low);
-    fillRow(table, low, query);
+    fillRow(table, low, listedSale(query));
     // A column grows for a longer text; measuring the others again would cost more than the
     // booking.
     for (int column = 0; column < table->columnCount(); ++column) {
@@ -477,28 +493,143 @@ void Verkauf::loeschen()
     refreshPage(false);
 }
 
+// ---- cash-register journal ------------------------------------------------------------
+
+namespace {
+
+// A price as the price box holds it: two decimals, at most 1e9.
+double boxPrice(double price)
+{
+    return QString::number(qBound(0.0, price, 1e9), 'f', 2).toDouble();
+}
+
+} // namespace
+
+bool Verkauf::readJournal(QFile &file, QList<Booking> *bookings)
+{
+    // What a line books of an article; `left` counts the earlier lines of the file down.
+    struct Article
+    {
+        int id;
+        double einkaufsPreis;
+        double verkaufsPreis;
+        int left;
+        bool owed;
+    };
+    QHash<QPair<int, int>, Article> known; // by contract and position
+
+    int lineNumber = 0;
+    const auto refuse = [this, &lineNumber] {
+        Dialogs::critical(this, QStringLiteral("Fehler"),
+            QStringLiteral("Fehler beim lesen der Datei in Zeile: %1.\nVorgang wird abgebrochen.")
+                .arg(lineNumber));
+        return false;
+    };
+    QSqlQuery contract;
+    contract.prepare(QStringLiteral("SELECT Vertragsende, Laufzeit FROM Vertrag WHERE ID = ?;"));
+    QSqlQuery article;
+    article.prepare(kArticleAt);
+
+    while (!file.atEnd()) {
+        ++lineNumber; // skipped lines count: the number is the line an editor shows
+        const QString text = fromCp1252(file.readLine());
+        if (Kassenimport::kind(text) != Kassenimport::LineKind::Data)
+            continue;
+        Kassenimport::Line line;
+        if (!Kassenimport::parse(text, &line))
+            return refuse();
+        if (line.menge == -1)
+            line.menge = 1; // the register's mark for a quantity not given
+        if (line.menge < 1 || line.artikel < 1)
+            return refuse();
+
+        const auto at = qMakePair(line.vertrag, line.artikel);
+        auto it = known.find(at);
+        if (it == known.end()) {
+            contract.bindValue(0, line.vertrag);
+            if (!execOrWarn(contract, this))
+                return false;
+            if (!contract.next())
+                return refuse();
+            const bool owed = !contractEnded(contract.value(0)) && contract.value(1).toInt() != -1;
+            article.bindValue(0, line.vertrag);
+            article.bindValue(1, line.artikel - 1);
+            if (!execOrWarn(article, this))
+                return false;
+            if (!article.next())
+                return refuse();
+            it = known.insert(at,
+                { article.value(0).toInt(), article.value(3).toDouble(),
+                    article.value(4).toDouble(),
+                    article.value(2).toInt() - article.value(6).toInt() - article.value(7).toInt(),
+                    owed });
+        }
+        if (line.menge > it->left)
+            return refuse();
+        it->left -= line.menge;
+
+        // The journal's minute with the seconds of the import: sales of one minute mostly get
+        // keys of their own, the free key does the rest.
+        const QTime now = QTime::currentTime();
+        const QDateTime when(
+            line.date, QTime(line.time.hour(), line.time.minute(), now.second(), now.msec()));
+        bookings->append({ when, it->owed ? it->einkaufsPreis : 0.0,
+            boxPrice(line.preis > 0 ? line.preis : it->verkaufsPreis), line.menge, it->id });
+    }
+    return true;
+}
+
+void Verkauf::importFromFile()
+{
+    if (austragen)
+        return; // write-offs carry no price: the button is hidden there
+    const QString path = Dialogs::getOpenFileName(this, QStringLiteral("Import Datei wählen"),
+        desktopFolder(), QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Dialogs::critical(this, QStringLiteral("Fehler"), file.errorString());
+        return;
+    }
+    QList<Booking> bookings;
+    if (!readJournal(file, &bookings))
+        return;
+    file.close();
+
+    // A journal goes in whole or not at all, so that a corrected file can be imported again
+    // without booking its first lines twice.
+    Transaction transaction(this);
+    if (!transaction.begin())
+        return;
+    for (const Booking &b : bookings) {
+        QString key;
+        if (!insertSale(b.when, b.einkaufsPreis, b.verkaufsPreis, b.menge, b.artikel, &key))
+            return;
+    }
+    if (!transaction.commit())
+        return;
+
+    const int booked = int(bookings.size());
+    if (booked > 0) {
+        refresh(false);
+        // Counted as bookings one by one would have counted them.
+        ui->labelBarcodeStatus->setText(
+            QStringLiteral("Barcode Ok ") + QString::number(verkaufZaehler + booked - 1));
+        verkaufZaehler += booked;
+    }
+    Dialogs::information(this, QStringLiteral("Erfolgreich"),
+        QStringLiteral("Es wurden %1 Verkäufe eingetragen.").arg(booked));
+}
+
 // ---- pictures -------------------------------------------------------------------------
 
 void Verkauf::showNextImage()
 {
-    if (images.isEmpty()) {
-        ui->labelImage->clear();
-        return;
-    }
-    if (++imageIndex >= images.size())
-        imageIndex = 0;
-    // An empty or unreadable path gives an empty picture.
-    const QPixmap picture(images.at(imageIndex));
-    ui->labelImage->setPixmap(picture.isNull()
-            ? picture
-            : picture.scaled(ui->labelImage->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+    showNextPicture(ui->labelImage, images, imageIndex);
 }
 
 void Verkauf::showImagesBig()
 {
-    ImageDialog dialog;
-    dialog.images = images;
-    dialog.imageIndex = imageIndex - 1; // opens on the picture shown here
-    dialog.showNextImage();
-    Dialogs::exec(dialog);
+    showPicturesBig(images, imageIndex); // opens on the picture shown here
 }

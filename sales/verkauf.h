@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QFile;
 class Ui_Verkauf;
 
 // The till page. The main window keeps two of them: the sale page, and the write-off page
@@ -40,6 +41,8 @@ public slots:
     void loeschen();
     void showImagesBig();
     void showNextImage();
+    // Books a cash register's sales journal, all lines or none.
+    void importFromFile();
 
 private:
     // The page entry; with booked, the key of the one sale booked since the list was read,
@@ -55,6 +58,18 @@ private:
     // box shown) when it did not go in.
     bool insertSale(const QDateTime &when, double einkaufsPreis, double verkaufsPreis, int menge,
         int artikel, QString *key);
+    // One line of a journal as it will be booked.
+    struct Booking
+    {
+        QDateTime when;
+        double einkaufsPreis;
+        double verkaufsPreis;
+        int menge;
+        int artikel;
+    };
+    // Reads and checks a whole journal; false (the box shown) at the first line the till would
+    // not book as it stands.
+    bool readJournal(QFile &file, QList<Booking> *bookings);
 
     Ui_Verkauf *ui;
     int bestand = -1; // -1: no article selected

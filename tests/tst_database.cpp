@@ -50,12 +50,14 @@ private slots:
                 "Auszahldatum" }));
 
         QStringList indexes;
-        query.exec(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'index' "
-                                  "AND name LIKE 'idx_%' ORDER BY tbl_name"));
+        query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                  "AND name LIKE 'idx_%' ORDER BY name"));
         while (query.next())
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
-            QStringList({ "Artikel", "Kunde", "Kunde", "Verkauf", "Vertrag", "Zurueckgegeben" }));
+            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase",
+                "idx_Verkauf_Abrechnung", "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge",
+                "idx_Vertrag_Kunde", "idx_Vertrag_Laufzeit", "idx_Zurueckgegeben_Artikel" }));
     }
 
     void defaultSettingsAndPriceRules()

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaEnum>
+#include <QMetaMethod>
 #include <QSpacerItem>
 #include <QTest>
 
@@ -93,6 +94,29 @@ void addFormRows(const QList<FormCell> &cells)
     QTest::addColumn<FormCell>("cell");
     for (const FormCell &c : cells)
         QTest::newRow(c.name) << c;
+}
+
+QStringList tabChain(QWidget &form, const QStringList &names)
+{
+    QStringList chain;
+    QWidget *first = names.isEmpty() ? nullptr : form.findChild<QWidget *>(names.first());
+    QWidget *w = first;
+    while (w) {
+        if (names.contains(w->objectName()) && !chain.contains(w->objectName()))
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+        if (w == first)
+            break;
+    }
+    return chain;
+}
+
+QStringList ownMethods(const QMetaObject &meta)
+{
+    QStringList methods;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        methods << QString::fromLatin1(meta.method(i).methodSignature());
+    return methods;
 }
 
 QGridLayout *gridHolding(QWidget &form, QObject *object, int *index)

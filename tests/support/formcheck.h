@@ -39,6 +39,14 @@ QString formMismatches(QWidget &form, const QList<FormCell> &cells);
 // reads its row with QFETCH(FormCell, cell).
 void addFormRows(const QList<FormCell> &cells);
 
+// The named widgets in the order the form's focus chain reaches them, from the first name on:
+// the form's tab order among them.
+QStringList tabChain(QWidget &form, const QStringList &names);
+
+// The signatures of the class's own signals and slots in the order of its meta-object: the
+// order by which other code reaches them.
+QStringList ownMethods(const QMetaObject &meta);
+
 // The grid layout of the form that holds the object (a widget or a layout), and its index.
 QGridLayout *gridHolding(QWidget &form, QObject *object, int *index);
 QSpacerItem *spacerAt(QGridLayout *grid, int row, int column);

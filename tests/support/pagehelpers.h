@@ -64,13 +64,16 @@ inline QTableWidget *table(QWidget &p, const char *name)
 }
 
 // Replaces the field's content by typing: select all, then the keys. A character without a
-// key of its own ("ü", "€") arrives as the text of a key press, as from a German keyboard.
+// key of its own ("ü", "€") arrives as the text of a key press, as from a German keyboard;
+// "\n" is the Return key.
 inline void type(QWidget *field, const QString &text)
 {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
     for (const QChar ch : text) {
-        if (ch.unicode() < 128)
+        if (ch == QLatin1Char('\n'))
+            QTest::keyClick(field, Qt::Key_Return);
+        else if (ch.unicode() < 128)
             QTest::keyClick(field, ch.toLatin1());
         else
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);

@@ -1,0 +1,142 @@
+// Payouts: the payout page's entry, search and customer load.
+
+#include "benchcases.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+QWidget *payoutField(WindowDriver &s, const char *name)
+{
+    return s.field("swSellout", name);
+}
+
+int contractRows(WindowDriver &s)
+{
+    auto *table = s.field<QTableWidget>("swSellout", "tableWidget");
+    return table ? table->rowCount() : -1;
+}
+
+bool exec(QSqlQuery &query)
+{
+    if (query.exec())
+        return true;
+    std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
+    return false;
+}
+
+// The generated shop's customers have at most 6 running contracts; the shop's best
+// consignor has 10, of 5 articles each, with sales paid out and open and a return. Made once
+// per database; its number is the highest.
+qint64 customerWithTenContracts()
+{
+    const qint64 known = scalar("SELECT ID FROM Kunde WHERE Name = 'Vielbringer'");
+    if (known > 0)
+        return known;
+    QSqlQuery query;
+    query.prepare(QStringLiteral("INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                                 "VALUES ('Vielbringer', 'Vera', '0171 999999', '12345', "
+                                 "'Musterhausen', 'Lindenweg 9')"));
+    if (!exec(query))
+        return -1;
+    const qint64 kunde = query.lastInsertId().toLongLong();
+    int key = 0;
+    for (int v = 0; v < 10; ++v) {
+        query.prepare(QStringLiteral("INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, "
+                                     "Laufzeit) VALUES (?, datetime('now', ?) || '.000', 5, 90)"));
+        query.addBindValue(kunde);
+        query.addBindValue(QStringLiteral("-%1 days").arg(10 * v));
+        if (!exec(query))
+            return -1;
+        const qint64 vertrag = query.lastInsertId().toLongLong();
+        for (int a = 0; a < 5; ++a) {
+            query.prepare(QStringLiteral("INSERT INTO Artikel (Vertrag, Bezeichnung, "
+                                         "EinkaufsPreis, VerkaufsPreis, EinkaufsMenge) "
+                                         "VALUES (?, 'Damenjacke Wolle', 4.5, 9.9, 4)"));
+            query.addBindValue(vertrag);
+            if (!exec(query))
+                return -1;
+            const qint64 artikel = query.lastInsertId().toLongLong();
+            // Keys of a day before the shop opened: no generated sale has them.
+            for (const bool paid : { true, false }) {
+                query.prepare(QStringLiteral(
+                    "INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, VerkaufsMenge, "
+                    "Artikel, Auszahldatum) VALUES (?, 4.5, 9.9, 1, ?, ?)"));
+                query.addBindValue(QStringLiteral("2000-01-01 00:%1:%2.000")
+                                       .arg(key / 60, 2, 10, QLatin1Char('0'))
+                                       .arg(key % 60, 2, 10, QLatin1Char('0')));
+                query.addBindValue(artikel);
+                query.addBindValue(
+                    paid ? QVariant(QStringLiteral("2000-01-02 10:00:00.000")) : QVariant());
+                ++key;
+                if (!exec(query))
+                    return -1;
+            }
+            query.prepare(QStringLiteral("INSERT INTO Zurueckgegeben (DateTime, Anzahl, Artikel) "
+                                         "VALUES (?, 1, ?)"));
+            query.addBindValue(
+                QStringLiteral("2000-01-01 10:%1:00.000").arg(v * 5 + a, 2, 10, QLatin1Char('0')));
+            query.addBindValue(artikel);
+            if (!exec(query))
+                return -1;
+        }
+    }
+    return kunde;
+}
+
+const BenchArea payoutCases("payout",
+    {
+        // Key "4" on the menu: the page's reset, the customer cache and both validators.
+        { "payout-enter", "Taste 4 im Menü: Auszahlung mit 20.000 Kunden laden", 50,
+            // As staff leave the page: a customer loaded.
+            [](WindowDriver &s) {
+                return s.enter(Qt::Key_4, "swSellout")
+                    && typeInto(payoutField(s, "lineEditKNR"), QStringLiteral("17"))
+                    && contractRows(s) > 0 && s.toMenu();
+            },
+            [](WindowDriver &s) {
+                s.key(Qt::Key_4);
+                return s.expectPage("swSellout") && contractRows(s) == 0;
+            } },
+        // The first letter after page entry lists most customers.
+        { "payout-search-key", "erster Buchstabe im Suchfeld der Auszahlung (~15.000 Kunden)", 30,
+            [](WindowDriver &s) {
+                if (!s.enter(Qt::Key_4, "swSellout"))
+                    return false;
+                QWidget *field = payoutField(s, "lineEditSearch");
+                if (!field)
+                    return false;
+                field->setFocus();
+                return true;
+            },
+            [](WindowDriver &s) {
+                QTest::keyClick(payoutField(s, "lineEditSearch"), Qt::Key_M);
+                auto *list = s.field<QListWidget>("swSellout", "listWidget");
+                return list && list->count() > 1000;
+            } },
+        // The last digit of the number of the customer with 10 running contracts: his
+        // contracts, the settlement of their 50 articles and the table.
+        { "payout-customer", "letzte Ziffer der Kundennummer: 10 laufende Verträge laden", 20,
+            [](WindowDriver &s) {
+                const qint64 kunde = customerWithTenContracts();
+                if (kunde <= 0 || !s.enter(Qt::Key_4, "swSellout"))
+                    return false;
+                const QString number = QString::number(kunde);
+                return typeInto(payoutField(s, "lineEditKNR"), number.chopped(1));
+            },
+            [](WindowDriver &s) {
+                const QString number
+                    = QString::number(scalar("SELECT ID FROM Kunde WHERE Name = 'Vielbringer'"));
+                QTest::keyClick(payoutField(s, "lineEditKNR"), number.back().toLatin1());
+                return contractRows(s) == 11;
+            } },
+    });
+
+} // namespace
