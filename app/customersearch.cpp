@@ -364,10 +364,16 @@ void CustomerSearch::showHits()
     m_delegate->widest = widest;
     // All items in one insertion: one announcement to the view, not one per customer.
     m_list->addItems(labels);
-    // The number is shown by no view, so no view needs to hear of it.
-    const QSignalBlocker quiet(m_list->model());
-    for (int row = 0; row < m_hits.size(); ++row)
-        m_list->item(row)->setData(Qt::UserRole, m_kunden.at(m_hits.at(row)).id);
+    // The numbers go in without a change signal each: one for all of them afterwards.
+    QAbstractItemModel *model = m_list->model();
+    {
+        const QSignalBlocker quiet(model);
+        for (int row = 0; row < m_hits.size(); ++row)
+            m_list->item(row)->setData(Qt::UserRole, m_kunden.at(m_hits.at(row)).id);
+    }
+    if (!m_hits.isEmpty())
+        emit model->dataChanged(
+            model->index(0, 0), model->index(int(m_hits.size()) - 1, 0), { Qt::UserRole });
 }
 
 void CustomerSearch::clearList()
