@@ -2,6 +2,7 @@
 
 #include "app/sql.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QRegularExpression>
@@ -11,6 +12,11 @@
 #include <QStringList>
 
 const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
+
+QString currentTimestamp()
+{
+    return QDateTime::currentDateTime().toString(QLatin1String(kTimestampFormat));
+}
 
 bool readTimestamp(const QString &stored, QDate *date, QTime *time)
 {

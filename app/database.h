@@ -62,6 +62,8 @@ private:
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;
+// Now, in that form.
+QString currentTimestamp();
 
 // A stored time stamp as its date and time of day ("yyyy-MM-dd", alone or followed by a blank
 // or "T" and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz"); false when the text holds none. Read apart,

@@ -26,6 +26,13 @@ struct BenchCase
     // Timed in a process of its own, one per run, which also reports how much memory the
     // action added (for work on whole files, such as the backup).
     bool ownProcess = false;
+    // For a process of its own: what its memory may reach (the action's growth, the whole
+    // process's peak), when it is stopped, and whether it is too long to repeat (then it runs
+    // once, without warm-up, whatever --runs says).
+    double growthTargetMb = 50;
+    double peakTargetMb = 150;
+    int timeoutSeconds = 60;
+    bool once = false;
 };
 
 // One area's cases, registered while the program starts:

@@ -114,8 +114,8 @@ std::string g_self;
 
 // Runs velarix_bench again with the given arguments as a child process and collects its
 // standard output, its wall-clock time, CPU time and peak memory (wait4).
-bool runChildProcess(
-    const char *caseName, const std::vector<const char *> &args, Sample *sample, std::string *text)
+bool runChildProcess(const char *caseName, const std::vector<const char *> &args,
+    int timeoutSeconds, Sample *sample, std::string *text)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -137,7 +137,7 @@ bool runChildProcess(
     }
     close(out[1]);
     // A child that hangs (a box outside the dialog seam, say) must not hang the run.
-    const auto deadline = start + std::chrono::seconds(60);
+    const auto deadline = start + std::chrono::seconds(timeoutSeconds);
     char buffer[256];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -145,7 +145,7 @@ bool runChildProcess(
                               .count();
         struct pollfd fd = { out[0], POLLIN, 0 };
         if (left <= 0 || poll(&fd, 1, int(left)) == 0) {
-            std::fprintf(stderr, "%s: no end after 60 s, stopped\n", caseName);
+            std::fprintf(stderr, "%s: no end after %d s, stopped\n", caseName, timeoutSeconds);
             kill(pid, SIGKILL);
             break;
         }
@@ -182,7 +182,7 @@ double childValue(const std::string &text, const std::string &key)
 bool runStartupProcess(Sample *sample)
 {
     std::string text;
-    if (!runChildProcess("startup", { "--startup-child" }, sample, &text))
+    if (!runChildProcess("startup", { "--startup-child" }, 60, sample, &text))
         return false;
     sample->shownMs = childValue(text, "shown_ms");
     return true;
@@ -275,10 +275,10 @@ int caseChild(int &argc, char *argv[], const std::string &name)
     return ok ? 0 : 4;
 }
 
-bool runCaseProcess(const char *name, Sample *sample)
+bool runCaseProcess(const BenchCase &c, Sample *sample)
 {
     std::string text;
-    if (!runChildProcess(name, { "--case-child", name }, sample, &text))
+    if (!runChildProcess(c.name, { "--case-child", c.name }, c.timeoutSeconds, sample, &text))
         return false;
     sample->ms = childValue(text, "action_ms");
     sample->cpuMs = childValue(text, "cpu_ms");
@@ -304,6 +304,8 @@ struct Result
     double targetMs;
     std::vector<Sample> samples;
     bool ok = true;
+    double growthTargetMb = 50;
+    double peakTargetMb = 150;
 };
 
 void printResults(const std::vector<Result> &results, int runs, int warmup)
@@ -354,12 +356,12 @@ void printResults(const std::vector<Result> &results, int runs, int warmup)
         if (!growth.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(growth),
                 *std::min_element(growth.begin(), growth.end()),
-                *std::max_element(growth.begin(), growth.end()), "", 50.0,
+                *std::max_element(growth.begin(), growth.end()), "", r.growthTargetMb,
                 "Speicherzuwachs (RSS) während der Aktion");
         if (!rss.empty())
             std::printf("%-14s %9.1fM %9.1fM %9.1fM %10s %9.0fM  %s\n", "", median(rss),
                 *std::min_element(rss.begin(), rss.end()),
-                *std::max_element(rss.begin(), rss.end()), "", 150.0,
+                *std::max_element(rss.begin(), rss.end()), "", r.peakTargetMb,
                 "Spitzenspeicher (RSS) des Prozesses");
     }
 }
@@ -441,11 +443,13 @@ int main(int argc, char *argv[])
     for (const BenchCase &c : BenchArea::all()) {
         if (!c.ownProcess || !selected(c.name))
             continue;
-        Result r { c.name, c.what, c.targetMs, {} };
-        for (int i = 0; i < warmup + runs && r.ok; ++i) {
+        Result r { c.name, c.what, c.targetMs, {}, true, c.growthTargetMb, c.peakTargetMb };
+        const int first = c.once ? 0 : warmup;
+        const int total = c.once ? 1 : warmup + runs;
+        for (int i = 0; i < total && r.ok; ++i) {
             Sample s;
-            r.ok = runCaseProcess(c.name, &s);
-            if (i >= warmup)
+            r.ok = runCaseProcess(c, &s);
+            if (i >= first)
                 r.samples.push_back(s);
         }
         results.push_back(r);

@@ -6,6 +6,7 @@
 #include "intake/records.h"
 #include "payout/records.h"
 #include "printing/etikett.h"
+#include "printing/htmlpages.h"
 #include "printing/printoutput.h"
 #include "printing/templatekeys.h"
 #include "services/records.h"
@@ -16,10 +17,8 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPagedPaintDevice>
 #include <QRegularExpression>
 #include <QSqlQuery>
-#include <QTextDocument>
 
 namespace {
 
@@ -76,25 +75,27 @@ QString escaped(const QString &value)
 }
 
 // Replaces every occurrence of key by markup (program text, settings, filled rows).
-void put(QByteArray &document, const QString &key, const QString &markup)
+void put(FilledDocument &document, const QString &key, const QString &markup)
 {
     document.replace(key.toLatin1(), documentBytes(markup));
 }
 
-void putText(QByteArray &document, const QString &key, const QString &value)
+void putText(FilledDocument &document, const QString &key, const QString &value)
 {
     put(document, key, escaped(value));
 }
 
 // The town before the date; without a town the date stands alone, not after ", den".
-void putStadt(QByteArray &document, const QString &stadt)
+void putStadt(FilledDocument &document, const QString &stadt)
 {
     if (stadt.trimmed().isEmpty()) {
         static const QRegularExpression townAndDen(
             QStringLiteral("\\$\\(Stadt\\)\\s*,\\s*den\\s+"));
-        QString text = QString::fromLatin1(document);
-        text.remove(townAndDen);
-        document = text.toLatin1();
+        document.editText([](QByteArray &bytes) {
+            QString text = QString::fromLatin1(bytes);
+            text.remove(townAndDen);
+            bytes = text.toLatin1();
+        });
     }
     put(document, templateKeys.Stadt, stadt);
 }
@@ -128,40 +129,23 @@ QString heute()
 using RowValues = QList<QPair<QString, QString>>;
 
 // One copy of a row template with its keys replaced in order; values are markup.
-QString fillRow(const QString &rowTemplate, const RowValues &values)
+void addRow(RowList &rows, const QString &rowTemplate, const RowValues &values)
 {
     QString row = rowTemplate;
     for (const auto &value : values)
         row.replace(value.first, value.second);
-    return row;
+    rows.append(documentBytes(row));
+}
+
+void putRows(FilledDocument &document, const QString &key, const RowList &rows)
+{
+    document.putRows(key.toLatin1(), rows);
 }
 
 // PrintFormat decides the paper quietly: a failed read just means A5.
 bool a4Eingestellt()
 {
     return isTrue(readSettingQuietly(QStringLiteral("PrintFormat")));
-}
-
-// Lays the finished document out onto the pages of the device, whose page layout is set.
-void render(QPagedPaintDevice &device, const QByteArray &bytes)
-{
-    QString html = QString::fromLatin1(
-        bytes.constData(), int(qstrnlen(bytes.constData(), uint(bytes.size()))));
-    // Templates may use the browser forms "</br>" and align=middle, which the text engine
-    // does not know.
-    static const QRegularExpression lineBreak(
-        QStringLiteral("</br\\s*>"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression middle(
-        QStringLiteral("(<[^>]*\\balign\\s*=\\s*)([\"']?)middle\\2"),
-        QRegularExpression::CaseInsensitiveOption);
-    html.replace(lineBreak, QStringLiteral("<br>"));
-    html.replace(middle, QStringLiteral("\\1\"center\""));
-
-    QTextDocument document;
-    document.setHtml(html);
-    // A document with the device's page size prints as laid out, without page numbers.
-    document.setPageSize(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
-    document.print(&device);
 }
 
 } // namespace
@@ -176,14 +160,20 @@ QString ReportPrinter::setting(const QString &name) const
     return readSetting(name, parent);
 }
 
-bool ReportPrinter::readTemplate(const QString &path, QByteArray &bytes, bool required) const
+struct ReportPrinter::Dokument
+{
+    QString titel;
+    FilledDocument text;
+};
+
+bool ReportPrinter::readTemplate(const QString &path, FilledDocument &document, bool required) const
 {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
+        document = FilledDocument(file.readAll());
         return true;
     }
-    bytes.clear();
+    document = FilledDocument();
     if (!required)
         return true;
     Dialogs::critical(
@@ -222,10 +212,8 @@ bool ReportPrinter::printDocuments(const QList<Dokument> &documents, Papier papi
         QString failure;
         const bool printed = PrintOutput::print(
             name, PrintOutput::Kind::Dokument, document.titel, layout,
-            [&document](QPagedPaintDevice &device) {
-                render(device, document.bytes);
-                return true;
-            },
+            [&document](
+                QPagedPaintDevice &device) { return printHtmlPages(device, document.text); },
             &failure);
         if (!printed) {
             QString text = QStringLiteral("Der Druck auf %1 ist fehlgeschlagen!").arg(name);
@@ -244,7 +232,7 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
     const bool kommission = vertrag.standgebuehr > 0 || vertrag.laufzeit != -1;
     const bool mitVertrag = kommission && !nichtAbgeschlossen;
 
-    QByteArray dok, kopie;
+    FilledDocument dok, kopie;
     if (!readTemplate(kVertragTemplate, dok, mitVertrag)
         || !readTemplate(kKopieTemplate, kopie, true))
         return false;
@@ -281,7 +269,7 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
             "<FONT SIZE=\"+1\"><b>Der Vertrag endet am: $(VertrEndeDatum)</b></FONT>.");
         const QDateTime ende
             = vertrag.ende.isNull() ? vertrag.datum.addDays(vertrag.laufzeit) : vertrag.ende;
-        for (QByteArray *d : { &dok, &kopie }) {
+        for (FilledDocument *d : { &dok, &kopie }) {
             put(*d, k.VertrEndeDatum, satz);
             put(*d, k.VertrEndeDatum, datum(ende));
         }
@@ -290,29 +278,29 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
         put(kopie, k.VertrEndeDatum, QString());
     }
 
-    QString liste, listeKopie;
+    RowList liste, listeKopie;
     double summeEk = 0.0, summeVk = 0.0;
     int nummer = 1;
     for (const Vertragsartikel &a : vertrag.artikel) {
         summeEk += a.einkaufsPreis * a.menge;
         summeVk += a.verkaufsPreis * a.menge;
         const QString nrText = shortNumber(nummer);
-        liste += fillRow(ROW_A,
+        addRow(liste, ROW_A,
             { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
                 { k.ArtikelMe, QString::number(a.menge) },
                 { k.ArtikelStkEk, money(a.einkaufsPreis) },
                 { k.ArtikelEk, money(a.einkaufsPreis * a.menge) } });
-        listeKopie += fillRow(ROW_B,
+        addRow(listeKopie, ROW_B,
             { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
                 { k.ArtikelMe, QString::number(a.menge) }, { k.ArtikelEk, money(a.einkaufsPreis) },
                 { k.ArtikelVk, money(a.verkaufsPreis) } });
         ++nummer;
     }
-    for (QByteArray *d : { &dok, &kopie }) {
+    for (FilledDocument *d : { &dok, &kopie }) {
         put(*d, k.SummeEk, money(summeEk));
         put(*d, k.SummeVk, money(summeVk));
-        put(*d, k.ArtikelListe, liste);
-        put(*d, k.ArtikelListeKopie, listeKopie);
+        putRows(*d, k.ArtikelListe, liste);
+        putRows(*d, k.ArtikelListeKopie, listeKopie);
     }
 
     if (mitVertrag) {
@@ -353,7 +341,7 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
 bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bool vorbereiten)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kAuszahlungTemplate, dok, true))
         return false;
 
@@ -382,14 +370,14 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
     putText(dok, k.Name, vertrag.name);
     put(dok, k.VertrEndeDatum, endeText);
 
-    QString liste;
+    RowList liste;
     double summeOffen = 0.0, summeAusgezahlt = 0.0;
     int position = 0;
     for (const ArtikelAbrechnung &a : vertrag.artikel) {
         ++position;
         // A payout lists only what it pays; positions keep their gaps so they match the labels.
         if (!auszahlung || a.offen > 0) {
-            liste += fillRow(ROW_C,
+            addRow(liste, ROW_C,
                 { { k.ArtikelNr, QString::number(position) },
                     { k.ArtikelBz, escaped(a.bezeichnung) },
                     { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
@@ -406,7 +394,7 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
 
     put(dok, k.SummeOffen, money(summeOffen));
     put(dok, k.SummeAusg, money(summeAusgezahlt));
-    put(dok, k.ArtikelListe, liste);
+    putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kundeNr));
@@ -417,7 +405,7 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
 bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kAuszahlungTemplate, dok, true))
         return false;
 
@@ -432,11 +420,11 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
             + QStringLiteral(" hat seinen Vertrag nicht abgeholt. Alle Ansprüche wurden "
                              "verloren.\nDer Vertrag endet hiermit."));
 
-    QString liste;
+    RowList liste;
     double summeOffen = 0.0, summeAusgezahlt = 0.0;
     int position = 1;
     for (const ArtikelAbrechnung &a : vertrag.artikel) {
-        liste += fillRow(ROW_C,
+        addRow(liste, ROW_C,
             { { k.ArtikelNr, shortNumber(position) }, { k.ArtikelBz, escaped(a.bezeichnung) },
                 { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
                 { k.ArtikelMe, QString::number(a.einkaufsMenge) },
@@ -450,7 +438,7 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
 
     put(dok, k.SummeOffen, money(summeOffen));
     put(dok, k.SummeAusg, money(summeAusgezahlt));
-    put(dok, k.ArtikelListe, liste);
+    putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Kundennr, QString::number(vertrag.kunde));
@@ -461,19 +449,19 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
 bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kOffeneTemplate, dok, true))
         return false;
 
     put(dok, k.BisDatum, zeitstempel(QDateTime::currentDateTime()));
-    QString liste;
+    RowList liste;
     for (const AbgelaufenerVertrag &v : vertraege) {
-        liste += fillRow(ROW_E,
+        addRow(liste, ROW_E,
             { { k.VertrNr, QString::number(v.id) }, { k.KundenName, escaped(v.name) },
                 { k.Kundennr, QString::number(v.kunde) }, { k.KundenTelefon, escaped(v.telefon) },
                 { k.VertrEndeDatum, zeitstempel(v.ende) }, { k.ArtOffen, money(v.offen) } });
     }
-    put(dok, k.VertragsListe, liste);
+    putRows(dok, k.VertragsListe, liste);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());
@@ -484,7 +472,7 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
 bool ReportPrinter::printStatistik(InventurStatistik s)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kStatistikTemplate, dok, true))
         return false;
 
@@ -511,7 +499,7 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
 bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kRueckgabeTemplate, dok, true))
         return false;
 
@@ -534,13 +522,13 @@ bool ReportPrinter::printRueckgabe(RueckgabeBeleg beleg)
 bool ReportPrinter::printInventur(InventurListe liste)
 {
     const TemplateKeys &k = templateKeys;
-    QByteArray dok;
+    FilledDocument dok;
     if (!readTemplate(kInventurTemplate, dok, true))
         return false;
 
     put(dok, k.BisDatum, zeitstempel(liste.inventurDatum));
 
-    QString zeilen;
+    RowList zeilen;
     int gruppen = 0, zeilenZahl = 0, stueck = 0, laufendeNr = 0;
     qint64 vorigerVertrag = 0;
     double summeEk = 0.0, summeVk = 0.0;
@@ -556,7 +544,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
         } else {
             ++laufendeNr;
         }
-        zeilen += fillRow(ROW_D,
+        addRow(zeilen, ROW_D,
             { { k.ArtAnkauf, a.laufzeit == -1 ? QStringLiteral("Ank.") : QString() },
                 { k.ArtikelVertrag, vertragZelle }, { k.ArtikelNr, QString::number(laufendeNr) },
                 { k.ArtikelBz, escaped(a.bezeichnung) }, { k.ArtBestand, QString::number(a.menge) },
@@ -575,7 +563,7 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.ArtBestand, QString::number(stueck));
     put(dok, k.SummeEk, money(summeEk));
     put(dok, k.SummeVk, money(summeVk));
-    put(dok, k.ArtikelListe, zeilen);
+    putRows(dok, k.ArtikelListe, zeilen);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
     put(dok, k.Datum, heute());

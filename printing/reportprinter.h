@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class FilledDocument;
 class QWidget;
 
 // The records of the pages that print; a caller includes its own area's records.h, so
@@ -60,12 +61,8 @@ private:
     enum class Papier { NachEinstellung, ImmerA4 };
 
     QString setting(const QString &name) const;
-    bool readTemplate(const QString &path, QByteArray &bytes, bool required) const;
+    bool readTemplate(const QString &path, FilledDocument &document, bool required) const;
     // A filled document and its job title, as the print queue shows it.
-    struct Dokument
-    {
-        QString titel;
-        QByteArray bytes;
-    };
+    struct Dokument;
     bool printDocuments(const QList<Dokument> &documents, Papier papier) const;
 };

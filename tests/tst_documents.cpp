@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <numeric>
+
 namespace {
 
 ArtikelAbrechnung abrechnung(const QString &bezeichnung, double offen, double ausgezahlt, double ek,
@@ -431,6 +433,111 @@ private slots:
                     VERIFY_CONTAINS(text, heading);
             }
         }
+    }
+
+    // Lists of many pages: every row once and in order, the headings on every page with
+    // rows, the sums after the last row. Some names wrap, so that rows also meet page ends with two
+    // lines.
+    void longListsPrintEveryRowOnce_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("sums");
+        QTest::newRow("stock list") << "inventur" << 450 << "EK Summe VK Summe"
+                                    << "Verträge 150 Artikel 450 Stück 900";
+        QTest::newRow("expired contracts")
+            << "offeneVertraege" << 300 << "Vertragsende Offen" << QString();
+    }
+    void longListsPrintEveryRowOnce()
+    {
+        QFETCH(QString, document);
+        QFETCH(int, rows);
+        QFETCH(QString, heading);
+        QFETCH(QString, sums);
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        // The number last: a row cut by a page end also leaves its first line, clipped, in
+        // the text of the page before.
+        auto name = [](int i) {
+            return (i % 7 == 3 ? QStringLiteral("Beschreibung, die in ihrer Spalte über mehrere "
+                                                "Zeilen umbrechen muss, ")
+                               : QString())
+                + QStringLiteral("Posten%1").arg(i, 4, 10, QLatin1Char('0'));
+        };
+        ReportPrinter printer;
+        if (document == "inventur") {
+            InventurListe liste;
+            for (int i = 0; i < rows; ++i) {
+                liste.artikel.insert(1000 + i, inventurArtikel(100 + i / 3, 90, name(i), 2, 1, 2));
+                liste.artikelIds << QString::number(1000 + i);
+            }
+            QVERIFY(printer.printInventur(liste));
+        } else {
+            QList<AbgelaufenerVertrag> liste;
+            for (int i = 0; i < rows; ++i) {
+                AbgelaufenerVertrag v;
+                v.id = i + 1;
+                v.kunde = 7;
+                v.name = name(i);
+                v.ende = QDateTime(QDate(2021, 5, 30), QTime(10, 15));
+                liste << v;
+            }
+            QVERIFY(printer.printOffeneVertraege(liste));
+        }
+        const QString pdf = wd.printDir() + '/' + wd.printedFiles().value(0);
+        const QStringList pages = pdfText(pdf).split('\f', Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() > 5, qPrintable(QString::number(pages.size())));
+        QCOMPARE(pages.size(), pdfPageCount(pdf));
+
+        QList<int> printed;
+        static const QRegularExpression posten(QStringLiteral("Posten(\\d{4})"));
+        for (int p = 0; p < pages.size(); ++p) {
+            const QString text = pages.at(p).simplified();
+            if (!sums.isEmpty()) {
+                if (p == pages.size() - 1)
+                    VERIFY_CONTAINS(text, sums);
+                else
+                    VERIFY_LACKS(text, sums);
+            }
+            const qsizetype before = printed.size();
+            for (auto it = posten.globalMatch(text); it.hasNext();)
+                printed << it.next().captured(1).toInt();
+            // The sums may stand on a page of their own.
+            if (printed.size() > before)
+                VERIFY_CONTAINS(text, heading);
+        }
+        QList<int> expected(rows);
+        std::iota(expected.begin(), expected.end(), 0);
+        QCOMPARE(printed, expected);
+    }
+
+    // A long list that cannot be written whole: one box, nothing half-written, not printed.
+    void failedLongListIsReportedOnce()
+    {
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        QDir().mkpath(wd.printDir());
+        InventurListe liste;
+        for (int i = 0; i < 400; ++i) {
+            liste.artikel.insert(
+                i, inventurArtikel(i / 4, 90, QStringLiteral("Teil %1").arg(i), 1, 1, 2));
+            liste.artikelIds << QString::number(i);
+        }
+        ReportPrinter printer;
+        bool printed = true;
+        {
+            FileSizeLimit limit(16 * 1024);
+            printed = printer.printInventur(liste);
+        }
+        QVERIFY(!printed);
+        QCOMPARE(QDir(wd.printDir()).entryList(QDir::Files), QStringList());
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.at(0), QString("Warning|Warnung|Bitte A4 Papier einlegen."));
+        QVERIFY2(log.at(1).startsWith("Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!\n"
+                                      "Die Datei "),
+            qPrintable(log.at(1)));
     }
 
     void emptyStockList()
