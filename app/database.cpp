@@ -150,6 +150,19 @@ void upgradeSchema()
         // without visiting a sales row scattered over ten years.
         "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
         "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
+        // The statistics of a period: contracts and payouts by their dates; the stock sums
+        // and the unpaid shares of the running contracts read from the indexes alone.
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_DateTime ON Vertrag(DateTime);",
+        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Vertragsende ON Vertrag(Vertragsende);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Auszahldatum ON Verkauf(Auszahldatum, "
+        "EinkaufsPreis, VerkaufsMenge);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Bestand ON Verkauf(Artikel, DateTime, "
+        "VerkaufsMenge);",
+        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Unbezahlt ON Verkauf(Artikel, DateTime, "
+        "EinkaufsPreis, VerkaufsMenge, Auszahldatum) WHERE Auszahldatum IS NULL AND "
+        "EinkaufsPreis <> 0;",
+        "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Bestand ON Zurueckgegeben(Artikel, "
+        "DateTime, Anzahl);",
         // The conclusion's look-up of a customer typed in again, in any letter case.
         "CREATE INDEX IF NOT EXISTS idx_Kunde_Name_NoCase "
         "ON Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE);",

@@ -416,7 +416,8 @@ void Velarix::uploadInv()
 {
     QElapsedTimer timer;
     timer.start();
-    ui->swInventur->calculate();
+    // The stock as of now, whatever period the statistics page shows.
+    ui->swInventur->calculateUpload();
     qDebug().noquote() << QStringLiteral("calc took: ") + QString::number(timer.elapsed());
 
     QElapsedTimer uploadTimer;

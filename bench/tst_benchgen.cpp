@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Verkaufspreis"), 10);
         QCOMPARE(count("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE "
                        "'idx_%'"),
-            9);
+            15);
         QCOMPARE(count("SELECT COUNT(*) FROM pragma_table_info('Artikel') WHERE name = "
                        "'Beschreibung'"),
             1);

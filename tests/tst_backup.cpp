@@ -382,7 +382,7 @@ private slots:
             == 1);
         QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' "
                                      "AND name LIKE 'idx_%'"),
-            QVariant(9));
+            QVariant(15));
         TestWorkdir::exec("INSERT INTO Kunde (Name) VALUES ('Erste')");
         TestWorkdir::exec("INSERT INTO Vertrag (Kunde, Laufzeit) VALUES (1, 90)");
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Kunde"), QVariant(1));
