@@ -55,11 +55,12 @@ private slots:
         while (query.next())
             indexes << query.value(0).toString();
         QCOMPARE(indexes,
-            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase", "idx_Verkauf_Abrechnung",
-                "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge", "idx_Verkauf_Auszahldatum",
-                "idx_Verkauf_Bestand", "idx_Verkauf_Unbezahlt", "idx_Vertrag_DateTime",
-                "idx_Vertrag_Kunde", "idx_Vertrag_Laufzeit", "idx_Vertrag_Vertragsende",
-                "idx_Zurueckgegeben_Artikel", "idx_Zurueckgegeben_Bestand" }));
+            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase",
+                "idx_Verkauf_Abrechnung", "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge",
+                "idx_Verkauf_Auszahldatum", "idx_Verkauf_Bestand", "idx_Verkauf_Unbezahlt",
+                "idx_Vertrag_DateTime", "idx_Vertrag_Kunde", "idx_Vertrag_Laufzeit",
+                "idx_Vertrag_Vertragsende", "idx_Zurueckgegeben_Artikel",
+                "idx_Zurueckgegeben_Bestand" }));
     }
 
     void defaultSettingsAndPriceRules()
