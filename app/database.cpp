@@ -136,6 +136,8 @@ const Index kIndexes[] = {
     { "idx_Vertrag_Kunde", "Vertrag(Kunde)" },
     // The customer list is read in name order: without it all customers are sorted each time.
     { "idx_Kunde_Name", "Kunde(Name, Vorname)" },
+    // The conclusion's look-up of a customer typed in again, in any letter case.
+    { "idx_Kunde_Name_NoCase", "Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE)" },
     // The cash purchases overview reads the one contract in ten bought for cash.
     { "idx_Vertrag_Laufzeit", "Vertrag(Laufzeit)" },
     // The statistics of a period: the contracts by their date.

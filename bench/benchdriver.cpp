@@ -439,7 +439,7 @@ int main(int argc, char *argv[])
 
     std::vector<Result> results;
     if (selected("startup")) {
-        Result r { "startup", "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess", 500,
+        Result r { "startup", "Start bis zum gezeigten Fenster und Beenden, ganzer Prozess", 100,
             {} };
         for (int i = 0; i < warmup + runs && r.ok; ++i) {
             Sample s;

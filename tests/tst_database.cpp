@@ -59,7 +59,12 @@ private slots:
             QStringList({ "DateTime", "EinkaufsPreis", "VerkaufsPreis", "VerkaufsMenge", "Artikel",
                 "Auszahldatum" }));
 
-        QCOMPARE(indexes(), indexNames());
+        QCOMPARE(indexes(),
+            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase",
+                "idx_Verkauf_Artikel_Menge", "idx_Verkauf_Ausgezahlt", "idx_Verkauf_Summen",
+                "idx_Verkauf_Unbezahlt", "idx_Vertrag_DateTime", "idx_Vertrag_Kunde",
+                "idx_Vertrag_Laufzeit", "idx_Vertrag_Vertragsende",
+                "idx_Zurueckgegeben_Bestand" }));
     }
 
     void defaultSettingsAndPriceRules()
@@ -131,6 +136,7 @@ private slots:
             "idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel)",
             "idx_Vertrag_Kunde ON Vertrag(Kunde)",
             "idx_Kunde_Name ON Kunde(Name, Vorname)",
+            "idx_Kunde_Name_NoCase ON Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE)",
             "idx_Vertrag_Laufzeit ON Vertrag(Laufzeit)",
             "idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge)",
             "idx_Verkauf_Abrechnung ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, "

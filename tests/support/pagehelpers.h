@@ -158,6 +158,19 @@ inline QList<int> listedIds(QWidget &page, const char *listName = "listWidget")
     return listedIds(*child<QListWidget>(page, listName));
 }
 
+// The texts a list shows, in list order.
+inline QStringList listedTexts(const QListWidget &list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+inline QStringList listedTexts(QWidget &page, const char *listName = "listWidget")
+{
+    return listedTexts(*child<QListWidget>(page, listName));
+}
+
 // The customer block of the intake and payout pages: six fields in this order.
 inline const char *const kCustomerFields[]
     = { "lineEditNA", "lineEditVNA", "lineEditTEL", "lineEditPLZ", "lineEditORT", "lineEditSTR" };
