@@ -1,13 +1,20 @@
 #include "printing/htmlpages.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QMutex>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <deque>
+#include <memory>
 
 void RowList::append(const QByteArray &row)
 {
@@ -210,96 +217,242 @@ qreal rowBottom(QTextDocument &document, QTextTable *table, int row)
     return bottom;
 }
 
+// A laid-out piece of the document and how many of its pages are complete.
+struct Window
+{
+    std::unique_ptr<QTextDocument> document;
+    int pages = 0;
+};
+
+// Lays the document out window by window. Each window holds the rows of about one page and
+// some more: its first page is complete once a row starts on the next one.
+class WindowChain
+{
+public:
+    WindowChain(const FilledDocument &document, const QSizeF &pageSize)
+        : m_rows(document.rows())
+        , m_pageSize(pageSize)
+    {
+        QByteArray headBytes = document.head(), tailBytes = document.tail();
+        bool withRows = true;
+        cutAtNul(headBytes, tailBytes, withRows);
+        m_head = fromLatin1(headBytes);
+        m_tail = fromLatin1(tailBytes);
+        m_rowCount = withRows ? m_rows.size() : 0;
+        if (m_rowCount > kWholeRows)
+            m_listTable = findListTable(m_head);
+    }
+
+    // False when the document is laid out in one piece.
+    bool windowed() const { return m_listTable.index >= 0; }
+    bool atEnd() const { return m_atEnd; }
+
+    // The next window; after the last one, atEnd().
+    Window next()
+    {
+        for (;;) {
+            const bool last = m_listTable.index < 0 || m_rowCount - m_first <= m_window;
+            const qsizetype to = last ? m_rowCount : m_first + m_window;
+            QString html = (m_headDone ? m_listTable.continuation : m_head) + rowsText(m_first, to)
+                + (last ? m_tail : QStringLiteral("</table>"));
+            fixMarkup(html);
+            auto page = std::make_unique<QTextDocument>();
+            page->setHtml(html);
+            // A document with the page's size prints as laid out, without page numbers.
+            page->setPageSize(m_pageSize);
+
+            if (last) {
+                m_atEnd = true;
+                const int pages = page->pageCount();
+                return { std::move(page), pages };
+            }
+
+            // The pages before the one where the window's last row starts are complete: they
+            // are printed, and the next window starts with the first row of that page.
+            QTextTable *table = tableAt(*page, m_headDone ? 0 : m_listTable.index);
+            if (!table || table->rows() < m_window) {
+                m_listTable.index = -1; // not the table looked for: the rest in one piece
+                continue;
+            }
+            const int firstRow = table->rows() - int(m_window);
+            const qreal height = m_pageSize.height();
+            auto top = [&](qsizetype row) { return rowTop(*page, table, firstRow + int(row)); };
+            int cut = int(top(m_window - 1) / height);
+            if (cut == 0) {
+                // Shorter rows than the last page had: a few more.
+                m_window += m_window / 4 + 4;
+                continue;
+            }
+            qsizetype next = m_window - 1;
+            for (;;) {
+                while (next > 0 && top(next - 1) >= cut * height)
+                    --next;
+                // A row that runs on over a page break: cut before the page it starts on.
+                if (next == 0 || rowBottom(*page, table, firstRow + int(next) - 1) <= cut * height)
+                    break;
+                cut = int(top(next - 1) / height);
+            }
+            if (next == 0 || cut == 0) {
+                // The window must reach the page after the one the row runs on to.
+                m_window *= 2;
+                continue;
+            }
+            // The rows of the last complete page tell how many the next window needs.
+            qsizetype lastPage = next;
+            while (lastPage > 0 && top(lastPage - 1) >= (cut - 1) * height)
+                --lastPage;
+            const qsizetype perPage = next - lastPage;
+            m_window = qMax(perPage + perPage / 16 + 4, m_headDone ? 0 : m_window);
+            m_headDone = true;
+            m_first += next;
+            return { std::move(page), cut };
+        }
+    }
+
+private:
+    QString rowsText(qsizetype from, qsizetype to) const
+    {
+        return from < to ? fromLatin1(m_rows.bytes(), m_rows.begin(from), m_rows.begin(to))
+                         : QString();
+    }
+
+    const RowList &m_rows;
+    const QSizeF m_pageSize;
+    QString m_head, m_tail;
+    qsizetype m_rowCount = 0;
+    ListTable m_listTable;
+    qsizetype m_first = 0; // the first row not yet laid out on a complete page
+    qsizetype m_window = kFirstWindowRows;
+    bool m_headDone = false;
+    bool m_atEnd = false;
+};
+
+// A text layout keeps the font engine it last used. The engines belong to the thread that
+// loaded them, so before a window laid out on one thread is drawn on another, every block
+// lets go of its engine; drawing then takes the drawing thread's own.
+void releaseFontEngines(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (QTextLayout *layout = block.layout())
+            layout->setFont(layout->font());
+    }
+}
+
+// Lays the windows out on a thread of its own, a few ahead of the caller, who draws them:
+// a window's cut needs only the window before it, and drawing is a third of the work. The
+// windows stay the layout thread's objects: it also deletes them once they are drawn.
+class LayoutThread
+{
+public:
+    explicit LayoutThread(WindowChain &chain)
+        : m_chain(chain)
+        , m_thread(QThread::create([this] { run(); }))
+    {
+        m_thread->start();
+    }
+
+    ~LayoutThread()
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_stop = true;
+            m_changed.wakeAll();
+        }
+        m_thread->wait();
+    }
+
+    // The next window in order; an empty one after the last.
+    Window take()
+    {
+        QMutexLocker lock(&m_mutex);
+        while (m_ready.empty() && !m_done)
+            m_changed.wait(&m_mutex);
+        if (m_ready.empty())
+            return {};
+        Window window = std::move(m_ready.front());
+        m_ready.pop_front();
+        m_changed.wakeAll();
+        return window;
+    }
+
+    // Hands a drawn window back.
+    void drawn(Window window)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_drawn.push_back(std::move(window));
+    }
+
+private:
+    // Enough to keep the drawing busy, few enough to keep memory small.
+    static constexpr size_t kAhead = 3;
+
+    void run()
+    {
+        std::deque<Window> drawn;
+        while (!m_chain.atEnd()) {
+            Window window = m_chain.next();
+            releaseFontEngines(*window.document);
+            QMutexLocker lock(&m_mutex);
+            while (m_ready.size() >= kAhead && !m_stop)
+                m_changed.wait(&m_mutex);
+            if (m_stop)
+                break;
+            m_ready.push_back(std::move(window));
+            m_changed.wakeAll();
+            drawn.swap(m_drawn);
+            lock.unlock();
+            drawn.clear();
+        }
+        QMutexLocker lock(&m_mutex);
+        m_done = true;
+        m_changed.wakeAll();
+        // After the last window, or told to stop: what is left goes with the caller's last
+        // take() or here.
+        while (!m_stop)
+            m_changed.wait(&m_mutex);
+        m_ready.clear();
+        m_drawn.clear();
+    }
+
+    WindowChain &m_chain;
+    std::unique_ptr<QThread> m_thread;
+    QMutex m_mutex;
+    QWaitCondition m_changed;
+    std::deque<Window> m_ready;
+    std::deque<Window> m_drawn;
+    bool m_done = false;
+    bool m_stop = false;
+};
+
 } // namespace
 
 bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
 {
     const QSizeF pageSize
         = QRectF(device.pageLayout().paintRectPixels(device.logicalDpiX())).size();
-    QByteArray headBytes = document.head(), tailBytes = document.tail();
-    bool withRows = true;
-    cutAtNul(headBytes, tailBytes, withRows);
-    const QString head = fromLatin1(headBytes);
-    const QString tail = fromLatin1(tailBytes);
-    const RowList &rows = document.rows();
-    const qsizetype rowCount = withRows ? rows.size() : 0;
-    auto rowsText = [&rows](qsizetype from, qsizetype to) {
-        return from < to ? fromLatin1(rows.bytes(), rows.begin(from), rows.begin(to)) : QString();
-    };
-
-    ListTable listTable;
-    if (rowCount > kWholeRows)
-        listTable = findListTable(head);
-
+    WindowChain chain(document, pageSize);
     PagePainter painter(device, pageSize);
     if (!painter.begin())
         return false;
-
-    // Each window holds the rows of about one page and some more: its first page is complete
-    // once a row starts on the next one.
-    qsizetype first = 0; // the first row not yet printed
-    qsizetype window = kFirstWindowRows;
-    bool headPrinted = false;
-    for (;;) {
-        const bool last = listTable.index < 0 || rowCount - first <= window;
-        const qsizetype to = last ? rowCount : first + window;
-        QString html = (headPrinted ? listTable.continuation : head) + rowsText(first, to)
-            + (last ? tail : QStringLiteral("</table>"));
-        fixMarkup(html);
-        QTextDocument page;
-        page.setHtml(html);
-        // A document with the page's size prints as laid out, without page numbers.
-        page.setPageSize(pageSize);
-
-        if (last) {
-            for (int i = 0; i < page.pageCount(); ++i) {
-                if (!painter.paint(page, i))
-                    return false;
-            }
-            return painter.end();
-        }
-
-        // The pages before the one where the window's last row starts are complete: print
-        // them, and start the next window with the first row of that page.
-        QTextTable *table = tableAt(page, headPrinted ? 0 : listTable.index);
-        if (!table || table->rows() < window) {
-            listTable.index = -1; // not the table looked for: the rest in one piece
-            continue;
-        }
-        const int firstRow = table->rows() - int(window);
-        const qreal height = pageSize.height();
-        auto top = [&](qsizetype row) { return rowTop(page, table, firstRow + int(row)); };
-        int cut = int(top(window - 1) / height);
-        if (cut == 0) {
-            // Shorter rows than the last page had: a few more.
-            window += window / 4 + 4;
-            continue;
-        }
-        qsizetype next = window - 1;
-        for (;;) {
-            while (next > 0 && top(next - 1) >= cut * height)
-                --next;
-            // A row that runs on over a page break: cut before the page it starts on.
-            if (next == 0 || rowBottom(page, table, firstRow + int(next) - 1) <= cut * height)
-                break;
-            cut = int(top(next - 1) / height);
-        }
-        if (next == 0 || cut == 0) {
-            // The window must reach the page after the one the row runs on to.
-            window *= 2;
-            continue;
-        }
-        for (int i = 0; i < cut; ++i) {
-            if (!painter.paint(page, i))
+    auto paint = [&painter](const Window &window) {
+        for (int i = 0; i < window.pages; ++i) {
+            if (!painter.paint(*window.document, i))
                 return false;
         }
-        // The rows of the page just printed tell how many the next window needs.
-        qsizetype lastPage = next;
-        while (lastPage > 0 && top(lastPage - 1) >= (cut - 1) * height)
-            --lastPage;
-        const qsizetype perPage = next - lastPage;
-        window = qMax(perPage + perPage / 16 + 4, headPrinted ? 0 : window);
-        headPrinted = true;
-        first += next;
+        return true;
+    };
+
+    if (!chain.windowed()) {
+        if (!paint(chain.next()))
+            return false;
+        return painter.end();
     }
+    LayoutThread layout(chain);
+    for (Window window = layout.take(); window.document; window = layout.take()) {
+        const bool painted = paint(window);
+        layout.drawn(std::move(window));
+        if (!painted)
+            return false;
+    }
+    return painter.end();
 }
