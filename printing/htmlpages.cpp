@@ -14,6 +14,7 @@
 #include <QWaitCondition>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 void RowList::append(const QByteArray &row)
@@ -217,6 +218,101 @@ qreal rowBottom(QTextDocument &document, QTextTable *table, int row)
     return bottom;
 }
 
+// Parses the next window on a thread of its own while the window before it is laid out.
+// Where that window starts is only known once the layout is done, so the parser takes a few
+// rows more on either side of where it likely starts; the rows outside the window are
+// removed before its layout, which leaves the document that the window's own text gives.
+class AheadParser
+{
+public:
+    // The continuation with the rows [from, to), parsed.
+    using Parse = std::function<std::unique_ptr<QTextDocument>(qsizetype from, qsizetype to)>;
+
+    explicit AheadParser(Parse parse)
+        : m_parse(std::move(parse))
+        , m_user(QThread::currentThread())
+        , m_thread(QThread::create([this] { run(); }))
+    {
+        m_thread->start();
+    }
+
+    ~AheadParser()
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_stop = true;
+            m_changed.wakeAll();
+        }
+        m_thread->wait();
+    }
+
+    void request(qsizetype from, qsizetype to)
+    {
+        QMutexLocker lock(&m_mutex);
+        while (m_requested)
+            m_changed.wait(&m_mutex);
+        m_parsed.reset();
+        m_from = from;
+        m_to = to;
+        m_requested = true;
+        m_changed.wakeAll();
+    }
+
+    // The continuation with the rows [from, to), when the last request holds them; else null.
+    std::unique_ptr<QTextDocument> take(qsizetype from, qsizetype to)
+    {
+        QMutexLocker lock(&m_mutex);
+        while (m_requested)
+            m_changed.wait(&m_mutex);
+        std::unique_ptr<QTextDocument> document = std::move(m_parsed);
+        lock.unlock();
+        if (!document || from < m_from || to > m_to)
+            return nullptr;
+        QTextTable *table = tableAt(*document, 0);
+        const qsizetype parsedRows = m_to - m_from;
+        if (!table || table->rows() < parsedRows)
+            return nullptr;
+        // The headings come first.
+        const int firstRow = table->rows() - int(parsedRows);
+        if (to < m_to)
+            table->removeRows(firstRow + int(to - m_from), int(m_to - to));
+        if (from > m_from)
+            table->removeRows(firstRow, int(from - m_from));
+        return document;
+    }
+
+private:
+    void run()
+    {
+        QMutexLocker lock(&m_mutex);
+        for (;;) {
+            while (!m_requested && !m_stop)
+                m_changed.wait(&m_mutex);
+            if (m_stop)
+                return;
+            const qsizetype from = m_from, to = m_to;
+            lock.unlock();
+            std::unique_ptr<QTextDocument> document = m_parse(from, to);
+            document->setUndoRedoEnabled(false);
+            document->moveToThread(m_user);
+            lock.relock();
+            m_parsed = std::move(document);
+            m_requested = false;
+            m_changed.wakeAll();
+        }
+    }
+
+    const Parse m_parse;
+    QThread *m_user;
+    std::unique_ptr<QThread> m_thread;
+    QMutex m_mutex;
+    QWaitCondition m_changed;
+    std::unique_ptr<QTextDocument> m_parsed;
+    qsizetype m_from = 0, m_to = 0;
+    bool m_requested = false;
+    bool m_stop = false;
+};
+
 // A laid-out piece of the document and how many of its pages are complete.
 struct Window
 {
@@ -247,17 +343,35 @@ public:
     bool windowed() const { return m_listTable.index >= 0; }
     bool atEnd() const { return m_atEnd; }
 
+    // Parses the windows after the first on a thread of its own, if given one.
+    void parseAhead(AheadParser *ahead) { m_ahead = ahead; }
+
+    // A window after the first: the continuation with the rows [from, to).
+    std::unique_ptr<QTextDocument> parse(qsizetype from, qsizetype to) const
+    {
+        return parse(m_listTable.continuation + rowsText(from, to) + QStringLiteral("</table>"));
+    }
+
     // The next window; after the last one, atEnd().
     Window next()
     {
-        for (;;) {
+        for (bool firstTry = true;; firstTry = false) {
             const bool last = m_listTable.index < 0 || m_rowCount - m_first <= m_window;
             const qsizetype to = last ? m_rowCount : m_first + m_window;
-            QString html = (m_headDone ? m_listTable.continuation : m_head) + rowsText(m_first, to)
-                + (last ? m_tail : QStringLiteral("</table>"));
-            fixMarkup(html);
-            auto page = std::make_unique<QTextDocument>();
-            page->setHtml(html);
+            std::unique_ptr<QTextDocument> page;
+            const bool ahead = m_ahead && m_headDone && !last && firstTry;
+            if (ahead)
+                page = m_ahead->take(m_first, to);
+            if (!page) {
+                page = parse((m_headDone ? m_listTable.continuation : m_head)
+                    + rowsText(m_first, to) + (last ? m_tail : QStringLiteral("</table>")));
+            }
+            if (ahead) {
+                // The next window likely starts as many rows on as the last page held.
+                const qsizetype from = m_first + m_perPage, slack = m_perPage / 8 + 2;
+                if (from + m_window + slack < m_rowCount)
+                    m_ahead->request(from - slack, from + m_window + slack);
+            }
             // A document with the page's size prints as laid out, without page numbers.
             page->setPageSize(m_pageSize);
 
@@ -302,6 +416,7 @@ public:
             while (lastPage > 0 && top(lastPage - 1) >= (cut - 1) * height)
                 --lastPage;
             const qsizetype perPage = next - lastPage;
+            m_perPage = perPage;
             m_window = qMax(perPage + perPage / 16 + 4, m_headDone ? 0 : m_window);
             m_headDone = true;
             m_first += next;
@@ -310,6 +425,14 @@ public:
     }
 
 private:
+    static std::unique_ptr<QTextDocument> parse(QString html)
+    {
+        fixMarkup(html);
+        auto page = std::make_unique<QTextDocument>();
+        page->setHtml(html);
+        return page;
+    }
+
     QString rowsText(qsizetype from, qsizetype to) const
     {
         return from < to ? fromLatin1(m_rows.bytes(), m_rows.begin(from), m_rows.begin(to))
@@ -323,7 +446,9 @@ private:
     ListTable m_listTable;
     qsizetype m_first = 0; // the first row not yet laid out on a complete page
     qsizetype m_window = kFirstWindowRows;
+    qsizetype m_perPage = 0;
     bool m_headDone = false;
+    AheadParser *m_ahead = nullptr;
     bool m_atEnd = false;
 };
 
@@ -388,6 +513,8 @@ private:
 
     void run()
     {
+        AheadParser ahead([this](qsizetype from, qsizetype to) { return m_chain.parse(from, to); });
+        m_chain.parseAhead(&ahead);
         std::deque<Window> drawn;
         while (!m_chain.atEnd()) {
             Window window = m_chain.next();
@@ -403,6 +530,7 @@ private:
             lock.unlock();
             drawn.clear();
         }
+        m_chain.parseAhead(nullptr);
         QMutexLocker lock(&m_mutex);
         m_done = true;
         m_changed.wakeAll();
