@@ -1,7 +1,6 @@
 #include "printing/htmlpages.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QMutex>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
@@ -11,11 +10,12 @@
 #include <QTextLayout>
 #include <QTextTable>
 #include <QThread>
-#include <QWaitCondition>
 
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 void RowList::append(const QByteArray &row)
 {
@@ -239,31 +239,31 @@ public:
     ~AheadParser()
     {
         {
-            QMutexLocker lock(&m_mutex);
+            std::unique_lock lock(m_mutex);
             m_stop = true;
-            m_changed.wakeAll();
+            m_changed.notify_all();
         }
         m_thread->wait();
     }
 
     void request(qsizetype from, qsizetype to)
     {
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         while (m_requested)
-            m_changed.wait(&m_mutex);
+            m_changed.wait(lock);
         m_parsed.reset();
         m_from = from;
         m_to = to;
         m_requested = true;
-        m_changed.wakeAll();
+        m_changed.notify_all();
     }
 
     // The continuation with the rows [from, to), when the last request holds them; else null.
     std::unique_ptr<QTextDocument> take(qsizetype from, qsizetype to)
     {
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         while (m_requested)
-            m_changed.wait(&m_mutex);
+            m_changed.wait(lock);
         std::unique_ptr<QTextDocument> document = std::move(m_parsed);
         lock.unlock();
         if (!document || from < m_from || to > m_to)
@@ -284,10 +284,10 @@ public:
 private:
     void run()
     {
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         for (;;) {
             while (!m_requested && !m_stop)
-                m_changed.wait(&m_mutex);
+                m_changed.wait(lock);
             if (m_stop)
                 return;
             const qsizetype from = m_from, to = m_to;
@@ -295,18 +295,19 @@ private:
             std::unique_ptr<QTextDocument> document = m_parse(from, to);
             document->setUndoRedoEnabled(false);
             document->moveToThread(m_user);
-            lock.relock();
+            lock.lock();
             m_parsed = std::move(document);
             m_requested = false;
-            m_changed.wakeAll();
+            m_changed.notify_all();
         }
     }
 
     const Parse m_parse;
     QThread *m_user;
     std::unique_ptr<QThread> m_thread;
-    QMutex m_mutex;
-    QWaitCondition m_changed;
+    // The standard ones, which the thread sanitizer sees through.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::unique_ptr<QTextDocument> m_parsed;
     qsizetype m_from = 0, m_to = 0;
     bool m_requested = false;
@@ -370,7 +371,7 @@ public:
                 // The next window likely starts as many rows on as the last page held.
                 const qsizetype from = m_first + m_perPage, slack = m_perPage / 8 + 2;
                 if (from + m_window + slack < m_rowCount)
-                    m_ahead->request(from - slack, from + m_window + slack);
+                    m_ahead->request(qMax(m_first, from - slack), from + m_window + slack);
             }
             // A document with the page's size prints as laid out, without page numbers.
             page->setPageSize(m_pageSize);
@@ -453,8 +454,8 @@ private:
 };
 
 // A text layout keeps the font engine it last used. The engines belong to the thread that
-// loaded them, so before a window laid out on one thread is drawn on another, every block
-// lets go of its engine; drawing then takes the drawing thread's own.
+// loaded them, so before a window goes from one thread to the other, every block lets go of
+// its engine; the other thread then takes its own.
 void releaseFontEngines(QTextDocument &document)
 {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -479,9 +480,9 @@ public:
     ~LayoutThread()
     {
         {
-            QMutexLocker lock(&m_mutex);
+            std::unique_lock lock(m_mutex);
             m_stop = true;
-            m_changed.wakeAll();
+            m_changed.notify_all();
         }
         m_thread->wait();
     }
@@ -489,21 +490,21 @@ public:
     // The next window in order; an empty one after the last.
     Window take()
     {
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         while (m_ready.empty() && !m_done)
-            m_changed.wait(&m_mutex);
+            m_changed.wait(lock);
         if (m_ready.empty())
             return {};
         Window window = std::move(m_ready.front());
         m_ready.pop_front();
-        m_changed.wakeAll();
+        m_changed.notify_all();
         return window;
     }
 
     // Hands a drawn window back.
     void drawn(Window window)
     {
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         m_drawn.push_back(std::move(window));
     }
 
@@ -519,33 +520,33 @@ private:
         while (!m_chain.atEnd()) {
             Window window = m_chain.next();
             releaseFontEngines(*window.document);
-            QMutexLocker lock(&m_mutex);
+            std::unique_lock lock(m_mutex);
             while (m_ready.size() >= kAhead && !m_stop)
-                m_changed.wait(&m_mutex);
+                m_changed.wait(lock);
             if (m_stop)
                 break;
             m_ready.push_back(std::move(window));
-            m_changed.wakeAll();
+            m_changed.notify_all();
             drawn.swap(m_drawn);
             lock.unlock();
             drawn.clear();
         }
         m_chain.parseAhead(nullptr);
-        QMutexLocker lock(&m_mutex);
+        std::unique_lock lock(m_mutex);
         m_done = true;
-        m_changed.wakeAll();
+        m_changed.notify_all();
         // After the last window, or told to stop: what is left goes with the caller's last
         // take() or here.
         while (!m_stop)
-            m_changed.wait(&m_mutex);
+            m_changed.wait(lock);
         m_ready.clear();
         m_drawn.clear();
     }
 
     WindowChain &m_chain;
     std::unique_ptr<QThread> m_thread;
-    QMutex m_mutex;
-    QWaitCondition m_changed;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::deque<Window> m_ready;
     std::deque<Window> m_drawn;
     bool m_done = false;
@@ -578,6 +579,7 @@ bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
     LayoutThread layout(chain);
     for (Window window = layout.take(); window.document; window = layout.take()) {
         const bool painted = paint(window);
+        releaseFontEngines(*window.document);
         layout.drawn(std::move(window));
         if (!painted)
             return false;
