@@ -514,8 +514,13 @@ private:
 
     void run()
     {
-        AheadParser ahead([this](qsizetype from, qsizetype to) { return m_chain.parse(from, to); });
-        m_chain.parseAhead(&ahead);
+        // The parser only pays with a core of its own.
+        std::unique_ptr<AheadParser> ahead;
+        if (QThread::idealThreadCount() >= 3) {
+            ahead = std::make_unique<AheadParser>(
+                [this](qsizetype from, qsizetype to) { return m_chain.parse(from, to); });
+        }
+        m_chain.parseAhead(ahead.get());
         std::deque<Window> drawn;
         while (!m_chain.atEnd()) {
             Window window = m_chain.next();
@@ -571,9 +576,12 @@ bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
         return true;
     };
 
-    if (!chain.windowed()) {
-        if (!paint(chain.next()))
-            return false;
+    // On a single core the threads would only add their own cost.
+    if (!chain.windowed() || QThread::idealThreadCount() < 2) {
+        while (!chain.atEnd()) {
+            if (!paint(chain.next()))
+                return false;
+        }
         return painter.end();
     }
     LayoutThread layout(chain);
