@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
+#include <QVector>
 #include <QtGlobal>
 
 #include <optional>
@@ -45,8 +44,11 @@ public:
     // The list the hits are shown in; set once, after the page's form is built.
     void setList(QListWidget *list);
 
-    // Reads the highest customer number and every customer. A failed read shows "SQL-Fehler"
-    // (parent: the page) and goes on; the customer read failing leaves no customers.
+    // Brings the customers up to date: reads the highest customer number and every customer
+    // unless nothing can have changed since the last read (no customer written on this
+    // connection, nothing committed by another one, the connection not reopened). A failed
+    // read shows "SQL-Fehler" (parent: the page) and goes on; the customer read failing
+    // leaves no customers, and the next load reads again.
     void load(QWidget *parent);
     // The highest customer number as the last load read it; none when that read failed.
     std::optional<qint64> highestId() const { return m_highestId; }
@@ -60,18 +62,64 @@ public:
     std::optional<Kundendaten> customerOf(const QListWidgetItem *item) const;
     std::optional<Kundendaten> find(int id) const;
 
+    // A customer this program has just stored (and committed): it joins the cache in its
+    // place, so the next load need not read them all again. When anything else has changed
+    // since the last read the cache is left to the next load.
+    void added(const Kundendaten &kunde);
+
 private:
-    void makeTexts();
+    // What the customers were read from: the connection's own count of changes to Kunde
+    // (kept by temporary triggers, gone when the connection closes) and SQLite's counters
+    // of commits by other connections and of schema changes.
+    struct Stamp
+    {
+        qint64 kundeChanges = 0;
+        qint64 dataVersion = 0;
+        qint64 schemaVersion = 0;
+        bool operator==(const Stamp &o) const
+        {
+            return kundeChanges == o.kundeChanges && dataVersion == o.dataVersion
+                && schemaVersion == o.schemaVersion;
+        }
+    };
+    // One cached customer as listed: the item text ("number text") with the places where
+    // its six fields end, so that the fields need no strings of their own; for
+    // Match::Simplified the simplified customer text where it differs; the text's width in
+    // the list's font.
+    struct Entry
+    {
+        QString label;
+        QString simplified;
+        int id = 0;
+        int ends[6] = {};
+        int width = 0;
+    };
+
+    static std::optional<Stamp> currentStamp();
+    static Entry entryOf(int id, const QString (&fields)[6]);
+    static Kundendaten customerOfEntry(const Entry &e);
+    void read(QWidget *parent);
+    bool readCustomers(QWidget *parent);
+    void prepareEntry(Entry &e) const;
+    void measureTexts();
+    QStringView searchText(const Entry &e) const;
+    void showHits();
 
     Match m_match;
     Order m_order;
     QListWidget *m_list = nullptr;
-    QList<Kundendaten> m_kunden;
+    QVector<Entry> m_kunden;
     std::optional<qint64> m_highestId;
-    // The customer texts as listed and, for Match::Simplified, as compared, in cache order;
-    // made by the first search after a load, so that a page entry without a search and a
-    // customer chosen by number never pay for them.
-    QStringList m_texts;
-    QStringList m_searchTexts;
-    bool m_textsMade = false;
+    std::optional<Stamp> m_stamp; // none: read at the next load
+
+    // The last search: its text and its hits (indexes into the cache). A text that holds
+    // the last one can only find some of its hits.
+    QString m_lastNeedle;
+    QVector<int> m_hits;
+    bool m_hitsValid = false;
+
+    // The list's item delegate: it measures the texts and gives every item the size of the
+    // widest listed one.
+    class ListDelegate;
+    ListDelegate *m_delegate = nullptr;
 };

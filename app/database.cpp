@@ -2,6 +2,7 @@
 
 #include "app/sql.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QRegularExpression>
@@ -11,6 +12,11 @@
 #include <QStringList>
 
 const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
+
+QString currentTimestamp()
+{
+    return QDateTime::currentDateTime().toString(QLatin1String(kTimestampFormat));
+}
 
 bool readTimestamp(const QString &stored, QDate *date, QTime *time)
 {
@@ -114,6 +120,64 @@ int tableCount(const QSqlDatabase &db, const QStringList &tables)
     return query.value(0).toInt();
 }
 
+namespace {
+
+struct Index
+{
+    const char *name;
+    const char *definition;
+};
+
+// Lookups by contract, article and customer must not scan ten years of rows; every index is
+// also written by every INSERT into its table, so one index serves as many statements as it
+// can, and none is the first column of another.
+const Index kIndexes[] = {
+    { "idx_Artikel_Vertrag", "Artikel(Vertrag)" },
+    { "idx_Vertrag_Kunde", "Vertrag(Kunde)" },
+    // The customer list is read in name order: without it all customers are sorted each time.
+    { "idx_Kunde_Name", "Kunde(Name, Vorname)" },
+    // The conclusion's look-up of a customer typed in again, in any letter case.
+    { "idx_Kunde_Name_NoCase", "Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE)" },
+    // The cash purchases overview reads the one contract in ten bought for cash.
+    { "idx_Vertrag_Laufzeit", "Vertrag(Laufzeit)" },
+    // The statistics of a period: the contracts by their date.
+    { "idx_Vertrag_DateTime", "Vertrag(DateTime)" },
+    // The running contracts among ten years of them, for the unpaid shares of the statistics.
+    { "idx_Vertrag_Vertragsende", "Vertrag(Vertragsende)" },
+    // An article's sales and its pieces sold, from a narrow index: the cash purchases overview
+    // asks for those of some 50,000 articles, which would take it 10 ms longer through the
+    // wide one below.
+    { "idx_Verkauf_Artikel_Menge", "Verkauf(Artikel, VerkaufsMenge)" },
+    // Everything else summed over an article's sales reads them from this index alone, never
+    // from sales rows scattered over ten years: the settlement of paid and unpaid shares, the
+    // open amounts, the stock list's pieces sold before a day.
+    { "idx_Verkauf_Summen",
+        "Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge, DateTime)" },
+    // The payouts of a period. Without the unpaid sales, which a booking then does not write
+    // and which no look-up of unpaid sales can mistake it for.
+    { "idx_Verkauf_Ausgezahlt",
+        "Verkauf(Auszahldatum, EinkaufsPreis, VerkaufsMenge) WHERE Auszahldatum IS NOT NULL" },
+    // The unpaid shares of the running contracts, walked from their articles: a small index
+    // that the statistics read on every calculation.
+    { "idx_Verkauf_Unbezahlt",
+        "Verkauf(Artikel, DateTime, EinkaufsPreis, VerkaufsMenge, Auszahldatum) "
+        "WHERE Auszahldatum IS NULL AND EinkaufsPreis <> 0" },
+    // An article's returns, with all that is summed of them: few rows, rarely written.
+    { "idx_Zurueckgegeben_Bestand", "Zurueckgegeben(Artikel, DateTime, Anzahl)" },
+};
+
+// Indexes of earlier versions that the ones above replace: a database upgraded from one of
+// them carries, and writes on every sale, no more than a new one.
+const char *const kReplacedIndexes[] = {
+    "idx_Verkauf_Artikel",
+    "idx_Verkauf_Abrechnung",
+    "idx_Verkauf_Auszahldatum",
+    "idx_Verkauf_Bestand",
+    "idx_Zurueckgegeben_Artikel",
+};
+
+} // namespace
+
 void upgradeSchema()
 {
     static const char *const columns[] = {
@@ -127,26 +191,20 @@ void upgradeSchema()
     for (const char *statement : columns)
         query.exec(QString::fromLatin1(statement)); // fails silently once the column exists
 
-    // Lookups by contract, article and customer must not scan ten years of rows. The
-    // customer list is read in name order on every intake page entry: without its index
-    // all customers are sorted each time.
-    static const char *const indexes[] = {
-        "CREATE INDEX IF NOT EXISTS idx_Artikel_Vertrag ON Artikel(Vertrag);",
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel ON Verkauf(Artikel);",
-        "CREATE INDEX IF NOT EXISTS idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel);",
-        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Kunde ON Vertrag(Kunde);",
-        "CREATE INDEX IF NOT EXISTS idx_Kunde_Name ON Kunde(Name, Vorname);",
-        // The cash purchases overview reads the one contract in ten bought for cash, and the
-        // pieces sold of each of their articles from the index alone.
-        "CREATE INDEX IF NOT EXISTS idx_Vertrag_Laufzeit ON Vertrag(Laufzeit);",
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge);",
-        // The settlement of a contract's articles reads their sales from this index alone,
-        // without visiting a sales row scattered over ten years.
-        "CREATE INDEX IF NOT EXISTS idx_Verkauf_Abrechnung "
-        "ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, VerkaufsMenge);",
-    };
-    for (const char *statement : indexes)
-        query.exec(QString::fromLatin1(statement));
+    for (const char *name : kReplacedIndexes)
+        query.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    for (const Index &index : kIndexes)
+        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2")
+                       .arg(QLatin1String(index.name), QLatin1String(index.definition)));
+}
+
+QStringList indexNames()
+{
+    QStringList names;
+    for (const Index &index : kIndexes)
+        names << QLatin1String(index.name);
+    names.sort();
+    return names;
 }
 
 // The table a script part creates or fills; empty for the DROPs and the empty last part.

@@ -25,6 +25,8 @@ int tableCount(const QSqlDatabase &db, const QStringList &tables);
 // Adds the later Artikel columns where they are missing and the indexes the pages rely on.
 // The main window's updateDb() runs this and then refreshes the last contract number.
 void upgradeSchema();
+// The names of the indexes the upgrade makes, sorted.
+QStringList indexNames();
 
 // Creates whichever of the seven tables are missing (all of them in a new file), with the
 // default settings and price rules of a created Systemdaten or Verkaufspreis, in one
@@ -62,6 +64,8 @@ private:
 
 // The stored time-stamp form "yyyy-MM-dd hh:mm:ss.zzz".
 extern const char *const kTimestampFormat;
+// Now, in that form.
+QString currentTimestamp();
 
 // A stored time stamp as its date and time of day ("yyyy-MM-dd", alone or followed by a blank
 // or "T" and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz"); false when the text holds none. Read apart,

@@ -31,6 +31,15 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
     return false;
 }
 
+bool execOrWarn(
+    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent)
+{
+    query.prepare(statement);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return execOrWarn(query, parent);
+}
+
 bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
 {
     if (query.prepare(statement))

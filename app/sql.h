@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 class QDateTime;
 class QWidget;
@@ -27,6 +28,9 @@ class QWidget;
 // "Parameter count mismatch".
 bool execOrWarn(QSqlQuery &query, QWidget *parent);
 bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
+// Prepares the statement, binds the values in order and runs it.
+bool execOrWarn(
+    QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent);
 
 // prepare() that shows its failure as "SQL-Fehler". For a prepared statement run many times;
 // for one run, prepare() and execOrWarn() report the same.

@@ -11,11 +11,21 @@ QByteArray toCp1252(const QString &text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
+    appendCp1252(out, text);
+    return out;
+}
+
+void appendCp1252(QByteArray &out, QStringView text)
+{
+    // One byte per character at most: written into place, not appended one by one.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *p = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         const char16_t u = c.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out.append(char(u));
+            *p++ = char(u);
             continue;
         }
         char mapped = '?';
@@ -28,9 +38,9 @@ QByteArray toCp1252(const QString &text)
         // A surrogate pair is one character and becomes one "?".
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;
-        out.append(mapped);
+        *p++ = mapped;
     }
-    return out;
+    out.resize(p - out.constData());
 }
 
 QString fromCp1252(const QByteArray &bytes)

@@ -125,8 +125,8 @@ Velarix::Velarix(QWidget *parent)
     db = openDatabase();
     ensureSchema(this);
     new FocusKeys(this);
-
-    ui->swArrive->loadKunden();
+    // The intake page reads its customers when it is first entered, not here: start-up
+    // stays as quick and as small at twenty years of customers as at one.
 
     const struct
     {
@@ -416,7 +416,8 @@ void Velarix::uploadInv()
 {
     QElapsedTimer timer;
     timer.start();
-    ui->swInventur->calculate();
+    // The stock as of now, whatever period the statistics page shows.
+    ui->swInventur->calculateUpload();
     qDebug().noquote() << QStringLiteral("calc took: ") + QString::number(timer.elapsed());
 
     QElapsedTimer uploadTimer;

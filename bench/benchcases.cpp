@@ -2,7 +2,10 @@
 
 #include "support/pagehelpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -67,5 +70,20 @@ bool typeInto(QWidget *field, const QString &text)
         return false;
     field->setFocus();
     pages::type(field, text);
+    return true;
+}
+
+bool listLaidOut(QListWidget *list)
+{
+    if (!list)
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    // Asking for the last item's place lays out what is still pending.
+    while (list->count() > 0 && !list->visualItemRect(list->item(list->count() - 1)).isValid()) {
+        if (waited.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents();
+    }
     return true;
 }

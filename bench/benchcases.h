@@ -8,6 +8,8 @@
 
 #include <QString>
 
+class QListWidget;
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,7 +18,7 @@ struct BenchCase
 {
     const char *name;
     const char *what;
-    double targetMs;
+    double targetMs; // 0: no target, shown for information
     // Brings the program into the state the action starts from; runs before every timing.
     std::function<bool(WindowDriver &)> prepare;
     // The timed action; false when it did not do its work.
@@ -51,5 +53,9 @@ void clearPrintFolder();
 int printedJobs();
 // The first column of the first row, or -1.
 qint64 scalar(const char *sql);
+// Waits until the list has laid out its last item; false for no list or after 10 s. Qt lays
+// a list out after the handler that filled it has returned; for the clerk a keystroke is
+// done when the list is.
+bool listLaidOut(QListWidget *list);
 // Replaces a field's content by typing, as the staff do; false when there is no field.
 bool typeInto(QWidget *field, const QString &text);

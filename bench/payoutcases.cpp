@@ -1,6 +1,14 @@
-// Payouts: the payout page's entry, search and customer load.
+// Payouts and contract end: the payout page's entry, search and customer load; the expired
+// contracts page's entry and the shop ending one contract.
 
 #include "benchcases.h"
+
+#include "app/dialogs.h"
+#include "app/sql.h"
+#include "payout/abgelaufene.h"
+#include "payout/abrechnung.h"
+#include "payout/records.h"
+#include "printing/reportprinter.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -91,10 +99,47 @@ qint64 customerWithTenContracts()
     return kunde;
 }
 
+// On the expired contracts page, entered with key "8" and the password typed into its prompt;
+// the prompt is not part of any timing.
+bool onExpiredPage(WindowDriver &s)
+{
+    Dialogs::clearAnswers();
+    bool entered = s.toMenu();
+    if (entered) {
+        Dialogs::setNextAnswer(readSettingQuietly(QStringLiteral("Passwort")));
+        s.key(Qt::Key_8);
+        entered = s.expectPage("swAbgelaufene");
+    }
+    Dialogs::takeRecords();
+    return entered;
+}
+
+QTableWidget *expiredTable(WindowDriver &s)
+{
+    return s.field<QTableWidget>("swAbgelaufene", "tableWidget");
+}
+
+// On the expired contracts page with an empty print folder: its list, when it lists one.
+QTableWidget *expiredListed(WindowDriver &s)
+{
+    clearPrintFolder();
+    if (!onExpiredPage(s))
+        return nullptr;
+    QTableWidget *table = expiredTable(s);
+    return table && table->rowCount() > 0 ? table : nullptr;
+}
+
+// The first listed contract, ticked; its number, or 0.
+qint64 g_ticked = 0;
+int g_listed = 0;
+
+// The end document of the first listed contract, as the page would print it.
+AbgelaufenerVertrag g_document;
+
 const BenchArea payoutCases("payout",
     {
         // Key "4" on the menu: the page's reset, the customer cache and both validators.
-        { "payout-enter", "Taste 4 im Menü: Auszahlung mit 20.000 Kunden laden", 50,
+        { "payout-enter", "Taste 4 im Menü: Auszahlung, Kunden unverändert", 50,
             // As staff leave the page: a customer loaded.
             [](WindowDriver &s) {
                 return s.enter(Qt::Key_4, "swSellout")
@@ -106,7 +151,10 @@ const BenchArea payoutCases("payout",
                 return s.expectPage("swSellout") && contractRows(s) == 0;
             } },
         // The first letter after page entry lists most customers.
-        { "payout-search-key", "erster Buchstabe im Suchfeld der Auszahlung (~15.000 Kunden)", 30,
+        { "payout-search-key",
+            "erster Buchstabe im Suchfeld der Auszahlung (drei Viertel der Kunden), bis die "
+            "Liste steht",
+            30,
             [](WindowDriver &s) {
                 if (!s.enter(Qt::Key_4, "swSellout"))
                     return false;
@@ -119,7 +167,7 @@ const BenchArea payoutCases("payout",
             [](WindowDriver &s) {
                 QTest::keyClick(payoutField(s, "lineEditSearch"), Qt::Key_M);
                 auto *list = s.field<QListWidget>("swSellout", "listWidget");
-                return list && list->count() > 1000;
+                return listLaidOut(list) && list->count() > 1000;
             } },
         // The last digit of the number of the customer with 10 running contracts: his
         // contracts, the settlement of their 50 articles and the table.
@@ -136,6 +184,60 @@ const BenchArea payoutCases("payout",
                     = QString::number(scalar("SELECT ID FROM Kunde WHERE Name = 'Vielbringer'"));
                 QTest::keyClick(payoutField(s, "lineEditKNR"), number.back().toLatin1());
                 return contractRows(s) == 11;
+            } },
+        // The page entry after the password: about 4,900 expired running contracts with the
+        // settlement of their articles.
+        { "expired-enter", "Abgelaufene Verträge: Seiteneintritt (~4.900 Verträge)", 100,
+            onExpiredPage,
+            [](WindowDriver &s) {
+                auto *page = s.page<Abgelaufene>("swAbgelaufene");
+                if (!page)
+                    return false;
+                page->refreshPage();
+                QTableWidget *table = expiredTable(s);
+                return table && table->rowCount() > 1000;
+            } },
+        // "Vertrag selbst beenden" with the first listed contract ticked: its statements in one
+        // transaction, its end document, and the list read again. Every run ends another one.
+        { "expired-end-one", "ein abgelaufener Vertrag selbst beendet, mit Beleg und neuer Liste",
+            100,
+            [](WindowDriver &s) {
+                QTableWidget *table = expiredListed(s);
+                if (!table)
+                    return false;
+                g_listed = table->rowCount();
+                g_ticked = table->item(0, 0)->text().toLongLong();
+                table->item(0, 6)->setCheckState(Qt::Checked);
+                return true;
+            },
+            [](WindowDriver &s) {
+                QTest::mouseClick(s.field("swAbgelaufene", "pushButton_beenden"), Qt::LeftButton);
+                QTableWidget *table = expiredTable(s);
+                return table && table->rowCount() == g_listed - 1 && printedJobs() == 1
+                    && scalar(
+                           qPrintable(QStringLiteral("SELECT COUNT(*) FROM Vertrag WHERE ID = %1 "
+                                                     "AND length(Vertragsende) > 2")
+                                          .arg(g_ticked)))
+                    == 1;
+            } },
+        // The end document alone, of a listed contract: the share of printing in ending one.
+        { "expired-end-document", "Beleg eines selbst beendeten Vertrags drucken", 100,
+            [](WindowDriver &s) {
+                QTableWidget *table = expiredListed(s);
+                if (!table)
+                    return false;
+                g_document = AbgelaufenerVertrag();
+                g_document.id = table->item(0, 0)->text().toLongLong();
+                g_document.name = table->item(0, 1)->text();
+                g_document.kunde = table->item(0, 2)->text().toInt();
+                g_document.artikel
+                    = readAbrechnung({ g_document.id }, nullptr).value(g_document.id);
+                return true;
+            },
+            [](WindowDriver &s) {
+                ReportPrinter printer;
+                printer.parent = s.window.get();
+                return printer.printSelbstBeenden(g_document) && printedJobs() == 1;
             } },
     });
 

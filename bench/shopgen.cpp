@@ -807,10 +807,8 @@ static bool generate(const ShopGenOptions &options, ShopGenCounts *written, QStr
         }
     }
     // Bulk rows go in faster without the secondary indexes; the upgrade makes them again.
-    for (const char *index :
-        { "idx_Artikel_Vertrag", "idx_Verkauf_Artikel", "idx_Zurueckgegeben_Artikel",
-            "idx_Vertrag_Kunde", "idx_Kunde_Name", "idx_Verkauf_Abrechnung" })
-        if (!w.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(index))))
+    for (const QString &index : indexNames())
+        if (!w.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(index)))
             return false;
 
     // ---- contracts: when, for whom, what kind ----

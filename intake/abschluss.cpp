@@ -151,7 +151,8 @@ void Anlieferung::conclude(bool barkauf)
     if (!transaction.begin())
         return stop();
     QSqlQuery query;
-    if (!kunde) {
+    const bool newKunde = !kunde;
+    if (newKunde) {
         query.prepare(QStringLiteral("INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, "
                                      "Strasse) VALUES (?, ?, ?, ?, ?, ?);"));
         for (const QString &field : qAsConst(fields))
@@ -188,6 +189,10 @@ void Anlieferung::conclude(bool barkauf)
 
     if (!transaction.commit())
         return stop();
+    if (newKunde) {
+        kunden.added({ *kunde, fields.at(0), fields.at(1), fields.at(2), fields.at(3), fields.at(4),
+            fields.at(5) });
+    }
     vertragNr = vertrag.vertragNr;
     emit openMenu();
 

@@ -8,20 +8,34 @@
 namespace {
 
 // The contract numbers come as one JSON array: one statement for any number of contracts.
-// The sums of an article are looked up through its own index entries (idx_Verkauf_Abrechnung
-// holds every column they read), so a contract costs the same in a ten-year shop as in a new
-// one.
+// The sales are read from idx_Verkauf_Summen alone, which holds every column the sums need:
+// the sales rows of an old contract lie scattered over ten years of the table.
 const QString kAbrechnung = QStringLiteral(R"(
 SELECT A.Vertrag, A.ID, A.Bezeichnung, A.EinkaufsMenge, A.EinkaufsPreis, A.VerkaufsPreis,
-       (SELECT SUM(V.EinkaufsPreis * V.VerkaufsMenge) FROM Verkauf AS V
-        WHERE V.Artikel = A.ID AND V.Auszahldatum IS NULL),
-       (SELECT SUM(V.EinkaufsPreis * V.VerkaufsMenge) FROM Verkauf AS V
-        WHERE V.Artikel = A.ID AND V.Auszahldatum IS NOT NULL),
-       (SELECT SUM(V.VerkaufsMenge) FROM Verkauf AS V WHERE V.Artikel = A.ID),
+       SUM(CASE WHEN V.Auszahldatum IS NULL THEN V.EinkaufsPreis * V.VerkaufsMenge END),
+       SUM(CASE WHEN V.Auszahldatum IS NOT NULL THEN V.EinkaufsPreis * V.VerkaufsMenge END),
+       SUM(V.VerkaufsMenge),
        (SELECT SUM(Z.Anzahl) FROM Zurueckgegeben AS Z WHERE Z.Artikel = A.ID)
-FROM Artikel AS A
+FROM Artikel AS A LEFT JOIN Verkauf AS V ON V.Artikel = A.ID
 WHERE A.Vertrag IN (SELECT value FROM json_each(?))
+GROUP BY A.Vertrag, A.ID
 ORDER BY A.Vertrag, A.ID)");
+
+// Only the unpaid sales, found in the same index by article and a NULL payout date.
+const QString kOffen = QStringLiteral(R"(
+SELECT A.Vertrag, SUM(V.EinkaufsPreis * V.VerkaufsMenge)
+FROM Artikel AS A JOIN Verkauf AS V ON V.Artikel = A.ID AND V.Auszahldatum IS NULL
+WHERE A.Vertrag IN (SELECT value FROM json_each(?))
+GROUP BY A.Vertrag)");
+
+QString jsonArray(const QList<qint64> &numbers)
+{
+    QStringList texts;
+    texts.reserve(numbers.size());
+    for (const qint64 nr : numbers)
+        texts << QString::number(nr);
+    return QLatin1Char('[') + texts.join(QLatin1Char(',')) + QLatin1Char(']');
+}
 
 } // namespace
 
@@ -34,15 +48,10 @@ QHash<qint64, QList<ArtikelAbrechnung>> readAbrechnung(
     if (vertraege.isEmpty())
         return abrechnung;
 
-    QStringList numbers;
-    numbers.reserve(vertraege.size());
-    for (const qint64 nr : vertraege)
-        numbers << QString::number(nr);
-
     QSqlQuery query;
     query.setForwardOnly(true);
     query.prepare(kAbrechnung);
-    query.addBindValue(QLatin1Char('[') + numbers.join(QLatin1Char(',')) + QLatin1Char(']'));
+    query.addBindValue(jsonArray(vertraege));
     if (!execOrWarn(query, parent)) {
         if (ok)
             *ok = false;
@@ -70,4 +79,26 @@ QHash<qint64, QList<ArtikelAbrechnung>> readAbrechnung(
         artikel->append(a);
     }
     return abrechnung;
+}
+
+QHash<qint64, double> readOffen(const QList<qint64> &vertraege, QWidget *parent, bool *ok)
+{
+    if (ok)
+        *ok = true;
+    QHash<qint64, double> offen;
+    if (vertraege.isEmpty())
+        return offen;
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    query.prepare(kOffen);
+    query.addBindValue(jsonArray(vertraege));
+    if (!execOrWarn(query, parent)) {
+        if (ok)
+            *ok = false;
+        return offen;
+    }
+    offen.reserve(vertraege.size());
+    while (query.next())
+        offen.insert(query.value(0).toLongLong(), query.value(1).toDouble());
+    return offen;
 }

@@ -19,3 +19,9 @@ class QWidget;
 // "SQL-Fehler" has been shown and the result is empty.
 QHash<qint64, QList<ArtikelAbrechnung>> readAbrechnung(
     const QList<qint64> &vertraege, QWidget *parent, bool *ok = nullptr);
+
+// Per contract number the consignor's share of its unpaid sales, the sum of its articles'
+// offen; a contract without such sales has no entry. Cheaper than the whole settlement, for a
+// list of many contracts. ok as above.
+QHash<qint64, double> readOffen(
+    const QList<qint64> &vertraege, QWidget *parent, bool *ok = nullptr);

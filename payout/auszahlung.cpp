@@ -40,11 +40,6 @@ QString betrag(double value)
     return QString::number(value, 'f', 2) + QStringLiteral(" €");
 }
 
-QString jetzt()
-{
-    return QDateTime::currentDateTime().toString(QString::fromLatin1(kTimestampFormat));
-}
-
 QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment)
 {
     auto *item = new QTableWidgetItem(text);
@@ -57,14 +52,6 @@ QTableWidgetItem *checkBox(Qt::CheckState state)
     auto *item = new QTableWidgetItem;
     item->setCheckState(state);
     return item;
-}
-
-bool run(QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent)
-{
-    query.prepare(statement);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return execOrWarn(query, parent);
 }
 
 } // namespace
@@ -158,7 +145,7 @@ void Auszahlung::vertragChanged(const QString &text)
     if (text.isEmpty())
         return;
     QSqlQuery query;
-    if (!run(query,
+    if (!execOrWarn(query,
             QStringLiteral("SELECT Kunde, Vertragsende, Laufzeit FROM Vertrag WHERE ID = ?"),
             { text }, this)
         || !query.next()) {
@@ -194,7 +181,7 @@ void Auszahlung::knrChanged(const QString &text)
 
     // A number without a customer shows no one: never the name of the one shown before.
     QSqlQuery query;
-    const bool found = run(query,
+    const bool found = execOrWarn(query,
                            QStringLiteral("SELECT Name, Vorname, Telefon, PLZ, Ort, Strasse "
                                           "FROM Kunde WHERE ID = ?"),
                            { text }, this)
@@ -204,7 +191,7 @@ void Auszahlung::knrChanged(const QString &text)
 
     const QString name = ui->lineEditNA->text() + QStringLiteral(", ") + ui->lineEditVNA->text();
     QList<qint64> nummern;
-    if (run(query, kVertraege, { text }, this)) {
+    if (execOrWarn(query, kVertraege, { text }, this)) {
         while (query.next()) {
             AuszahlungsVertrag v;
             v.name = name;
@@ -313,14 +300,14 @@ bool Auszahlung::abrechnen(
         // The unpaid sales of the articles with an open share: exactly what makes up the
         // contract's open amount. Sales paid out before keep their date.
         QStringList marks;
-        QVariantList values { jetzt() };
+        QVariantList values { currentTimestamp() };
         for (const ArtikelAbrechnung &a : vertrag.artikel) {
             if (a.offen > 0) {
                 marks << QStringLiteral("?");
                 values << a.id;
             }
         }
-        if (!run(query,
+        if (!execOrWarn(query,
                 QStringLiteral("UPDATE Verkauf SET Auszahldatum = ? "
                                "WHERE Auszahldatum IS NULL AND Artikel IN (%1)")
                     .arg(marks.join(QLatin1Char(','))),
@@ -328,13 +315,15 @@ bool Auszahlung::abrechnen(
             return false;
     }
     if (beenden) {
-        if (!run(query, QStringLiteral("UPDATE Vertrag SET Vertragsende = ? WHERE ID = ?"),
-                { jetzt(), vertrag.vertragNr }, this)
-            || !run(query, QStringLiteral("UPDATE Artikel SET EinkaufsPreis = 0 WHERE Vertrag = ?"),
+        if (!execOrWarn(query, QStringLiteral("UPDATE Vertrag SET Vertragsende = ? WHERE ID = ?"),
+                { currentTimestamp(), vertrag.vertragNr }, this)
+            || !execOrWarn(query,
+                QStringLiteral("UPDATE Artikel SET EinkaufsPreis = 0 WHERE Vertrag = ?"),
                 { vertrag.vertragNr }, this))
             return false;
     } else if (vorbereiten) {
-        if (!run(query, QStringLiteral("UPDATE Vertrag SET Vertragsende = '-1' WHERE ID = ?"),
+        if (!execOrWarn(query,
+                QStringLiteral("UPDATE Vertrag SET Vertragsende = '-1' WHERE ID = ?"),
                 { vertrag.vertragNr }, this))
             return false;
     }

@@ -149,13 +149,7 @@ private slots:
         QFETCH(QByteArray, property);
         QFETCH(QVariant, value);
         const auto page = makePage(form);
-        QObject *object = name == form ? page.get() : page->findChild<QObject *>(name);
-        QVERIFY(object);
-        QVariant actual = object->property(property);
-        QVERIFY2(actual.isValid(), property.constData());
-        if (value.userType() == QMetaType::Int && actual.userType() != QMetaType::Int)
-            actual = actual.toInt(); // enums and flags
-        QCOMPARE(actual, value);
+        QCOMPARE(propertyMismatch(*page, name, property, value), QString());
     }
 
     void layoutAndTabOrder_data()

@@ -207,8 +207,11 @@ private slots:
         }
     }
 
+    // The same customer in other letter case is asked about; SQLite folds ASCII letters
+    // only, so an umlaut in other case is another customer.
     void duplicateCustomerIsReusedOnlyAfterAsking_data()
     {
+        QTest::addColumn<QString>("storedName");
         QTest::addColumn<QString>("typedName");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("messages");
@@ -218,17 +221,28 @@ private slots:
                             "soll mit dem angelegten Kunden fortgesetzt werden?";
         const QString refuse = "Critical|Fehler|Kunden können nicht doppelt angelegt werden!\n"
                                "Bitte ändern Sie die Kundendaten.";
-        QTest::newRow("no") << "Meier" << int(QMessageBox::No) << QStringList({ ask, refuse }) << 1
+        QTest::newRow("no") << "Meier"
+                            << "Meier" << int(QMessageBox::No) << QStringList({ ask, refuse }) << 1
                             << 0;
         QTest::newRow("yes, other case")
+            << "meier"
             << "MEIER" << int(QMessageBox::Yes) << QStringList({ ask }) << 1 << 1;
+        QTest::newRow("umlaut, ASCII letters in other case")
+            << "Müller"
+            << "müLLER" << int(QMessageBox::Yes) << QStringList({ ask }) << 1 << 1;
+        QTest::newRow("umlaut in other case")
+            << "müller"
+            << "MÜLLER" << int(QMessageBox::Yes) << QStringList() << 2 << 1;
         QTest::newRow("percent is a letter")
+            << "Meier"
             << "Me%er" << int(QMessageBox::Yes) << QStringList() << 2 << 1;
         QTest::newRow("underscore is a letter")
+            << "Meier"
             << "Me_er" << int(QMessageBox::Yes) << QStringList() << 2 << 1;
     }
     void duplicateCustomerIsReusedOnlyAfterAsking()
     {
+        QFETCH(QString, storedName);
         QFETCH(QString, typedName);
         QFETCH(int, answer);
         QFETCH(QStringList, messages);
@@ -238,7 +252,8 @@ private slots:
             TestWorkdir dir;
             setPrinters();
             TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
-                              "VALUES (7, 'Meier', 'Anna', '', '', '', '')");
+                              "VALUES (7, '"
+                + storedName + "', 'Anna', '', '', '', '')");
             Anlieferung page;
             QVERIFY(enter(page));
             typeCustomer(page, typedName, "anna");
@@ -320,6 +335,52 @@ private slots:
             QStringList("Warning|Warnung|Der Kunde Nr. 4 ist nicht mehr gespeichert.\n"
                         "Bitte wählen Sie den Kunden neu aus."));
         QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+    }
+
+    // The next entry lists a customer the conclusion stored in its name order; one that
+    // another connection stored meanwhile shows as well.
+    void newCustomerIsListedAtTheNextEntry_data()
+    {
+        QTest::addColumn<bool>("storedElsewhere");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("nothing else changed")
+            << false
+            << QStringList(
+                   { "1 Abel Jan   Kiel ", "3 Meier Anna   Kiel ", "2 Zander Ute   Kiel " });
+        QTest::newRow("another connection stored one meanwhile")
+            << true
+            << QStringList({ "1 Abel Jan   Kiel ", "3 Kranz Eva   Kiel ", "4 Meier Anna   Kiel ",
+                   "2 Zander Ute   Kiel " });
+    }
+    void newCustomerIsListedAtTheNextEntry()
+    {
+        QFETCH(bool, storedElsewhere);
+        QFETCH(QStringList, listed);
+        TestWorkdir dir;
+        setPrinters();
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                          "VALUES (1, 'Abel', 'Jan', '', '', 'Kiel', ''), "
+                          "(2, 'Zander', 'Ute', '', '', 'Kiel', '')");
+        Anlieferung page;
+        QVERIFY(enter(page));
+        type(edit(page, "lineEditSearch"), "kiel");
+        QCOMPARE(listedIds(page), QList<int>({ 1, 2 }));
+        if (storedElsewhere) {
+            ScopedConnection other("other");
+            QVERIFY(QSqlQuery(other.db())
+                        .exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                              "VALUES (3, 'Kranz', 'Eva', '', '', 'Kiel', '')"));
+        }
+        typeCustomer(page, "Meier", "Anna");
+        type(edit(page, "lineEditORT"), "Kiel");
+        addArticle(page, "Stuhl", 1, "5");
+        click(button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(count("Kunde"), listed.size());
+
+        page.refreshPage();
+        type(edit(page, "lineEditSearch"), "kiel");
+        QCOMPARE(listedTexts(page), listed);
     }
 
     // A statement that fails half-way leaves nothing behind and keeps what was entered.

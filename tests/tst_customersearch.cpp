@@ -40,14 +40,6 @@ struct Loaded
     CustomerSearch search;
 };
 
-QStringList listedTexts(QListWidget &list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 } // namespace
 
 class TestCustomerSearch : public QObject
@@ -103,7 +95,7 @@ private slots:
     {
         Loaded l;
         l.search.search("a");
-        QCOMPARE(listedTexts(l.list),
+        QCOMPARE(pages::listedTexts(l.list),
             QStringList(
                 { "3 Abel Anna  20099 Hamburg Allee 2", "1 Meyer Hans 0401 20095 Hamburg Weg 1",
                     "4 Van  Dyke Otto 0404 50667 Köln Dom 4" }));

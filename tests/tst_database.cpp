@@ -19,6 +19,16 @@ class TestDatabase : public QObject
         return names;
     }
 
+    static QStringList indexes()
+    {
+        QStringList names;
+        QSqlQuery query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                       "AND name LIKE 'idx_%' ORDER BY name"));
+        while (query.next())
+            names << query.value(0).toString();
+        return names;
+    }
+
 private slots:
     void scriptsSplitIntoTheirParts()
     {
@@ -49,15 +59,12 @@ private slots:
             QStringList({ "DateTime", "EinkaufsPreis", "VerkaufsPreis", "VerkaufsMenge", "Artikel",
                 "Auszahldatum" }));
 
-        QStringList indexes;
-        query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
-                                  "AND name LIKE 'idx_%' ORDER BY name"));
-        while (query.next())
-            indexes << query.value(0).toString();
-        QCOMPARE(indexes,
-            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Verkauf_Abrechnung",
-                "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge", "idx_Vertrag_Kunde",
-                "idx_Vertrag_Laufzeit", "idx_Zurueckgegeben_Artikel" }));
+        QCOMPARE(indexes(),
+            QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase",
+                "idx_Verkauf_Artikel_Menge", "idx_Verkauf_Ausgezahlt", "idx_Verkauf_Summen",
+                "idx_Verkauf_Unbezahlt", "idx_Vertrag_DateTime", "idx_Vertrag_Kunde",
+                "idx_Vertrag_Laufzeit", "idx_Vertrag_Vertragsende",
+                "idx_Zurueckgegeben_Bestand" }));
     }
 
     void defaultSettingsAndPriceRules()
@@ -114,6 +121,46 @@ private slots:
         QCOMPARE(columns("Artikel").last(), QStringLiteral("Beschreibung"));
         upgradeSchema(); // a second run changes nothing
         QCOMPARE(columns("Artikel").size(), 11);
+    }
+
+    // A database of the earlier version, with all its indexes, comes out with the present ones
+    // alone: the replaced ones would otherwise be written on every sale for nothing.
+    void upgradeReplacesEarlierIndexes()
+    {
+        TestWorkdir dir;
+        for (const QString &name : indexes())
+            TestWorkdir::exec("DROP INDEX " + name);
+        static const char *const earlier[] = {
+            "idx_Artikel_Vertrag ON Artikel(Vertrag)",
+            "idx_Verkauf_Artikel ON Verkauf(Artikel)",
+            "idx_Zurueckgegeben_Artikel ON Zurueckgegeben(Artikel)",
+            "idx_Vertrag_Kunde ON Vertrag(Kunde)",
+            "idx_Kunde_Name ON Kunde(Name, Vorname)",
+            "idx_Kunde_Name_NoCase ON Kunde(Name COLLATE NOCASE, Vorname COLLATE NOCASE)",
+            "idx_Vertrag_Laufzeit ON Vertrag(Laufzeit)",
+            "idx_Verkauf_Artikel_Menge ON Verkauf(Artikel, VerkaufsMenge)",
+            "idx_Verkauf_Abrechnung ON Verkauf(Artikel, Auszahldatum, EinkaufsPreis, "
+            "VerkaufsMenge)",
+            "idx_Vertrag_DateTime ON Vertrag(DateTime)",
+            "idx_Vertrag_Vertragsende ON Vertrag(Vertragsende)",
+            "idx_Verkauf_Auszahldatum ON Verkauf(Auszahldatum, EinkaufsPreis, VerkaufsMenge)",
+            "idx_Verkauf_Bestand ON Verkauf(Artikel, DateTime, VerkaufsMenge)",
+            "idx_Verkauf_Unbezahlt ON Verkauf(Artikel, DateTime, EinkaufsPreis, VerkaufsMenge, "
+            "Auszahldatum) WHERE Auszahldatum IS NULL AND EinkaufsPreis <> 0",
+            "idx_Zurueckgegeben_Bestand ON Zurueckgegeben(Artikel, DateTime, Anzahl)",
+        };
+        for (const char *index : earlier)
+            TestWorkdir::exec(QStringLiteral("CREATE INDEX ") + QLatin1String(index));
+        upgradeSchema();
+        const QStringList present = indexes();
+        QCOMPARE(present, indexNames());
+        for (const char *gone : { "idx_Verkauf_Artikel", "idx_Verkauf_Abrechnung",
+                 "idx_Verkauf_Auszahldatum", "idx_Verkauf_Bestand", "idx_Zurueckgegeben_Artikel" })
+            QVERIFY2(!present.contains(QLatin1String(gone)), gone);
+        for (const char *made : { "idx_Verkauf_Summen", "idx_Verkauf_Ausgezahlt" })
+            QVERIFY2(present.contains(QLatin1String(made)), made);
+        upgradeSchema(); // a second run changes nothing
+        QCOMPARE(indexes(), present);
     }
 
     void resetOfDataTablesKeepsSettingsAndRestartsNumbering()

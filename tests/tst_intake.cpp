@@ -1,12 +1,15 @@
 #include "support/intakedriver.h"
 #include "support/testsupport.h"
 
+#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/paths.h"
 
 #include <QDate>
 #include <QFile>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace intake;
@@ -263,6 +266,108 @@ private slots:
         QCOMPARE(listedIds(page), QList<int>());
         QTest::keyClicks(edit(page, "lineEditNA"), "Zander");
         QCOMPARE(listedIds(page), QList<int> { 6 });
+    }
+
+    // Whoever changed the customers, the next entry shows them as stored: this connection
+    // (as the customer page does), another one, or a database file put in place while the
+    // connection was closed (as a restore does).
+    void entryShowsEveryChange_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QStringList>("listed");
+        const QString meyer = "1 Meyer Hans 0401 20095 Hamburg Weg 1";
+        const QString meyermann = "2 Meyermann Anna 0402 20099 Hamburg Allee 2";
+        QTest::newRow("inserted through another connection")
+            << "other"
+            << "INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+               "VALUES (6, 'Abel', 'Eva', '', '20097', 'Hamburg', 'Markt 6')"
+            << QStringList({ "6 Abel Eva  20097 Hamburg Markt 6", meyer, meyermann });
+        QTest::newRow("changed through another connection")
+            << "other"
+            << "UPDATE Kunde SET Strasse = 'Weg 11' WHERE ID = 1"
+            << QStringList({ "1 Meyer Hans 0401 20095 Hamburg Weg 11", meyermann });
+        QTest::newRow("renamed here")
+            << "here"
+            << "UPDATE Kunde SET Name = 'Meier' WHERE ID = 2"
+            << QStringList({ "2 Meier Anna 0402 20099 Hamburg Allee 2", meyer });
+        QTest::newRow("deleted here")
+            << "here"
+            << "DELETE FROM Kunde WHERE ID = 1" << QStringList({ meyermann });
+        QTest::newRow("database swapped while closed")
+            << "swapped"
+            << "DELETE FROM Kunde WHERE ID = 2" << QStringList({ meyer });
+    }
+    void entryShowsEveryChange()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, statement);
+        QFETCH(QStringList, listed);
+        TestWorkdir dir;
+        addCustomers();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        type(edit(page, "lineEditSearch"), "hamburg");
+        QCOMPARE(listedIds(page), QList<int>({ 1, 2 }));
+
+        if (where == "here") {
+            TestWorkdir::exec(statement);
+        } else if (where == "other") {
+            ScopedConnection other("other");
+            QVERIFY(QSqlQuery(other.db()).exec(statement));
+        } else {
+            const QString copy = dir.path("copy.sqlite");
+            QVERIFY(QFile::copy(dir.path("db.sqlite"), copy));
+            {
+                ScopedConnection other("other", copy);
+                QVERIFY(QSqlQuery(other.db()).exec(statement));
+            }
+            QSqlDatabase::database().close();
+            QVERIFY(QFile::remove(dir.path("db.sqlite")));
+            QVERIFY(QFile::rename(copy, dir.path("db.sqlite")));
+            QVERIFY(openDatabase().isOpen());
+        }
+        page.refreshPage();
+        type(edit(page, "lineEditSearch"), "hamburg");
+        QCOMPARE(listedTexts(page), listed);
+        QCOMPARE(dialogLog(), QStringList());
+    }
+
+    // Every item is as wide as the text that needs the most room, wherever that text stands
+    // in the list, so no text is cut off: the list scrolls to its end.
+    void longCustomerTextShowsWhole_data()
+    {
+        QTest::addColumn<QString>("strasse");
+        QTest::newRow("Latin-1") << QString("Groß-Schmölner Landstraße, Hinterhaus, "
+                                            "dritter Hof links, bei Wöhlkens klingeln");
+        QTest::newRow("beyond Latin-1")
+            << QString("Ulica Łódzka 5 / Οδός Ερμού 12 / Улица Пушкина 7 / 東京都港区");
+    }
+    void longCustomerTextShowsWhole()
+    {
+        QFETCH(QString, strasse);
+        TestWorkdir dir;
+        addCustomers();
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
+                          "VALUES (6, 'Müller-Wilhelmsen', 'Wilhelmine', '040 1234567', '20095', "
+                          "'Hamburg', '"
+            + strasse + "')");
+        Anlieferung page;
+        page.resize(500, 600);
+        QVERIFY(enter(page));
+        QTest::keyClicks(edit(page, "lineEditSearch"), "0");
+        auto *list = child<QListWidget>(page, "listWidget");
+        const QList<int> ids = listedIds(*list);
+        QCOMPARE(ids, QList<int>({ 1, 2, 6, 4 })); // not the first nor the last
+        const QListWidgetItem *item = list->item(ids.indexOf(6));
+        QVERIFY(item->text().endsWith(strasse));
+
+        // The room Qt gives this text in a list of its own.
+        QListWidget alone;
+        alone.setFont(list->font());
+        alone.addItem(item->text());
+        QVERIFY(list->visualItemRect(item).width() >= alone.sizeHintForColumn(0));
+        QVERIFY(list->visualItemRect(item).width() > list->viewport()->width());
     }
 
     void chosenCustomerLocksFields()

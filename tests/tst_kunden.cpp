@@ -3,6 +3,7 @@
 #include "support/windowdriver.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -219,6 +220,50 @@ private slots:
         QCOMPARE(p.number()->value(), refreshed ? 1 : number);
         if (!refreshed)
             QCOMPARE(p.fields(), shown);
+    }
+
+    // The intake and payout pages keep their customers between entries: what this page
+    // changed or deleted shows there at the next entry all the same, in each page's order.
+    void changesShowOnTheSearchPages()
+    {
+        Page p;
+        addCustomers();
+        QVERIFY(p.start());
+        const auto listed = [&p](Qt::Key key, const char *pageName) {
+            if (!p.WindowDriver::enter(key, pageName))
+                return QStringList();
+            auto *search = p.field<QLineEdit>(pageName, "lineEditSearch");
+            search->setFocus();
+            pages::type(search, "r"); // in every customer's text
+            return pages::listedTexts(*p.field<QListWidget>(pageName, "listWidget"));
+        };
+        const QString muster = "1 Muster Max 0171 1234567 12345 Musterhausen Hauptstraße 1";
+        const QString beispiel = "2 Beispiel Erika 030 987654 10115 Berlin Lindenweg 7";
+        const QString dorn = "5 Dorn Dora 0911 4 90403 Nürnberg Weg 4";
+        QCOMPARE(listed(Qt::Key_1, "swArrive"),
+            QStringList({ beispiel, "4 Berg Bernd   Fürth ", dorn, muster }));
+        QCOMPARE(listed(Qt::Key_4, "swSellout"),
+            QStringList({ muster, beispiel, "4 Berg Bernd   Fürth ", dorn }));
+
+        QVERIFY(p.enter());
+        p.show(4);
+        p.type(p.edit("lineEdit_Name"), "Zierer");
+        Dialogs::setNextAnswer(int(QMessageBox::Yes));
+        p.press("pushButton");
+        p.show(5);
+        Dialogs::setNextAnswer(int(QMessageBox::Yes));
+        p.press("pushButton_remove");
+        QCOMPARE(dialogLog(),
+            QStringList({ "Question|Warnung|Ein geänderter Kunde kann nicht wiederhergestellt "
+                          "werden.\nWollen Sie fortfahren?",
+                "Warning|Erfolgreich|Kundendaten wurden erfolgreich geändert.",
+                "Question|Warnung|Wollen Sie den Kunden wirklich löschen?",
+                "Information|Information|Kunde wurde erfolgreich gelöscht." }));
+
+        QCOMPARE(listed(Qt::Key_1, "swArrive"),
+            QStringList({ beispiel, muster, "4 Zierer Bernd   Fürth " }));
+        QCOMPARE(listed(Qt::Key_4, "swSellout"),
+            QStringList({ muster, beispiel, "4 Zierer Bernd   Fürth " }));
     }
 };
 

@@ -7,8 +7,6 @@
 
 #include <QMap>
 #include <QSqlQuery>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QtTest>
 
 using namespace pages;
@@ -62,41 +60,14 @@ struct Payout
     QTableWidget *table() { return pages::table(page, "tableWidget"); }
     QString status() { return label(page, "label_status")->text(); }
 
-    // Each row as its texts joined by "|", a check box as [ ] or [x].
-    QStringList rows()
-    {
-        QStringList rows;
-        QTableWidget *t = table();
-        for (int r = 0; r < t->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < t->columnCount(); ++c) {
-                const QTableWidgetItem *item = t->item(r, c);
-                QString text = item ? item->text() : QString();
-                if (item && item->data(Qt::CheckStateRole).isValid())
-                    text += item->checkState() == Qt::Checked ? "[x]" : "[ ]";
-                cells << text;
-            }
-            rows << cells.join('|');
-        }
-        return rows;
-    }
+    QStringList rows() { return tableRows(table()); }
 
     // A click on the check box of the contract's row, as the user ticks it.
     void tick(qint64 vertragNr, int column)
     {
-        QTableWidget *t = table();
-        const auto found = t->findItems(QString::number(vertragNr), Qt::MatchExactly);
+        const auto found = table()->findItems(QString::number(vertragNr), Qt::MatchExactly);
         QVERIFY(!found.isEmpty());
-        QTableWidgetItem *item = t->item(found.first()->row(), column);
-        QStyleOptionViewItem option;
-        option.initFrom(t->viewport());
-        option.rect = t->visualItemRect(item);
-        option.features = QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box
-            = t->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, t);
-        const Qt::CheckState before = item->checkState();
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, box.center());
-        QVERIFY(item->checkState() != before);
+        QVERIFY(clickCheckBox(table(), found.first()->row(), column));
     }
 };
 

@@ -77,32 +77,30 @@ private slots:
 
     void settings_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        const auto row = [](const char *name, const char *property, const QVariant &value) {
-            QTest::addRow("%s %s", name, property) << name << QByteArray(property) << value;
-        };
+        addPropertyColumns();
         for (const char *box : { "spinBoxVertrag", "spinBoxArtikel", "spinBoxAnzahl" })
-            row(box, "minimum", 0);
-        row("doubleSpinBoxPreis", "minimum", 0.0);
-        row("doubleSpinBoxPreis", "maximum", 1e9);
-        row("doubleSpinBoxPreis", "decimals", 2);
-        row("doubleSpinBoxPreis", "suffix", QString(" €"));
-        row("pushButton", "shortcut", QKeySequence(Qt::Key_Return));
-        row("pushButton", "default", true);
-        row("pushButton", "autoDefault", true);
-        row("pushButtonLoeschen", "autoDefault", true);
-        row("pushButtonLoeschen", "default", false);
-        row("label_15", "frameShape", int(QFrame::NoFrame));
-        row("label_15", "wordWrap", true);
-        row("frame_2", "minimumSize", QSize(250, 250));
-        row("frame_2", "frameShape", int(QFrame::StyledPanel));
-        row("labelImage", "sizePolicy",
+            addPropertyRow(box, "minimum", 0);
+        addPropertyRow("doubleSpinBoxPreis", "minimum", 0.0);
+        addPropertyRow("doubleSpinBoxPreis", "maximum", 1e9);
+        addPropertyRow("doubleSpinBoxPreis", "decimals", 2);
+        addPropertyRow("doubleSpinBoxPreis", "suffix", QString(" €"));
+        addPropertyRow("pushButton", "shortcut", QKeySequence(Qt::Key_Return));
+        addPropertyRow("pushButton", "default", true);
+        addPropertyRow("pushButton", "autoDefault", true);
+        addPropertyRow("pushButtonLoeschen", "autoDefault", true);
+        addPropertyRow("pushButtonLoeschen", "default", false);
+        addPropertyRow("label_15", "frameShape", int(QFrame::NoFrame));
+        addPropertyRow("label_15", "wordWrap", true);
+        addPropertyRow("frame_2", "minimumSize", QSize(250, 250));
+        addPropertyRow("frame_2", "frameShape", int(QFrame::StyledPanel));
+        addPropertyRow("labelImage", "sizePolicy",
             QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding));
-        row("tableWidgetVerkauf", "editTriggers", int(QAbstractItemView::NoEditTriggers));
-        row("tableWidgetVerkauf", "selectionMode", int(QAbstractItemView::SingleSelection));
-        row("tableWidgetVerkauf", "selectionBehavior", int(QAbstractItemView::SelectRows));
+        addPropertyRow(
+            "tableWidgetVerkauf", "editTriggers", int(QAbstractItemView::NoEditTriggers));
+        addPropertyRow(
+            "tableWidgetVerkauf", "selectionMode", int(QAbstractItemView::SingleSelection));
+        addPropertyRow(
+            "tableWidgetVerkauf", "selectionBehavior", int(QAbstractItemView::SelectRows));
     }
     void settings()
     {
@@ -110,13 +108,7 @@ private slots:
         QFETCH(QByteArray, property);
         QFETCH(QVariant, value);
         Verkauf page;
-        QObject *object = page.findChild<QObject *>(name);
-        QVERIFY(object);
-        QVariant actual = object->property(property);
-        QVERIFY2(actual.isValid(), property.constData());
-        if (value.userType() == QMetaType::Int && actual.userType() != QMetaType::Int)
-            actual = actual.toInt(); // enums and flags
-        QCOMPARE(actual, value);
+        QCOMPARE(propertyMismatch(page, name, property, value), QString());
     }
 
     void layout()
@@ -140,15 +132,7 @@ private slots:
         Verkauf page;
         const QStringList order = { "lineEditBarcode", "spinBoxVertrag", "spinBoxArtikel",
             "spinBoxAnzahl", "pushButton", "tableWidgetVerkauf", "pushButtonLoeschen" };
-        QStringList chain;
-        QWidget *first = child<QWidget>(page, "lineEditBarcode");
-        QWidget *w = first;
-        do {
-            if (order.contains(w->objectName()) && !chain.contains(w->objectName()))
-                chain << w->objectName();
-            w = w->nextInFocusChain();
-        } while (w != first);
-        QCOMPARE(chain, order);
+        QCOMPARE(tabChain(page, order), order);
     }
 
     // Other code reaches the page by these signatures (sell with its default arguments).

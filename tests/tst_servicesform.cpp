@@ -142,36 +142,31 @@ private slots:
 
     void settings_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        const auto row = [](const char *name, const char *property, const QVariant &value) {
-            QTest::addRow("%s %s", name, property) << name << QByteArray(property) << value;
-        };
-        row("spinBox_vertr", "minimum", 0);
-        row("spinBox_art", "minimum", 0);
-        row("spinBox_lm", "maximum", 100000);
-        row("spinBox_lm", "suffix", QString(" Stk."));
-        row("spinBox_given_back", "minimum", 0);
-        row("spinBox_given_back", "maximum", 99999);
+        addPropertyColumns();
+        addPropertyRow("spinBox_vertr", "minimum", 0);
+        addPropertyRow("spinBox_art", "minimum", 0);
+        addPropertyRow("spinBox_lm", "maximum", 100000);
+        addPropertyRow("spinBox_lm", "suffix", QString(" Stk."));
+        addPropertyRow("spinBox_given_back", "minimum", 0);
+        addPropertyRow("spinBox_given_back", "maximum", 99999);
         for (const char *price : { "doubleSpinBoxEk", "doubleSpinBoxVk" }) {
-            row(price, "maximum", 99999.0);
-            row(price, "decimals", 2);
-            row(price, "suffix", QString(" €"));
+            addPropertyRow(price, "maximum", 99999.0);
+            addPropertyRow(price, "decimals", 2);
+            addPropertyRow(price, "suffix", QString(" €"));
         }
-        row("spinBoxKategorie", "minimum", 0);
-        row("spinBoxKategorie", "minimumWidth", 60);
-        row("pushButton_given_back", "minimumWidth", 211);
+        addPropertyRow("spinBoxKategorie", "minimum", 0);
+        addPropertyRow("spinBoxKategorie", "minimumWidth", 60);
+        addPropertyRow("pushButton_given_back", "minimumWidth", 211);
         for (const char *field : { "lineEdit_kunde", "lineEdit_datetime", "lineEdit_art_count",
                  "lineEdit_vertr_closed", "lineEdit_bs" })
-            row(field, "readOnly", true);
+            addPropertyRow(field, "readOnly", true);
         for (const char *field : { "lineEdit_bz", "lineEditEAN", "lineEditISBN", "lineEditImages" })
-            row(field, "readOnly", false);
+            addPropertyRow(field, "readOnly", false);
         for (const char *button : { "pushButton_print", "pushButtonDelete", "pushButtonChangePrice",
                  "pushButton_given_back" })
-            row(button, "autoDefault", true);
+            addPropertyRow(button, "autoDefault", true);
         for (const char *button : { "pushButtonEtikett", "pushButton_bz", "pushButtonExport" })
-            row(button, "autoDefault", false);
+            addPropertyRow(button, "autoDefault", false);
     }
     void settings()
     {
@@ -179,11 +174,7 @@ private slots:
         QFETCH(QByteArray, property);
         QFETCH(QVariant, value);
         Services page;
-        QObject *object = page.findChild<QObject *>(name);
-        QVERIFY(object);
-        QVariant actual = object->property(property);
-        QVERIFY2(actual.isValid(), property.constData());
-        QCOMPARE(actual, value);
+        QCOMPARE(propertyMismatch(page, name, property, value), QString());
     }
 
     void tabOrder()

@@ -119,38 +119,34 @@ private slots:
 
     void properties_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        const auto row = [](const char *name, const char *property, const QVariant &value) {
-            QTest::addRow("%s %s", name, property) << name << QByteArray(property) << value;
-        };
+        addPropertyColumns();
         const QList<QPair<const char *, const char *>> spins = { { "spinBox_laufz", " Tage" },
             { "spinBoxVerkauf", " Tage" }, { "spinBox_standg", " %" },
             { "spinBox_max_standg", " €" }, { "spinBoxLabelSize", "" } };
         for (const auto &spin : spins) {
-            row(spin.first, "minimum", 0);
-            row(spin.first, "maximum", 99);
-            row(spin.first, "singleStep", 1);
-            row(spin.first, "value", 0);
-            row(spin.first, "suffix", QString::fromUtf8(spin.second));
-            row(spin.first, "prefix", QString());
+            addPropertyRow(spin.first, "minimum", 0);
+            addPropertyRow(spin.first, "maximum", 99);
+            addPropertyRow(spin.first, "singleStep", 1);
+            addPropertyRow(spin.first, "value", 0);
+            addPropertyRow(spin.first, "suffix", QString::fromUtf8(spin.second));
+            addPropertyRow(spin.first, "prefix", QString());
         }
         for (const char *name : { "lineEdit_pw", "lineEdit_mpw" })
-            row(name, "echoMode", int(QLineEdit::Normal));
+            addPropertyRow(name, "echoMode", int(QLineEdit::Normal));
         for (const char *day : { "lineEdit_Mo", "lineEdit_Di", "lineEdit_Mi", "lineEdit_Do",
                  "lineEdit_Fr", "lineEdit_Sa" })
-            row(day, "sizePolicy", QSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed));
+            addPropertyRow(
+                day, "sizePolicy", QSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed));
         for (const char *frame : { "frame", "frame_2" }) {
-            row(frame, "frameShape", int(QFrame::StyledPanel));
-            row(frame, "frameShadow", int(QFrame::Raised));
+            addPropertyRow(frame, "frameShape", int(QFrame::StyledPanel));
+            addPropertyRow(frame, "frameShadow", int(QFrame::Raised));
         }
-        row("label_15", "frameShape", int(QFrame::NoFrame));
-        row("label_16", "alignment", int(Qt::AlignRight | Qt::AlignVCenter));
-        row("pushButton_save", "autoDefault", true);
-        row("checkBoxPrintFormat", "checked", false);
-        row("lineEdit", "maxLength", 32767);
-        row("lineEdit_upload", "readOnly", false);
+        addPropertyRow("label_15", "frameShape", int(QFrame::NoFrame));
+        addPropertyRow("label_16", "alignment", int(Qt::AlignRight | Qt::AlignVCenter));
+        addPropertyRow("pushButton_save", "autoDefault", true);
+        addPropertyRow("checkBoxPrintFormat", "checked", false);
+        addPropertyRow("lineEdit", "maxLength", 32767);
+        addPropertyRow("lineEdit_upload", "readOnly", false);
     }
     void properties()
     {
@@ -158,13 +154,7 @@ private slots:
         QFETCH(QByteArray, property);
         QFETCH(QVariant, value);
         Einstellungen page;
-        QObject *object = page.findChild<QObject *>(name);
-        QVERIFY(object);
-        QVariant actual = object->property(property);
-        QVERIFY2(actual.isValid(), property.constData());
-        if (value.userType() == QMetaType::Int && actual.userType() != QMetaType::Int)
-            actual = actual.toInt(); // enums and flags
-        QCOMPARE(actual, value);
+        QCOMPARE(propertyMismatch(page, name, property, value), QString());
     }
 
     void pageLayoutAndInitialState()
@@ -205,15 +195,7 @@ private slots:
             "lineEdit_Mo", "lineEdit_Di", "lineEdit_Mi", "lineEdit_Do", "lineEdit_Fr",
             "lineEdit_Sa", "lineEdit_beschr", "lineEdit_mpw", "lineEdit_pw", "lineEdit_stadt",
             "pushButton_save" };
-        QStringList chain;
-        QWidget *start = page.findChild<QWidget *>("spinBoxVerkauf");
-        QWidget *w = start;
-        do {
-            if (order.contains(w->objectName()) && !chain.contains(w->objectName()))
-                chain << w->objectName();
-            w = w->nextInFocusChain();
-        } while (w != start);
-        QCOMPARE(chain, order);
+        QCOMPARE(tabChain(page, order), order);
     }
 
     void menuCaptionLeaves()

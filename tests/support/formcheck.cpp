@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDebug>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,6 +95,38 @@ void addFormRows(const QList<FormCell> &cells)
     QTest::addColumn<FormCell>("cell");
     for (const FormCell &c : cells)
         QTest::newRow(c.name) << c;
+}
+
+void addPropertyColumns()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("value");
+}
+
+void addPropertyRow(const char *name, const char *property, const QVariant &value)
+{
+    QTest::addRow("%s %s", name, property)
+        << QString::fromLatin1(name) << QByteArray(property) << value;
+}
+
+QString propertyMismatch(
+    QObject &form, const QString &name, const QByteArray &property, const QVariant &value)
+{
+    QObject *object = form.objectName() == name ? &form : form.findChild<QObject *>(name);
+    if (!object)
+        return name + QLatin1String(": missing");
+    QVariant actual = object->property(property.constData());
+    if (!actual.isValid())
+        return name + QLatin1String(": no property ") + QLatin1String(property);
+    if (value.userType() == QMetaType::Int && actual.userType() != QMetaType::Int)
+        actual = actual.toInt(); // enums and flags
+    if (actual == value)
+        return QString();
+    QString text;
+    QDebug(&text).nospace().noquote()
+        << name << '.' << property << ": " << actual << ", expected " << value;
+    return text;
 }
 
 QStringList tabChain(QWidget &form, const QStringList &names)

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QStringList>
+#include <QVariant>
 
 class QGridLayout;
 class QObject;
@@ -38,6 +39,19 @@ QString formMismatches(QWidget &form, const QList<FormCell> &cells);
 // A data-driven test's rows, one per cell, named by the object name; the test function then
 // reads its row with QFETCH(FormCell, cell).
 void addFormRows(const QList<FormCell> &cells);
+
+// A data-driven test of properties: the columns "name", "property" and "value", and one row
+// per property of a widget, named "<widget> <property>":
+//     addPropertyColumns();
+//     addPropertyRow("spinBoxVertrag", "minimum", 0);
+void addPropertyColumns();
+void addPropertyRow(const char *name, const char *property, const QVariant &value);
+
+// The property of the form's child of that name (or of the form itself, by its own name)
+// against the expected value, enums and flags as numbers: what differs, empty when they agree.
+//     QCOMPARE(propertyMismatch(page, name, property, value), QString());
+QString propertyMismatch(
+    QObject &form, const QString &name, const QByteArray &property, const QVariant &value);
 
 // The named widgets in the order the form's focus chain reaches them, from the first name on:
 // the form's tab order among them.

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -85,6 +87,45 @@ inline void click(QAbstractButton *b)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// A click on the check box of a table cell, where the user ticks it; false when the cell has
+// no check box or the click did not change it.
+inline bool clickCheckBox(QTableWidget *table, int row, int column)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item || !item->data(Qt::CheckStateRole).isValid())
+        return false;
+    table->scrollToItem(item);
+    QStyleOptionViewItem option;
+    option.initFrom(table->viewport());
+    option.rect = table->visualItemRect(item);
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box
+        = table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+    const Qt::CheckState before = item->checkState();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, box.center());
+    return item->checkState() != before;
+}
+
+// The table's rows as text, one line per row with its cells joined by "|"; a check box is
+// written after the cell's text as "[ ]" or "[x]".
+inline QStringList tableRows(const QTableWidget *table)
+{
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c) {
+            const QTableWidgetItem *item = table->item(r, c);
+            QString text = item ? item->text() : QString();
+            if (item && item->data(Qt::CheckStateRole).isValid())
+                text += item->checkState() == Qt::Checked ? QLatin1String("[x]")
+                                                          : QLatin1String("[ ]");
+            cells << text;
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
 // Shows the page on its own as the active window: its key clicks and focus then act as in
 // the program.
 inline bool showActive(QWidget &page)
@@ -115,6 +156,19 @@ inline QList<int> listedIds(const QListWidget &list)
 inline QList<int> listedIds(QWidget &page, const char *listName = "listWidget")
 {
     return listedIds(*child<QListWidget>(page, listName));
+}
+
+// The texts a list shows, in list order.
+inline QStringList listedTexts(const QListWidget &list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+inline QStringList listedTexts(QWidget &page, const char *listName = "listWidget")
+{
+    return listedTexts(*child<QListWidget>(page, listName));
 }
 
 // The customer block of the intake and payout pages: six fields in this order.
