@@ -7,7 +7,15 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
+#include <QThread>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
 
 void RowList::append(const QByteArray &row)
 {
@@ -210,96 +218,379 @@ qreal rowBottom(QTextDocument &document, QTextTable *table, int row)
     return bottom;
 }
 
+// Parses the next window on a thread of its own while the window before it is laid out.
+// Where that window starts is only known once the layout is done, so the parser takes a few
+// rows more on either side of where it likely starts; the rows outside the window are
+// removed before its layout, which leaves the document that the window's own text gives.
+class AheadParser
+{
+public:
+    // The continuation with the rows [from, to), parsed.
+    using Parse = std::function<std::unique_ptr<QTextDocument>(qsizetype from, qsizetype to)>;
+
+    explicit AheadParser(Parse parse)
+        : m_parse(std::move(parse))
+        , m_user(QThread::currentThread())
+        , m_thread(QThread::create([this] { run(); }))
+    {
+        m_thread->start();
+    }
+
+    ~AheadParser()
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_stop = true;
+            m_changed.notify_all();
+        }
+        m_thread->wait();
+    }
+
+    void request(qsizetype from, qsizetype to)
+    {
+        std::unique_lock lock(m_mutex);
+        while (m_requested)
+            m_changed.wait(lock);
+        m_parsed.reset();
+        m_from = from;
+        m_to = to;
+        m_requested = true;
+        m_changed.notify_all();
+    }
+
+    // The continuation with the rows [from, to), when the last request holds them; else null.
+    std::unique_ptr<QTextDocument> take(qsizetype from, qsizetype to)
+    {
+        std::unique_lock lock(m_mutex);
+        while (m_requested)
+            m_changed.wait(lock);
+        std::unique_ptr<QTextDocument> document = std::move(m_parsed);
+        lock.unlock();
+        if (!document || from < m_from || to > m_to)
+            return nullptr;
+        QTextTable *table = tableAt(*document, 0);
+        const qsizetype parsedRows = m_to - m_from;
+        if (!table || table->rows() < parsedRows)
+            return nullptr;
+        // The headings come first.
+        const int firstRow = table->rows() - int(parsedRows);
+        if (to < m_to)
+            table->removeRows(firstRow + int(to - m_from), int(m_to - to));
+        if (from > m_from)
+            table->removeRows(firstRow, int(from - m_from));
+        return document;
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            while (!m_requested && !m_stop)
+                m_changed.wait(lock);
+            if (m_stop)
+                return;
+            const qsizetype from = m_from, to = m_to;
+            lock.unlock();
+            std::unique_ptr<QTextDocument> document = m_parse(from, to);
+            document->setUndoRedoEnabled(false);
+            document->moveToThread(m_user);
+            lock.lock();
+            m_parsed = std::move(document);
+            m_requested = false;
+            m_changed.notify_all();
+        }
+    }
+
+    const Parse m_parse;
+    QThread *m_user;
+    std::unique_ptr<QThread> m_thread;
+    // The standard ones, which the thread sanitizer sees through.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::unique_ptr<QTextDocument> m_parsed;
+    qsizetype m_from = 0, m_to = 0;
+    bool m_requested = false;
+    bool m_stop = false;
+};
+
+// A laid-out piece of the document and how many of its pages are complete.
+struct Window
+{
+    std::unique_ptr<QTextDocument> document;
+    int pages = 0;
+};
+
+// Lays the document out window by window. Each window holds the rows of about one page and
+// some more: its first page is complete once a row starts on the next one.
+class WindowChain
+{
+public:
+    WindowChain(const FilledDocument &document, const QSizeF &pageSize)
+        : m_rows(document.rows())
+        , m_pageSize(pageSize)
+    {
+        QByteArray headBytes = document.head(), tailBytes = document.tail();
+        bool withRows = true;
+        cutAtNul(headBytes, tailBytes, withRows);
+        m_head = fromLatin1(headBytes);
+        m_tail = fromLatin1(tailBytes);
+        m_rowCount = withRows ? m_rows.size() : 0;
+        if (m_rowCount > kWholeRows)
+            m_listTable = findListTable(m_head);
+    }
+
+    // False when the document is laid out in one piece.
+    bool windowed() const { return m_listTable.index >= 0; }
+    bool atEnd() const { return m_atEnd; }
+
+    // Parses the windows after the first on a thread of its own, if given one.
+    void parseAhead(AheadParser *ahead) { m_ahead = ahead; }
+
+    // A window after the first: the continuation with the rows [from, to).
+    std::unique_ptr<QTextDocument> parse(qsizetype from, qsizetype to) const
+    {
+        return parse(m_listTable.continuation + rowsText(from, to) + QStringLiteral("</table>"));
+    }
+
+    // The next window; after the last one, atEnd().
+    Window next()
+    {
+        for (bool firstTry = true;; firstTry = false) {
+            const bool last = m_listTable.index < 0 || m_rowCount - m_first <= m_window;
+            const qsizetype to = last ? m_rowCount : m_first + m_window;
+            std::unique_ptr<QTextDocument> page;
+            const bool ahead = m_ahead && m_headDone && !last && firstTry;
+            if (ahead)
+                page = m_ahead->take(m_first, to);
+            if (!page) {
+                page = parse((m_headDone ? m_listTable.continuation : m_head)
+                    + rowsText(m_first, to) + (last ? m_tail : QStringLiteral("</table>")));
+            }
+            if (ahead) {
+                // The next window likely starts as many rows on as the last page held.
+                const qsizetype from = m_first + m_perPage, slack = m_perPage / 8 + 2;
+                if (from + m_window + slack < m_rowCount)
+                    m_ahead->request(qMax(m_first, from - slack), from + m_window + slack);
+            }
+            // A document with the page's size prints as laid out, without page numbers.
+            page->setPageSize(m_pageSize);
+
+            if (last) {
+                m_atEnd = true;
+                const int pages = page->pageCount();
+                return { std::move(page), pages };
+            }
+
+            // The pages before the one where the window's last row starts are complete: they
+            // are printed, and the next window starts with the first row of that page.
+            QTextTable *table = tableAt(*page, m_headDone ? 0 : m_listTable.index);
+            if (!table || table->rows() < m_window) {
+                m_listTable.index = -1; // not the table looked for: the rest in one piece
+                continue;
+            }
+            const int firstRow = table->rows() - int(m_window);
+            const qreal height = m_pageSize.height();
+            auto top = [&](qsizetype row) { return rowTop(*page, table, firstRow + int(row)); };
+            int cut = int(top(m_window - 1) / height);
+            if (cut == 0) {
+                // Shorter rows than the last page had: a few more.
+                m_window += m_window / 4 + 4;
+                continue;
+            }
+            qsizetype next = m_window - 1;
+            for (;;) {
+                while (next > 0 && top(next - 1) >= cut * height)
+                    --next;
+                // A row that runs on over a page break: cut before the page it starts on.
+                if (next == 0 || rowBottom(*page, table, firstRow + int(next) - 1) <= cut * height)
+                    break;
+                cut = int(top(next - 1) / height);
+            }
+            if (next == 0 || cut == 0) {
+                // The window must reach the page after the one the row runs on to.
+                m_window *= 2;
+                continue;
+            }
+            // The rows of the last complete page tell how many the next window needs.
+            qsizetype lastPage = next;
+            while (lastPage > 0 && top(lastPage - 1) >= (cut - 1) * height)
+                --lastPage;
+            const qsizetype perPage = next - lastPage;
+            m_perPage = perPage;
+            m_window = qMax(perPage + perPage / 16 + 4, m_headDone ? 0 : m_window);
+            m_headDone = true;
+            m_first += next;
+            return { std::move(page), cut };
+        }
+    }
+
+private:
+    static std::unique_ptr<QTextDocument> parse(QString html)
+    {
+        fixMarkup(html);
+        auto page = std::make_unique<QTextDocument>();
+        page->setHtml(html);
+        return page;
+    }
+
+    QString rowsText(qsizetype from, qsizetype to) const
+    {
+        return from < to ? fromLatin1(m_rows.bytes(), m_rows.begin(from), m_rows.begin(to))
+                         : QString();
+    }
+
+    const RowList &m_rows;
+    const QSizeF m_pageSize;
+    QString m_head, m_tail;
+    qsizetype m_rowCount = 0;
+    ListTable m_listTable;
+    qsizetype m_first = 0; // the first row not yet laid out on a complete page
+    qsizetype m_window = kFirstWindowRows;
+    qsizetype m_perPage = 0;
+    bool m_headDone = false;
+    AheadParser *m_ahead = nullptr;
+    bool m_atEnd = false;
+};
+
+// A text layout keeps the font engine it last used. The engines belong to the thread that
+// loaded them, so before a window goes from one thread to the other, every block lets go of
+// its engine; the other thread then takes its own.
+void releaseFontEngines(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (QTextLayout *layout = block.layout())
+            layout->setFont(layout->font());
+    }
+}
+
+// Lays the windows out on a thread of its own, a few ahead of the caller, who draws them:
+// a window's cut needs only the window before it, and drawing is a third of the work. The
+// windows stay the layout thread's objects: it also deletes them once they are drawn.
+class LayoutThread
+{
+public:
+    explicit LayoutThread(WindowChain &chain)
+        : m_chain(chain)
+        , m_thread(QThread::create([this] { run(); }))
+    {
+        m_thread->start();
+    }
+
+    ~LayoutThread()
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_stop = true;
+            m_changed.notify_all();
+        }
+        m_thread->wait();
+    }
+
+    // The next window in order; an empty one after the last.
+    Window take()
+    {
+        std::unique_lock lock(m_mutex);
+        while (m_ready.empty() && !m_done)
+            m_changed.wait(lock);
+        if (m_ready.empty())
+            return {};
+        Window window = std::move(m_ready.front());
+        m_ready.pop_front();
+        m_changed.notify_all();
+        return window;
+    }
+
+    // Hands a drawn window back.
+    void drawn(Window window)
+    {
+        std::unique_lock lock(m_mutex);
+        m_drawn.push_back(std::move(window));
+    }
+
+private:
+    // Enough to keep the drawing busy, few enough to keep memory small.
+    static constexpr size_t kAhead = 3;
+
+    void run()
+    {
+        // The parser only pays with a core of its own.
+        std::unique_ptr<AheadParser> ahead;
+        if (QThread::idealThreadCount() >= 3) {
+            ahead = std::make_unique<AheadParser>(
+                [this](qsizetype from, qsizetype to) { return m_chain.parse(from, to); });
+        }
+        m_chain.parseAhead(ahead.get());
+        std::deque<Window> drawn;
+        while (!m_chain.atEnd()) {
+            Window window = m_chain.next();
+            releaseFontEngines(*window.document);
+            std::unique_lock lock(m_mutex);
+            while (m_ready.size() >= kAhead && !m_stop)
+                m_changed.wait(lock);
+            if (m_stop)
+                break;
+            m_ready.push_back(std::move(window));
+            m_changed.notify_all();
+            drawn.swap(m_drawn);
+            lock.unlock();
+            drawn.clear();
+        }
+        m_chain.parseAhead(nullptr);
+        std::unique_lock lock(m_mutex);
+        m_done = true;
+        m_changed.notify_all();
+        // After the last window, or told to stop: what is left goes with the caller's last
+        // take() or here.
+        while (!m_stop)
+            m_changed.wait(lock);
+        m_ready.clear();
+        m_drawn.clear();
+    }
+
+    WindowChain &m_chain;
+    std::unique_ptr<QThread> m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Window> m_ready;
+    std::deque<Window> m_drawn;
+    bool m_done = false;
+    bool m_stop = false;
+};
+
 } // namespace
 
 bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
 {
     const QSizeF pageSize
         = QRectF(device.pageLayout().paintRectPixels(device.logicalDpiX())).size();
-    QByteArray headBytes = document.head(), tailBytes = document.tail();
-    bool withRows = true;
-    cutAtNul(headBytes, tailBytes, withRows);
-    const QString head = fromLatin1(headBytes);
-    const QString tail = fromLatin1(tailBytes);
-    const RowList &rows = document.rows();
-    const qsizetype rowCount = withRows ? rows.size() : 0;
-    auto rowsText = [&rows](qsizetype from, qsizetype to) {
-        return from < to ? fromLatin1(rows.bytes(), rows.begin(from), rows.begin(to)) : QString();
-    };
-
-    ListTable listTable;
-    if (rowCount > kWholeRows)
-        listTable = findListTable(head);
-
+    WindowChain chain(document, pageSize);
     PagePainter painter(device, pageSize);
     if (!painter.begin())
         return false;
-
-    // Each window holds the rows of about one page and some more: its first page is complete
-    // once a row starts on the next one.
-    qsizetype first = 0; // the first row not yet printed
-    qsizetype window = kFirstWindowRows;
-    bool headPrinted = false;
-    for (;;) {
-        const bool last = listTable.index < 0 || rowCount - first <= window;
-        const qsizetype to = last ? rowCount : first + window;
-        QString html = (headPrinted ? listTable.continuation : head) + rowsText(first, to)
-            + (last ? tail : QStringLiteral("</table>"));
-        fixMarkup(html);
-        QTextDocument page;
-        page.setHtml(html);
-        // A document with the page's size prints as laid out, without page numbers.
-        page.setPageSize(pageSize);
-
-        if (last) {
-            for (int i = 0; i < page.pageCount(); ++i) {
-                if (!painter.paint(page, i))
-                    return false;
-            }
-            return painter.end();
-        }
-
-        // The pages before the one where the window's last row starts are complete: print
-        // them, and start the next window with the first row of that page.
-        QTextTable *table = tableAt(page, headPrinted ? 0 : listTable.index);
-        if (!table || table->rows() < window) {
-            listTable.index = -1; // not the table looked for: the rest in one piece
-            continue;
-        }
-        const int firstRow = table->rows() - int(window);
-        const qreal height = pageSize.height();
-        auto top = [&](qsizetype row) { return rowTop(page, table, firstRow + int(row)); };
-        int cut = int(top(window - 1) / height);
-        if (cut == 0) {
-            // Shorter rows than the last page had: a few more.
-            window += window / 4 + 4;
-            continue;
-        }
-        qsizetype next = window - 1;
-        for (;;) {
-            while (next > 0 && top(next - 1) >= cut * height)
-                --next;
-            // A row that runs on over a page break: cut before the page it starts on.
-            if (next == 0 || rowBottom(page, table, firstRow + int(next) - 1) <= cut * height)
-                break;
-            cut = int(top(next - 1) / height);
-        }
-        if (next == 0 || cut == 0) {
-            // The window must reach the page after the one the row runs on to.
-            window *= 2;
-            continue;
-        }
-        for (int i = 0; i < cut; ++i) {
-            if (!painter.paint(page, i))
+    auto paint = [&painter](const Window &window) {
+        for (int i = 0; i < window.pages; ++i) {
+            if (!painter.paint(*window.document, i))
                 return false;
         }
-        // The rows of the page just printed tell how many the next window needs.
-        qsizetype lastPage = next;
-        while (lastPage > 0 && top(lastPage - 1) >= (cut - 1) * height)
-            --lastPage;
-        const qsizetype perPage = next - lastPage;
-        window = qMax(perPage + perPage / 16 + 4, headPrinted ? 0 : window);
-        headPrinted = true;
-        first += next;
+        return true;
+    };
+
+    // On a single core the threads would only add their own cost.
+    if (!chain.windowed() || QThread::idealThreadCount() < 2) {
+        while (!chain.atEnd()) {
+            if (!paint(chain.next()))
+                return false;
+        }
+        return painter.end();
     }
+    LayoutThread layout(chain);
+    for (Window window = layout.take(); window.document; window = layout.take()) {
+        const bool painted = paint(window);
+        releaseFontEngines(*window.document);
+        layout.drawn(std::move(window));
+        if (!painted)
+            return false;
+    }
+    return painter.end();
 }
