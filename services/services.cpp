@@ -36,7 +36,7 @@ SELECT A.Bezeichnung, A.EinkaufsMenge, A.EinkaufsPreis, A.VerkaufsPreis, A.EAN, 
 FROM Artikel AS A WHERE A.Vertrag = ?
 ORDER BY A.ID LIMIT 1 OFFSET ?)";
 
-// The contract as reprinted, with its customer.
+// The contract as reprinted, with its customer; a return receipt takes its head from it too.
 const char *const kDruckSql = R"(
 SELECT V.Kunde, K.Name, K.Vorname, V.DateTime, V.Standgebuehr, V.Laufzeit, V.Vertragsende,
        K.Telefon, K.ID
@@ -522,18 +522,16 @@ void Services::giveBack()
     beleg.anzahl = anzahl;
     beleg.bestand = bestand - anzahl;
     beleg.kundeNr = -1;
-    query.prepare(QStringLiteral("SELECT V.Kunde, V.DateTime, K.ID, K.Name, K.Vorname "
-                                 "FROM Vertrag AS V LEFT JOIN Kunde AS K ON K.ID = V.Kunde "
-                                 "WHERE V.ID = ?"));
+    query.prepare(QString::fromLatin1(kDruckSql));
     query.addBindValue(vertragNr);
     if (!execOrWarn(query, this))
         return;
     if (query.next()) {
         beleg.kundeNr = query.value(0).toInt();
-        beleg.vertragDatum = storedDateTime(query.value(1));
-        if (!query.isNull(2))
+        beleg.vertragDatum = storedDateTime(query.value(3));
+        if (!query.isNull(8))
             beleg.name
-                = query.value(3).toString() + QStringLiteral(", ") + query.value(4).toString();
+                = query.value(1).toString() + QStringLiteral(", ") + query.value(2).toString();
     }
     query.finish();
 
