@@ -22,9 +22,7 @@ struct Till
     // The main window's entry of the sale page, or with austragen of the write-off page.
     bool enter(bool austragen = false)
     {
-        page.show();
-        page.activateWindow();
-        if (!QTest::qWaitForWindowActive(&page))
+        if (!pages::showActive(page))
             return false;
         page.refreshPage(true);
         if (austragen)
@@ -79,16 +77,5 @@ struct Till
     }
 
     // The listed sales, one "Datum|Vertrag|Artikel|Bezeichnung|Menge|Preis" line per row.
-    QStringList listed()
-    {
-        QStringList rows;
-        QTableWidget *table = list();
-        for (int r = 0; r < table->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < table->columnCount(); ++c)
-                cells << (table->item(r, c) ? table->item(r, c)->text() : QStringLiteral("-"));
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
+    QStringList listed() { return pages::tableRows(list()); }
 };
