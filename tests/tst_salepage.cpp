@@ -1,26 +1,15 @@
+#include "support/pictures.h"
 #include "support/tilldriver.h"
 #include "support/windowdriver.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QImage>
-#include <QSqlQuery>
 #include <QtTest>
 
 using namespace pages;
 using Artikel = ShopFixture::Artikel;
 
 namespace {
-
-// The colour in the middle of the picture a label shows; invalid without a picture.
-QColor shownColour(QLabel *label)
-{
-    const QPixmap picture = label->pixmap();
-    if (picture.isNull())
-        return QColor();
-    const QImage image = picture.toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
-}
 
 bool near(const QColor &a, const QColor &b)
 {
@@ -243,16 +232,10 @@ private slots:
         const QList<QColor> colours = { Qt::red, Qt::green, Qt::blue };
         QStringList paths;
         for (const char *name : { "a.jpg", "b.jpg", "c.jpg" }) {
-            QImage image(120, 90, QImage::Format_RGB32);
-            image.fill(colours.at(paths.size()));
-            paths << t.dir.path(name);
-            QVERIFY(image.save(paths.last()));
+            paths << writePicture(t.dir, name, colours.at(paths.size()), QSize(120, 90));
+            QVERIFY(!paths.last().isEmpty());
         }
-        QSqlQuery update;
-        update.prepare("UPDATE Artikel SET Images = ? WHERE ID = ?");
-        update.addBindValue(paths.join(','));
-        update.addBindValue(ShopFixture::lampe.id);
-        QVERIFY(update.exec());
+        QVERIFY(setImages(ShopFixture::lampe.id, paths.join(',')));
         QVERIFY(t.enter());
         auto *picture = child<QLabel>(t.page, "labelImage");
 

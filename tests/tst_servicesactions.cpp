@@ -1,11 +1,11 @@
 #include "printing/csvexport.h"
+#include "support/pictures.h"
 #include "support/printhelpers.h"
 #include "support/servicesdriver.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QImage>
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QtTest>
@@ -140,9 +140,7 @@ private slots:
     void pictureChangeReloadsTheView()
     {
         ServiceDesk desk;
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QVERIFY(image.save(desk.dir.path("rot.png")));
+        QVERIFY(!writePicture(desk.dir, "rot.png", Qt::red).isEmpty());
         QVERIFY(desk.enter());
         desk.choose(ShopFixture::vertragLaufend, ShopFixture::lampe.nr);
         auto *picture = child<QLabel>(desk.page, "labelImage");

@@ -1,3 +1,4 @@
+#include "support/pictures.h"
 #include "support/servicesdriver.h"
 #include "support/windowdriver.h"
 
@@ -6,42 +7,11 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QImage>
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QtTest>
 
 using pages::child;
-
-namespace {
-
-// A picture of one colour, for telling the shown one apart.
-QString writePicture(const TestWorkdir &dir, const QString &name, Qt::GlobalColor colour)
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    const QString path = dir.path(name);
-    image.save(path);
-    return path;
-}
-
-// The colour in the middle of a label's picture; invalid when it shows none.
-QColor shownColour(const QLabel *label)
-{
-    const QImage image = label->pixmap().toImage();
-    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
-void setImages(int artikelId, const QString &images)
-{
-    QSqlQuery query;
-    query.prepare("UPDATE Artikel SET Images = ? WHERE ID = ?");
-    query.addBindValue(images);
-    query.addBindValue(artikelId);
-    QVERIFY(query.exec());
-}
-
-} // namespace
 
 class TestServicesPage : public QObject
 {
@@ -322,7 +292,7 @@ private slots:
         const QString red = writePicture(desk.dir, "rot.png", Qt::red);
         const QString green = writePicture(desk.dir, "gruen.png", Qt::green);
         const QString blue = writePicture(desk.dir, "blau.png", Qt::blue);
-        setImages(ShopFixture::lampe.id, red + "," + green + "," + blue);
+        QVERIFY(setImages(ShopFixture::lampe.id, red + "," + green + "," + blue));
         QVERIFY(desk.enter());
         desk.choose(ShopFixture::vertragLaufend, ShopFixture::lampe.nr);
         auto *picture = child<QLabel>(desk.page, "labelImage");
@@ -344,7 +314,7 @@ private slots:
         QCOMPARE(shownColour(picture), QColor(Qt::green)); // the page's picture stays
 
         // A missing file, then no pictures at all.
-        setImages(ShopFixture::lampe.id, desk.dir.path("fehlt.png") + "," + blue);
+        QVERIFY(setImages(ShopFixture::lampe.id, desk.dir.path("fehlt.png") + "," + blue));
         desk.choose(ShopFixture::vertragLaufend, 1);
         desk.choose(ShopFixture::vertragLaufend, ShopFixture::lampe.nr);
         QCOMPARE(shownColour(picture), QColor());
