@@ -60,6 +60,12 @@ QString cellOperator(const QTableWidget *table, int row)
     return item ? item->text() : QStringLiteral("*");
 }
 
+void warnInvalidOperator(QWidget *page, const QString &op)
+{
+    Dialogs::warning(
+        page, QStringLiteral("Fehler"), QStringLiteral("Operator %1 ist ungültig!").arg(op));
+}
+
 void clearEditable(QTableWidgetItem *item)
 {
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -214,8 +220,7 @@ bool Einstellungen::loadRules()
             hiddenRules << rule;
             for (; more; more = query.next())
                 hiddenRules << StoredRule { query.value(0), query.value(1), query.value(2) };
-            Dialogs::warning(this, QStringLiteral("Fehler"),
-                QStringLiteral("Operator %1 ist ungültig!").arg(op));
+            warnInvalidOperator(this, op);
             return false;
         }
 
@@ -301,8 +306,7 @@ bool Einstellungen::updateRange(int row)
     const std::optional<QString> range = rangeText(
         cellNumber(table, row, ColThreshold), op, cellNumber(table, row, ColValue), next);
     if (!range) {
-        Dialogs::warning(
-            this, QStringLiteral("Fehler"), QStringLiteral("Operator %1 ist ungültig!").arg(op));
+        warnInvalidOperator(this, op);
         return false;
     }
     if (QTableWidgetItem *cell = table->item(row, ColRange))

@@ -36,8 +36,7 @@ void Kunden::refreshPage()
     QSqlQuery query;
     if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Kunde"), this) && query.next())
         ui->spinBox_KundeNr->setMaximum(query.value(0).toInt()); // NULL of an empty table: 0
-    for (QLineEdit *edit : { ui->lineEdit_Name, ui->lineEdit_Vorname, ui->lineEdit_Telefon,
-             ui->lineEdit_PLZ, ui->lineEdit_Ort, ui->lineEdit_Str })
+    for (QLineEdit *edit : fields())
         edit->clear();
     {
         // One lookup for customer 1 below, not one for every step the range takes.
@@ -48,6 +47,12 @@ void Kunden::refreshPage()
     kundeChanged(1);
     ui->spinBox_KundeNr->setFocus();
     ui->spinBox_KundeNr->selectAll();
+}
+
+QList<QLineEdit *> Kunden::fields() const
+{
+    return { ui->lineEdit_Name, ui->lineEdit_Vorname, ui->lineEdit_Telefon, ui->lineEdit_PLZ,
+        ui->lineEdit_Ort, ui->lineEdit_Str };
 }
 
 void Kunden::openMenuSlot()
@@ -62,10 +67,9 @@ void Kunden::kundeChanged(int nummer)
         "SELECT Name, Vorname, Telefon, PLZ, Ort, Strasse FROM Kunde WHERE ID = ?;"));
     query.addBindValue(nummer);
     const bool found = execOrWarn(query, this) && query.next();
-    const QList<QLineEdit *> fields = { ui->lineEdit_Name, ui->lineEdit_Vorname,
-        ui->lineEdit_Telefon, ui->lineEdit_PLZ, ui->lineEdit_Ort, ui->lineEdit_Str };
-    for (int i = 0; i < fields.size(); ++i)
-        fields[i]->setText(found ? query.value(i).toString() : QString());
+    const QList<QLineEdit *> edits = fields();
+    for (int i = 0; i < edits.size(); ++i)
+        edits[i]->setText(found ? query.value(i).toString() : QString());
     if (!found)
         ui->lineEdit_Name->setText(kKeinKunde);
     ui->pushButton->setEnabled(found);
@@ -82,8 +86,7 @@ void Kunden::accept()
     QSqlQuery query;
     query.prepare(QStringLiteral("UPDATE Kunde SET Name = ?, Vorname = ?, Telefon = ?, PLZ = ?, "
                                  "Ort = ?, Strasse = ? WHERE ID = ?;"));
-    for (QLineEdit *edit : { ui->lineEdit_Name, ui->lineEdit_Vorname, ui->lineEdit_Telefon,
-             ui->lineEdit_PLZ, ui->lineEdit_Ort, ui->lineEdit_Str })
+    for (QLineEdit *edit : fields())
         query.addBindValue(cleanedText(edit->text()));
     query.addBindValue(ui->spinBox_KundeNr->value());
     if (execOrWarn(query, this))

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
+class QLineEdit;
 class Ui_Kunden;
 
 // One customer at a time by number: correct the fields, or delete a customer without
@@ -26,5 +28,9 @@ public slots:
     void remove();
 
 private:
+    // The customer's fields in the order of the Kunde columns Name, Vorname, Telefon, PLZ,
+    // Ort, Strasse.
+    QList<QLineEdit *> fields() const;
+
     Ui_Kunden *ui;
 };

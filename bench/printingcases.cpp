@@ -5,7 +5,7 @@
 #include "app/dialogs.h"
 #include "payout/records.h"
 #include "printing/reportprinter.h"
-#include "statistics/records.h"
+#include "statistics/bestandsliste.h"
 
 #include <QDate>
 #include <QDir>
@@ -16,37 +16,15 @@
 
 namespace {
 
-// The stock list now, in the order of the stock page's join: every article whose stock is
-// not 0, at most limit rows (all with -1). One statement with sums per article where the page
-// runs its sum statements over id lists; the rows are the same.
+// The first rows of the stock list now, as the statistics page reads it (all with -1).
 InventurListe stockList(int limit)
 {
-    InventurListe liste;
-    liste.inventurDatum = QDateTime::currentDateTime();
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "SELECT V.ID, A.ID, A.Bezeichnung, A.EinkaufsPreis, A.VerkaufsPreis, V.Laufzeit, "
-        "A.EinkaufsMenge - IFNULL((SELECT SUM(VerkaufsMenge) FROM Verkauf WHERE Artikel = A.ID "
-        "AND DateTime < :t), 0) - IFNULL((SELECT SUM(Anzahl) FROM Zurueckgegeben WHERE Artikel "
-        "= A.ID AND DateTime < :t), 0) AS Menge FROM Vertrag AS V JOIN Artikel AS A ON V.ID = "
-        "A.Vertrag WHERE V.DateTime < :t AND Menge <> 0 LIMIT :n"));
-    query.bindValue(
-        QStringLiteral(":t"), liste.inventurDatum.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    query.bindValue(QStringLiteral(":n"), limit);
-    if (!query.exec())
-        std::fprintf(stderr, "stock list: %s\n", qPrintable(query.lastError().text()));
-    while (query.next()) {
-        InventurArtikel a;
-        a.vertrag = query.value(0).toLongLong();
-        a.bezeichnung = query.value(2).toString();
-        a.einkaufsPreis = query.value(3).toDouble();
-        a.verkaufsPreis = query.value(4).toDouble();
-        a.laufzeit = query.value(5).toInt();
-        a.menge = query.value(6).toInt();
-        const qint64 id = query.value(1).toLongLong();
-        liste.artikel.insert(id, a);
-        liste.artikelIds << QString::number(id);
+    InventurListe liste = bestandsliste(QDateTime::currentDateTime(), nullptr);
+    if (limit >= 0 && liste.artikelIds.size() > limit) {
+        for (qsizetype i = limit; i < liste.artikelIds.size(); ++i)
+            liste.artikel.remove(liste.artikelIds.at(i).toLongLong());
+        liste.artikelIds.resize(limit);
+        liste.artikel.squeeze();
     }
     return liste;
 }
