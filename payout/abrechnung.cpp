@@ -37,26 +37,27 @@ QString jsonArray(const QList<qint64> &numbers)
     return QLatin1Char('[') + texts.join(QLatin1Char(',')) + QLatin1Char(']');
 }
 
+// Runs the statement for the contracts, none for no contracts; false when it failed (shown).
+// A query that did not run gives no rows.
+bool run(QSqlQuery &query, const QString &statement, const QList<qint64> &vertraege,
+    QWidget *parent, bool *ok)
+{
+    query.setForwardOnly(true);
+    const bool ran
+        = vertraege.isEmpty() || execOrWarn(query, statement, { jsonArray(vertraege) }, parent);
+    if (ok)
+        *ok = ran;
+    return ran;
+}
+
 } // namespace
 
 QHash<qint64, QList<ArtikelAbrechnung>> readAbrechnung(
     const QList<qint64> &vertraege, QWidget *parent, bool *ok)
 {
-    if (ok)
-        *ok = true;
     QHash<qint64, QList<ArtikelAbrechnung>> abrechnung;
-    if (vertraege.isEmpty())
-        return abrechnung;
-
     QSqlQuery query;
-    query.setForwardOnly(true);
-    query.prepare(kAbrechnung);
-    query.addBindValue(jsonArray(vertraege));
-    if (!execOrWarn(query, parent)) {
-        if (ok)
-            *ok = false;
-        return abrechnung;
-    }
+    run(query, kAbrechnung, vertraege, parent, ok);
     QList<ArtikelAbrechnung> *artikel = nullptr;
     qint64 vertrag = 0;
     while (query.next()) {
@@ -83,21 +84,10 @@ QHash<qint64, QList<ArtikelAbrechnung>> readAbrechnung(
 
 QHash<qint64, double> readOffen(const QList<qint64> &vertraege, QWidget *parent, bool *ok)
 {
-    if (ok)
-        *ok = true;
     QHash<qint64, double> offen;
-    if (vertraege.isEmpty())
-        return offen;
     QSqlQuery query;
-    query.setForwardOnly(true);
-    query.prepare(kOffen);
-    query.addBindValue(jsonArray(vertraege));
-    if (!execOrWarn(query, parent)) {
-        if (ok)
-            *ok = false;
-        return offen;
-    }
-    offen.reserve(vertraege.size());
+    if (run(query, kOffen, vertraege, parent, ok))
+        offen.reserve(vertraege.size());
     while (query.next())
         offen.insert(query.value(0).toLongLong(), query.value(1).toDouble());
     return offen;

@@ -4,6 +4,7 @@
 #include "app/dialogs.h"
 #include "app/digitsvalidator.h"
 #include "app/sql.h"
+#include "app/tablecell.h"
 #include "payout/abrechnung.h"
 #include "payout/detailauszahlung.h"
 #include "printing/reportprinter.h"
@@ -38,13 +39,6 @@ ORDER BY ID)");
 QString betrag(double value)
 {
     return QString::number(value, 'f', 2) + QStringLiteral(" €");
-}
-
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    return item;
 }
 
 QTableWidgetItem *checkBox(Qt::CheckState state)
@@ -222,13 +216,14 @@ void Auszahlung::knrChanged(const QString &text)
         int bestand = 0;
         for (const ArtikelAbrechnung &a : v.artikel)
             bestand += a.einkaufsMenge - a.verkauft - a.zurueckgegeben;
-        table->setItem(row, ColVertrag, cell(QString::number(v.vertragNr), centred));
+        table->setItem(row, ColVertrag, new TableCell(QString::number(v.vertragNr), centred));
         table->setItem(row, ColAblauf,
-            cell(v.datum.addDays(v.laufzeit).toString(QStringLiteral("dd.MM.yyyy")), centred));
-        table->setItem(row, ColAusgezahlt, cell(betrag(v.summeAusgezahlt), right));
-        table->setItem(
-            row, ColBestand, cell(QString::number(bestand) + QStringLiteral(" Stk."), centred));
-        table->setItem(row, ColOffen, cell(betrag(v.summeOffen), right));
+            new TableCell(
+                v.datum.addDays(v.laufzeit).toString(QStringLiteral("dd.MM.yyyy")), centred));
+        table->setItem(row, ColAusgezahlt, new TableCell(betrag(v.summeAusgezahlt), right));
+        table->setItem(row, ColBestand,
+            new TableCell(QString::number(bestand) + QStringLiteral(" Stk."), centred));
+        table->setItem(row, ColOffen, new TableCell(betrag(v.summeOffen), right));
         // Nothing to pay out: no box to tick.
         table->setItem(
             row, ColAuszahlen, v.summeOffen > 0 ? checkBox(Qt::Unchecked) : new QTableWidgetItem);
@@ -240,8 +235,8 @@ void Auszahlung::knrChanged(const QString &text)
     }
     const int last = vertragsListe.size();
     table->setItem(last, ColVertrag, new QTableWidgetItem(QStringLiteral("Gesamt:")));
-    table->setItem(last, ColAusgezahlt, cell(betrag(ausgezahlt), right));
-    table->setItem(last, ColOffen, cell(betrag(offen), right));
+    table->setItem(last, ColAusgezahlt, new TableCell(betrag(ausgezahlt), right));
+    table->setItem(last, ColOffen, new TableCell(betrag(offen), right));
 }
 
 bool Auszahlung::ticked(int row, int column) const

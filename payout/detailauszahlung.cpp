@@ -1,5 +1,6 @@
 #include "payout/detailauszahlung.h"
 
+#include "app/tablecell.h"
 #include "ui_detailauszahlung.h"
 
 namespace {
@@ -32,8 +33,7 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
     bold.setBold(true);
     const auto put = [table](int row, int column, const QString &text, Qt::Alignment alignment,
                          const QFont *font = nullptr) {
-        auto *item = new QTableWidgetItem(text);
-        item->setTextAlignment(alignment);
+        auto *item = new TableCell(text, alignment);
         if (font)
             item->setFont(*font);
         table->setItem(row, column, item);

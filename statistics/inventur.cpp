@@ -53,13 +53,6 @@ QString stueck(int count)
     return QString::number(count) + QStringLiteral(" Stk.");
 }
 
-QTableWidgetItem *zelle(const QString &text, Qt::Alignment alignment)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment);
-    return item;
-}
-
 // Cells of the stock table keep their value and make their text when the table asks for it,
 // where a TableCell holds its text made: a stock of ten years is some two million cells, and
 // a text in each would cost a quarter of a gigabyte and much of the calculation's time. The
@@ -260,7 +253,7 @@ void Inventur::calculate()
     tabelle->setRowCount(0);
     tabelle->setRowCount(1);
     const auto zeige = [tabelle](int column, const QString &text) {
-        tabelle->setItem(0, column, zelle(text, Qt::AlignCenter));
+        tabelle->setItem(0, column, new TableCell(text, Qt::AlignCenter));
     };
 
     if (ende < anfang)
@@ -361,9 +354,7 @@ void Inventur::zeigeBestand(const InventurListe &liste)
 
     const QFont bold = fett();
     const auto summe = [&](int column, const QString &text, Qt::Alignment alignment) {
-        auto *item = new QTableWidgetItem(text);
-        if (alignment)
-            item->setTextAlignment(alignment);
+        auto *item = new TableCell(text, alignment);
         item->setFont(bold);
         tabelle->setItem(0, column, item);
     };
