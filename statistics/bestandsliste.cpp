@@ -58,10 +58,10 @@ bool artikelLesen(QSqlQuery &query, const QHash<qint64, int> &verkauft,
     const QHash<qint64, int> &zurueck, InventurListe &liste, QHash<qint64, double> *ankaufPreise)
 {
     int laufendeNr = 0;
-    int vorigerVertrag = 0;
+    qint64 vorigerVertrag = 0;
     qint64 vorigeId = 0;
     while (query.next()) {
-        const int vertrag = ganzzahl(query.value(0));
+        const qint64 vertrag = query.value(0).toLongLong();
         const qint64 id = query.value(1).toLongLong();
         if (vertrag < vorigerVertrag || (vertrag == vorigerVertrag && id < vorigeId))
             return false;

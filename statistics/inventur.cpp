@@ -81,11 +81,11 @@ class ZahlZelle : public BestandsZelle
 {
 public:
     enum { Art = UserType + 1 };
-    explicit ZahlZelle(int zahl)
+    explicit ZahlZelle(qint64 zahl)
         : BestandsZelle(Art)
         , m_zahl(zahl)
     { }
-    void setWert(int zahl) { m_zahl = zahl; }
+    void setWert(qint64 zahl) { m_zahl = zahl; }
     QTableWidgetItem *clone() const override { return new ZahlZelle(*this); }
 
 protected:
@@ -93,7 +93,7 @@ protected:
     Qt::Alignment ausrichtung() const override { return Qt::AlignCenter; }
 
 private:
-    int m_zahl;
+    qint64 m_zahl;
 };
 
 class GeldZelle : public BestandsZelle
@@ -316,7 +316,7 @@ void Inventur::zeigeBestand(const InventurListe &liste)
     // seconds. The row headers likewise.
     fillCells(tabelle, [&] {
         int row = 0;
-        int vorigerVertrag = 0;
+        qint64 vorigerVertrag = 0;
         for (const QString &idText : liste.artikelIds) {
             const auto found = liste.artikel.constFind(idText.toLongLong());
             const InventurArtikel &a = found != liste.artikel.cend() ? *found : InventurArtikel();

@@ -350,6 +350,26 @@ private slots:
         QCOMPARE(numbers, QStringList({ "1", "2", "1", "2" }));
     }
 
+    // Contract numbers past 32 bits head their runs whole, in order.
+    void stockWithLargeContractNumbers()
+    {
+        TestWorkdir wd;
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, Laufzeit) "
+                          "VALUES (2147483647, 1, '2026-03-01 09:00:00.000', 5, 90), "
+                          "(4294967301, 1, '2026-03-02 09:00:00.000', 5, 90)");
+        TestWorkdir::exec(
+            "INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, VerkaufsPreis, "
+            "EinkaufsMenge) VALUES (1, 2147483647, 'A', 1, 2, 1), (2, 4294967301, 'B', 1, 2, 1), "
+            "(3, 4294967301, 'C', 1, 2, 1)");
+        StatisticsPage p;
+        p.calculate(at("2026-03-09 10:00:00"), at("2026-03-10 10:00:00"));
+        QCOMPARE(p.stock()->rowCount(), 4);
+        QCOMPARE(p.row(p.stock(), 1).mid(0, 3), QStringList({ "2147483647", "1", "A" }));
+        QCOMPARE(p.row(p.stock(), 2).mid(0, 3), QStringList({ "4294967301", "1", "B" }));
+        QCOMPARE(p.row(p.stock(), 3).mid(0, 3), QStringList({ "", "2", "C" }));
+        QCOMPARE(p.row(p.stock(), 0).at(0), QString("2"));
+    }
+
     // --- the period and the day buttons ---------------------------------------------------
 
     void periodWarnings_data()
