@@ -22,9 +22,7 @@ struct Till
     // The main window's entry of the sale page, or with austragen of the write-off page.
     bool enter(bool austragen = false)
     {
-        page.show();
-        page.activateWindow();
-        if (!QTest::qWaitForWindowActive(&page))
+        if (!pages::showActive(page))
             return false;
         page.refreshPage(true);
         if (austragen)
