@@ -40,14 +40,6 @@ bool execOrWarn(
     return execOrWarn(query, parent);
 }
 
-bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent)
-{
-    if (query.prepare(statement))
-        return true;
-    showSqlError(query.lastError(), parent);
-    return false;
-}
-
 static QString settingValue(const QString &name, bool warn, QWidget *parent, bool *found, bool *ok)
 {
     QSqlQuery query;

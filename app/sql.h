@@ -32,10 +32,6 @@ bool execOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
 bool execOrWarn(
     QSqlQuery &query, const QString &statement, const QVariantList &values, QWidget *parent);
 
-// prepare() that shows its failure as "SQL-Fehler". For a prepared statement run many times;
-// for one run, prepare() and execOrWarn() report the same.
-bool prepareOrWarn(QSqlQuery &query, const QString &statement, QWidget *parent);
-
 // The first Wert of a Systemdaten key; empty when the row is missing or the query failed.
 // found: a row was there. ok: false only when the query failed (shown as "SQL-Fehler"), so
 // that a caller can tell "not set" from "could not be read".

@@ -496,15 +496,12 @@ private slots:
         addArticle(page, "Tisch", 1, "20");
         TestWorkdir::exec("PRAGMA busy_timeout = 0"); // fail at once rather than wait
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-            other.setDatabaseName(dir.path("db.sqlite"));
-            QVERIFY(other.open());
-            QSqlQuery lock(other);
+            ScopedConnection other("other", dir.path("db.sqlite"));
+            QSqlQuery lock(other.db());
             QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
             click(button(page, "pushButtonVertrAbsch"));
             QVERIFY(lock.exec("ROLLBACK"));
         }
-        QSqlDatabase::removeDatabase("other");
 
         QCOMPARE(dialogLog().size(), 1);
         QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
@@ -554,14 +551,12 @@ private slots:
         QCOMPARE(dialogLog(), QStringList());
         QCOMPARE(TestWorkdir::scalar("SELECT MAX(ID) FROM Vertrag").toLongLong(), number);
         QCOMPARE(TestWorkdir::scalar("SELECT Vertrag FROM Artikel").toLongLong(), number);
-        const QStringList printed = dir.printedFiles();
-        QCOMPARE(printed.size(), 3);
-        QVERIFY(pdfText(QDir(dir.printDir()).filePath(printed.at(0)))
-                    .contains("Kommissionsvertrag Nr: " + nr));
-        const QString label = pdfText(QDir(dir.printDir()).filePath(printed.at(2)));
-        QVERIFY2(label.contains(nr + "/1"), qPrintable(label));
+        const QStringList texts = printedTexts(dir);
+        QCOMPARE(texts.size(), 3);
+        VERIFY_CONTAINS(texts.at(0), "Kommissionsvertrag Nr: " + nr);
+        VERIFY_CONTAINS(texts.at(2), nr + "/1");
         const QString code = ArtikelBarcode::encode(number, 1);
-        QVERIFY2(label.contains(code), qPrintable(label));
+        VERIFY_CONTAINS(texts.at(2), code);
         qint64 decoded = 0;
         int position = 0;
         QVERIFY(ArtikelBarcode::decode(code, &decoded, &position));

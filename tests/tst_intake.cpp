@@ -5,7 +5,6 @@
 #include "app/dialogs.h"
 #include "app/paths.h"
 
-#include <QDate>
 #include <QFile>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -73,7 +72,7 @@ private slots:
 
         QCOMPARE(child<QLabel>(page, "labelVertr")->text(), label);
         QCOMPARE(edit(page, "lineEditAN")->text(), articleNumber);
-        QCOMPARE(edit(page, "lineEditDA")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+        QCOMPARE(edit(page, "lineEditDA")->text(), today());
         QCOMPARE(edit(page, "lineEditArtAnzahl")->text(), QString());
         QCOMPARE(edit(page, "lineEditKNR")->text(), QString());
         QCOMPARE(edit(page, "lineEditEAN")->text(), QString());
@@ -108,7 +107,7 @@ private slots:
         // The rest of the entry still runs; the number stays the last one read.
         QCOMPARE(child<QLabel>(page, "labelVertr")->text(), QString("Vertrag: 1"));
         QCOMPARE(edit(page, "lineEditAN")->text(), QString("1 / 1"));
-        QCOMPARE(edit(page, "lineEditDA")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+        QCOMPARE(edit(page, "lineEditDA")->text(), today());
         QVERIFY(!button(page, "pushButtonVertrAbsch")->isEnabled());
     }
 

@@ -72,15 +72,6 @@ void press(char c)
 const QString kMenuKeys = QStringLiteral("1234567890eab");
 const QString kPageKeys = QStringLiteral("ab");
 
-QStringList g_debugLines;
-QtMessageHandler g_previousHandler = nullptr;
-void recordDebug(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg)
-        g_debugLines << message;
-    g_previousHandler(type, context, message);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -809,15 +800,17 @@ private slots:
     {
         Shell s;
         QVERIFY(s.start());
-        g_debugLines.clear();
-        g_previousHandler = qInstallMessageHandler(recordDebug);
-        QTest::mouseClick(s.find("pushButtonUpload"), Qt::LeftButton);
-        qInstallMessageHandler(g_previousHandler);
-        QCOMPARE(g_debugLines.size(), 2);
-        QVERIFY2(QRegularExpression("^calc took: \\d+$").match(g_debugLines[0]).hasMatch(),
-            qPrintable(g_debugLines[0]));
-        QVERIFY2(QRegularExpression("^upload took: \\d+$").match(g_debugLines[1]).hasMatch(),
-            qPrintable(g_debugLines[1]));
+        QStringList debugLines;
+        {
+            DebugLines debug;
+            QTest::mouseClick(s.find("pushButtonUpload"), Qt::LeftButton);
+            debugLines = debug.lines();
+        }
+        QCOMPARE(debugLines.size(), 2);
+        QVERIFY2(QRegularExpression("^calc took: \\d+$").match(debugLines[0]).hasMatch(),
+            qPrintable(debugLines[0]));
+        QVERIFY2(QRegularExpression("^upload took: \\d+$").match(debugLines[1]).hasMatch(),
+            qPrintable(debugLines[1]));
         // No password prompt; without master password and server the page says so.
         QCOMPARE(dialogLog(),
             QStringList("Critical|Fehler|Bitte erstellen sie ein MasterPasswort "

@@ -2,6 +2,7 @@
 
 #include "statistics/inventur.h"
 #include "support/pagehelpers.h"
+#include "support/testsupport.h" // DebugLines
 
 #include <QDateTime>
 #include <QDateTimeEdit>
@@ -54,27 +55,3 @@ inline QDateTime at(const char *text)
 {
     return QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
-
-// The debug lines written while it lives; other messages pass on.
-class DebugLines
-{
-public:
-    DebugLines() { s_previous = qInstallMessageHandler(record); }
-    ~DebugLines()
-    {
-        qInstallMessageHandler(s_previous);
-        s_lines.clear();
-    }
-    QStringList lines() const { return s_lines; }
-
-private:
-    static void record(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (type == QtDebugMsg)
-            s_lines << message;
-        else
-            s_previous(type, context, message);
-    }
-    static inline QStringList s_lines;
-    static inline QtMessageHandler s_previous = nullptr;
-};

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QtGlobal>
 
 // A fresh working folder for one test: the templates, "kategorien.txt", a new "db.sqlite"
 // with the full schema on the default connection, print jobs as PDF files in "print/", and
@@ -71,3 +72,27 @@ QString today(int days = 0);
 
 // Messages recorded by the dialog seam, as "Kind|title|text" lines, for readable checks.
 QStringList dialogLog();
+
+// The debug lines written while it lives; other messages pass on.
+class DebugLines
+{
+public:
+    DebugLines() { s_previous = qInstallMessageHandler(record); }
+    ~DebugLines()
+    {
+        qInstallMessageHandler(s_previous);
+        s_lines.clear();
+    }
+    QStringList lines() const { return s_lines; }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type == QtDebugMsg)
+            s_lines << message;
+        else
+            s_previous(type, context, message);
+    }
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
