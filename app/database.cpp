@@ -18,6 +18,13 @@ QString currentTimestamp()
     return QDateTime::currentDateTime().toString(QLatin1String(kTimestampFormat));
 }
 
+bool contractRunning(const QVariant &vertragsende)
+{
+    const QString text = vertragsende.toString();
+    bool number = false;
+    return text.isEmpty() || (text.toLongLong(&number) == -1 && number);
+}
+
 bool readTimestamp(const QString &stored, QDate *date, QTime *time)
 {
     const QDate d = QDate::fromString(stored.left(10), Qt::ISODate);

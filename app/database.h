@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QVariant>
 
 class QWidget;
 
@@ -72,3 +73,7 @@ QString currentTimestamp();
 // not as a local date-time: that asks the time-zone file once per row, and would move a time
 // in the spring gap.
 bool readTimestamp(const QString &stored, QDate *date, QTime *time);
+
+// A contract runs while its Vertragsende is NULL, empty or -1 (an end the payout page has
+// prepared, stored as number or as text); any time stamp has ended it.
+bool contractRunning(const QVariant &vertragsende);

@@ -39,13 +39,6 @@ WHERE A.Vertrag = ?
 ORDER BY A.ID
 LIMIT 1 OFFSET ?)");
 
-// NULL and "" run, "-1" is an end prepared by the payout page; any time stamp has ended.
-bool contractEnded(const QVariant &vertragsende)
-{
-    const QString text = vertragsende.toString();
-    return !text.isEmpty() && text.toInt() != -1;
-}
-
 // A stored time stamp as the list shows it, "yyyy-MM-dd hh:mm:ss.zzz". The bookings store
 // exactly that form: such a text is shown as it is, 10,000 times without parsing.
 QString timestampText(const QString &stored)
@@ -298,7 +291,7 @@ void Verkauf::vertrChanged(int i)
                                  "Vertrag = Vertrag.ID) FROM Vertrag WHERE ID = ?;"));
     query.addBindValue(i);
     if (execOrWarn(query, this) && query.next()) {
-        vertragBeendet = contractEnded(query.value(0));
+        vertragBeendet = !contractRunning(query.value(0));
         const int count = query.value(1).toInt();
         selectNoArticle();
         ui->spinBoxArtikel->setRange(0, count);
@@ -551,7 +544,7 @@ bool Verkauf::readJournal(QFile &file, QList<Booking> *bookings)
                 return false;
             if (!contract.next())
                 return refuse();
-            const bool owed = !contractEnded(contract.value(0)) && contract.value(1).toInt() != -1;
+            const bool owed = contractRunning(contract.value(0)) && contract.value(1).toInt() != -1;
             article.bindValue(0, line.vertrag);
             article.bindValue(1, line.artikel - 1);
             if (!execOrWarn(article, this))

@@ -207,7 +207,7 @@ void Services::vertrChanged(int vertrag)
         ui->lineEdit_datetime->setText(shownDate(datum));
         const QVariant ende = query.value(1);
         const int laufzeit = query.value(2).toInt();
-        const bool offen = ende.toString().isEmpty() || ende.toInt() == -1;
+        const bool offen = contractRunning(ende);
         if (offen && laufzeit != -1) {
             ui->label_vertr_closed->setText(QStringLiteral("Laufzeit:"));
             ui->lineEdit_vertr_closed->setText(query.value(2).toString() + QStringLiteral(" Tage (")

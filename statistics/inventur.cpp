@@ -1,5 +1,6 @@
 #include "statistics/inventur.h"
 
+#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/paths.h"
 #include "app/sql.h"
@@ -32,16 +33,6 @@ enum { kBeendeteVertraege = 0, kAlleVertraege = 1, kLaufendeVertraege = 2 };
 const QByteArray kBoundary = QByteArrayLiteral("---------------------------193971182219750");
 const int kUploadTimeoutMs = 60 * 1000;
 quint16 g_uploadPort = 80;
-
-// A contract runs while Vertragsende is NULL, empty or -1 (stored as number or as text).
-bool laufend(const QVariant &vertragsende)
-{
-    if (vertragsende.isNull())
-        return true;
-    const QString text = vertragsende.toString();
-    bool zahl = false;
-    return text.isEmpty() || (text.toLongLong(&zahl) == -1 && zahl);
-}
 
 QString geld(double value)
 {
@@ -407,7 +398,7 @@ void Inventur::exportInv()
         if (!execOrWarn(query, QStringLiteral("SELECT ID, Vertragsende FROM Vertrag"), this))
             return; // a file without the states would hold the wrong articles
         while (query.next())
-            beendet.insert(query.value(0).toLongLong(), !laufend(query.value(1)));
+            beendet.insert(query.value(0).toLongLong(), !contractRunning(query.value(1)));
     }
     const auto filter = [&](const InventurArtikel &a) {
         if (abPreis > a.verkaufsPreis)
