@@ -30,3 +30,8 @@ double roundTenth(double value)
 {
     return roundHalfUp(value, 1);
 }
+
+QString euroText(double value)
+{
+    return QString::number(value, 'f', 2) + QStringLiteral(" €");
+}

@@ -11,5 +11,8 @@ double storedNumber(const QVariant &value);
 // Rounds to one decimal place, halves away from zero upwards (2.25 -> 2.3, -2.25 -> -2.2).
 double roundTenth(double value);
 
+// An amount as the pages show it: two decimals and " €" ("12.50 €").
+QString euroText(double value);
+
 // Rounds to the given number of decimals with halves up, for amounts shown with two decimals.
 double roundHalfUp(double value, int decimals);

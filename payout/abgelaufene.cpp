@@ -1,6 +1,7 @@
 #include "payout/abgelaufene.h"
 
 #include "app/database.h"
+#include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "payout/abrechnung.h"
@@ -104,8 +105,7 @@ void Abgelaufene::refreshPage()
                 new TableCell(termin.ende.toString(QStringLiteral("dd.MM.yyyy "))
                         + termin.zeit.toString(QStringLiteral("hh:mm:ss")),
                     centred));
-            table->setItem(row, ColOffen,
-                new TableCell(QString::number(v.offen, 'f', 2) + QStringLiteral(" €"), right));
+            table->setItem(row, ColOffen, new TableCell(euroText(v.offen), right));
             auto *box = new QTableWidgetItem;
             box->setCheckState(Qt::Unchecked);
             table->setItem(row, ColBeenden, box);

@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/digitsvalidator.h"
+#include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "payout/abrechnung.h"
@@ -35,11 +36,6 @@ SELECT ID, DateTime, Laufzeit, Vertragsende FROM Vertrag
 WHERE Kunde = ? AND (Vertragsende IS NULL OR Vertragsende = '' OR Vertragsende = '-1')
   AND Laufzeit IS NOT -1
 ORDER BY ID)");
-
-QString betrag(double value)
-{
-    return QString::number(value, 'f', 2) + QStringLiteral(" €");
-}
 
 QTableWidgetItem *checkBox(Qt::CheckState state)
 {
@@ -220,10 +216,10 @@ void Auszahlung::knrChanged(const QString &text)
         table->setItem(row, ColAblauf,
             new TableCell(
                 v.datum.addDays(v.laufzeit).toString(QStringLiteral("dd.MM.yyyy")), centred));
-        table->setItem(row, ColAusgezahlt, new TableCell(betrag(v.summeAusgezahlt), right));
+        table->setItem(row, ColAusgezahlt, new TableCell(euroText(v.summeAusgezahlt), right));
         table->setItem(row, ColBestand,
             new TableCell(QString::number(bestand) + QStringLiteral(" Stk."), centred));
-        table->setItem(row, ColOffen, new TableCell(betrag(v.summeOffen), right));
+        table->setItem(row, ColOffen, new TableCell(euroText(v.summeOffen), right));
         // Nothing to pay out: no box to tick.
         table->setItem(
             row, ColAuszahlen, v.summeOffen > 0 ? checkBox(Qt::Unchecked) : new QTableWidgetItem);
@@ -235,8 +231,8 @@ void Auszahlung::knrChanged(const QString &text)
     }
     const int last = vertragsListe.size();
     table->setItem(last, ColVertrag, new QTableWidgetItem(QStringLiteral("Gesamt:")));
-    table->setItem(last, ColAusgezahlt, new TableCell(betrag(ausgezahlt), right));
-    table->setItem(last, ColOffen, new TableCell(betrag(offen), right));
+    table->setItem(last, ColAusgezahlt, new TableCell(euroText(ausgezahlt), right));
+    table->setItem(last, ColOffen, new TableCell(euroText(offen), right));
 }
 
 bool Auszahlung::ticked(int row, int column) const

@@ -1,16 +1,8 @@
 #include "payout/detailauszahlung.h"
 
+#include "app/numbers.h"
 #include "app/tablecell.h"
 #include "ui_detailauszahlung.h"
-
-namespace {
-
-QString betrag(double value)
-{
-    return QString::number(value, 'f', 2) + QStringLiteral(" €");
-}
-
-} // namespace
 
 DetailAuszahlung::DetailAuszahlung(QWidget *parent)
     : QDialog(parent)
@@ -52,13 +44,13 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
                 put(row, 0, QString::number(v.vertragNr), centred);
             put(row, 1, QString::number(nummer), centred);
             put(row, 2, a.bezeichnung, centred);
-            put(row, 3, betrag(a.einkaufsPreis), right);
-            put(row, 4, betrag(a.verkaufsPreis), right);
+            put(row, 3, euroText(a.einkaufsPreis), right);
+            put(row, 4, euroText(a.verkaufsPreis), right);
             put(row, 5, QString::number(a.einkaufsMenge), right);
             put(row, 6, QString::number(a.verkauft), right);
             put(row, 7, QString::number(stueck), centred);
-            put(row, 8, betrag(a.ausgezahlt), right);
-            put(row, 9, betrag(a.offen), right);
+            put(row, 8, euroText(a.ausgezahlt), right);
+            put(row, 9, euroText(a.offen), right);
             menge += a.einkaufsMenge;
             verkauft += a.verkauft;
             bestand += stueck;
@@ -72,8 +64,8 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
         put(row, 5, QString::number(menge), right, &bold);
         put(row, 6, QString::number(verkauft), right, &bold);
         put(row, 7, QString::number(bestand), centred, &bold);
-        put(row, 8, betrag(ausgezahlt), right, &bold);
-        put(row, 9, betrag(offen), right, &bold);
+        put(row, 8, euroText(ausgezahlt), right, &bold);
+        put(row, 9, euroText(offen), right, &bold);
         ++row;
     }
     table->resizeColumnsToContents();

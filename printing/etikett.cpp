@@ -1,6 +1,7 @@
 #include "printing/etikett.h"
 
 #include "app/dialogs.h"
+#include "app/numbers.h"
 #include "app/sql.h"
 #include "intake/records.h"
 #include "printing/artikelbarcode.h"
@@ -173,7 +174,7 @@ bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int pos
     const QString code = ArtikelBarcode::encode(vertragNr, position);
     qDebug() << "code " << artNr << " pruefziffer " << artNr % 11 << " barcode " << code;
 
-    const QString preisText = QString::number(preis, 'f', 2) + QStringLiteral(" €");
+    const QString preisText = euroText(preis);
     const QString zeile
         = QStringLiteral("%1 %2/%3").arg(datum.weekNumber()).arg(vertragNr).arg(position);
 

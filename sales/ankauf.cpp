@@ -1,6 +1,7 @@
 #include "sales/ankauf.h"
 
 #include "app/database.h"
+#include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "statistics/records.h"
@@ -110,7 +111,7 @@ void Ankauf::refreshPage()
     const auto money = [&prices](double value) -> const QString & {
         auto it = prices.find(value);
         if (it == prices.end())
-            it = prices.insert(value, QString::number(value, 'f', 2) + QStringLiteral(" €"));
+            it = prices.insert(value, euroText(value));
         return *it;
     };
     const Qt::Alignment centred = Qt::AlignCenter;

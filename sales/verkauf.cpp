@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/imagedialog.h"
+#include "app/numbers.h"
 #include "app/paths.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
@@ -211,9 +212,7 @@ void fillRow(QTableWidget *table, int row, const ListedSale &sale)
     table->setItem(row, 2, cell(QString::number(sale.position), centred));
     table->setItem(row, 3, cell(sale.bezeichnung));
     table->setItem(row, 4, cell(QString::number(sale.menge), centred));
-    table->setItem(row, 5,
-        cell(QString::number(sale.preis, 'f', 2) + QStringLiteral(" €"),
-            Qt::AlignRight | Qt::AlignVCenter));
+    table->setItem(row, 5, cell(euroText(sale.preis), Qt::AlignRight | Qt::AlignVCenter));
 }
 
 } // namespace

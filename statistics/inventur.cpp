@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 #include "app/dialogs.h"
+#include "app/numbers.h"
 #include "app/paths.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
@@ -33,11 +34,6 @@ enum { kBeendeteVertraege = 0, kAlleVertraege = 1, kLaufendeVertraege = 2 };
 const QByteArray kBoundary = QByteArrayLiteral("---------------------------193971182219750");
 const int kUploadTimeoutMs = 60 * 1000;
 quint16 g_uploadPort = 80;
-
-QString geld(double value)
-{
-    return QString::number(value, 'f', 2) + QStringLiteral(" €");
-}
 
 QString stueck(int count)
 {
@@ -99,7 +95,7 @@ public:
     QTableWidgetItem *clone() const override { return new GeldZelle(*this); }
 
 protected:
-    QString anzeige() const override { return geld(m_betrag); }
+    QString anzeige() const override { return euroText(m_betrag); }
     Qt::Alignment ausrichtung() const override { return Qt::AlignRight | Qt::AlignVCenter; }
 
 private:
@@ -257,9 +253,10 @@ void Inventur::calculate()
     const Periodenzahlen zahlen = periodenzahlen(anfang, ende, this);
     InventurStatistik s = zahlen.statistik;
     const QString texte[12] = { stueck(s.kunden), stueck(s.vertraege), stueck(s.artikelmenge),
-        stueck(s.verkauftZurueck), geld(s.einkauf), geld(s.verkauftVk), geld(s.standgebuehr),
-        geld(s.ankaufAuszahlung), geld(s.standgebuehr + s.verkauftVk - s.ankaufAuszahlung),
-        geld(s.umsatz), QString(), geld(s.offeneAuszahlungen) };
+        stueck(s.verkauftZurueck), euroText(s.einkauf), euroText(s.verkauftVk),
+        euroText(s.standgebuehr), euroText(s.ankaufAuszahlung),
+        euroText(s.standgebuehr + s.verkauftVk - s.ankaufAuszahlung), euroText(s.umsatz), QString(),
+        euroText(s.offeneAuszahlungen) };
     for (int column = 0; column < 12; ++column) {
         if (zahlen.gezeigt[size_t(column)])
             zeige(column, texte[column]);
@@ -282,7 +279,7 @@ void Inventur::calculate()
         s.offenerAnkaufVk += *preis * menge;
     }
     if (listeOk)
-        zeige(10, geld(s.offenerAnkaufVk));
+        zeige(10, euroText(s.offenerAnkaufVk));
 
     zeigeBestand(liste);
     ui->label_date->setText(QStringLiteral("Entsprechend dem Zeitraum von ")
@@ -352,8 +349,8 @@ void Inventur::zeigeBestand(const InventurListe &liste)
     summe(0, QString::number(vertraege), {});
     summe(1, QString::number(zeilen), {});
     summe(3, QString::number(bestand), {});
-    summe(6, geld(summeEk), rechts);
-    summe(7, geld(summeVk), rechts);
+    summe(6, euroText(summeEk), rechts);
+    summe(7, euroText(summeVk), rechts);
     auto *summenKopf = new QTableWidgetItem(QStringLiteral("Summe"));
     summenKopf->setFont(bold);
     tabelle->setVerticalHeaderItem(0, summenKopf);
