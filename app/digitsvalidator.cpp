@@ -5,6 +5,14 @@ DigitsValidator::DigitsValidator(qint64 top, QObject *parent)
     , m_top(top)
 { }
 
+void DigitsValidator::setTop(qint64 top)
+{
+    if (top == m_top)
+        return;
+    m_top = top;
+    emit changed();
+}
+
 QValidator::State DigitsValidator::validate(QString &input, int &) const
 {
     if (input.isEmpty())

@@ -11,6 +11,8 @@ public:
     explicit DigitsValidator(qint64 top, QObject *parent = nullptr);
     State validate(QString &input, int &pos) const override;
     qint64 top() const { return m_top; }
+    // A page sets the top anew when it has read the highest number.
+    void setTop(qint64 top);
 
 private:
     qint64 m_top;

@@ -35,7 +35,8 @@ Anlieferung::Anlieferung(QWidget *parent)
     , ui(new Ui_Anlieferung)
 {
     ui->setupUi(this);
-    ui->lineEditKNR->setValidator(new DigitsValidator(0, this));
+    knrValidator = new DigitsValidator(0, this);
+    ui->lineEditKNR->setValidator(knrValidator);
 
     connect(ui->toolButtonImages, &QToolButton::clicked, this, &Anlieferung::choseImages);
     connect(
@@ -118,11 +119,8 @@ void Anlieferung::refreshPage()
 void Anlieferung::loadKunden()
 {
     kunden.load(this);
-    if (const std::optional<qint64> top = kunden.highestId()) {
-        const QValidator *old = ui->lineEditKNR->validator();
-        ui->lineEditKNR->setValidator(new DigitsValidator(*top, this));
-        delete old;
-    }
+    if (const std::optional<qint64> top = kunden.highestId())
+        knrValidator->setTop(*top);
 }
 
 void Anlieferung::searchKunde(const QString &text)

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class DigitsValidator;
+
 class QListWidgetItem;
 class Ui_Anlieferung;
 
@@ -67,6 +69,7 @@ private:
     qint64 vertragNr = 0;
     QList<Vertragsartikel> artikel;
     CustomerSearch kunden;
+    DigitsValidator *knrValidator;
     // Set while the customer fields are filled as a whole, so that the search runs once.
     bool fillingKunde = false;
     // Set while page entry empties the fields: the list is cleared afterwards anyway.

@@ -53,8 +53,10 @@ Auszahlung::Auszahlung(QWidget *parent)
     ui->setupUi(this);
     kunden.setList(ui->listWidget);
     // Nothing can be typed before the page entry has read the highest numbers.
-    ui->lineEditKNR->setValidator(new DigitsValidator(0, this));
-    ui->lineEditVertrag->setValidator(new DigitsValidator(0, this));
+    knrValidator = new DigitsValidator(0, this);
+    vertragValidator = new DigitsValidator(0, this);
+    ui->lineEditKNR->setValidator(knrValidator);
+    ui->lineEditVertrag->setValidator(vertragValidator);
 
     connect(ui->lineEditKNR, &QLineEdit::textChanged, this, &Auszahlung::knrChanged);
     connect(ui->lineEditVertrag, &QLineEdit::textChanged, this, &Auszahlung::vertragChanged);
@@ -100,21 +102,14 @@ void Auszahlung::refreshPage()
     loadKunden();
 }
 
-void Auszahlung::setTop(QLineEdit *edit, qint64 top)
-{
-    const QValidator *old = edit->validator();
-    edit->setValidator(new DigitsValidator(top, this));
-    delete old;
-}
-
 void Auszahlung::loadKunden()
 {
     kunden.load(this);
     if (const std::optional<qint64> top = kunden.highestId())
-        setTop(ui->lineEditKNR, *top);
+        knrValidator->setTop(*top);
     QSqlQuery query;
     if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag"), this) && query.next())
-        setTop(ui->lineEditVertrag, query.value(0).toLongLong());
+        vertragValidator->setTop(query.value(0).toLongLong());
 }
 
 void Auszahlung::searchKunde(const QString &text)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+class DigitsValidator;
+
 class QLineEdit;
 class QListWidgetItem;
 class ReportPrinter;
@@ -47,12 +49,13 @@ private:
     bool abrechnen(
         const AuszahlungsVertrag &vertrag, bool beenden, bool vorbereiten, ReportPrinter &printer);
     bool ticked(int row, int column) const;
-    void setTop(QLineEdit *edit, qint64 top);
 
     // The page's search compares the text as typed; its hits come in customer-number order.
     CustomerSearch kunden { CustomerSearch::Match::AsTyped, CustomerSearch::Order::ByNumber };
     // One element per contract row of the table, in the same order.
     QList<AuszahlungsVertrag> vertragsListe;
+    DigitsValidator *knrValidator;
+    DigitsValidator *vertragValidator;
     Ui_Auszahlung *ui;
     bool resettingPage = false;
 };
