@@ -102,10 +102,7 @@ private slots:
         auto *table = child<QTableWidget>(page, "tableWidget");
         QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(table->selectionMode(), QAbstractItemView::NoSelection);
-        QStringList headers;
-        for (int c = 0; c < table->columnCount(); ++c)
-            headers << table->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers,
+        QCOMPARE(pages::headerTexts(table),
             (QStringList { "Datum", "Vertrag Nr.", "Artikel Nr.", "Bezeichnung", "Menge",
                 "Einkaufspreis", "Verkaufspreis" }));
 

@@ -340,10 +340,7 @@ private slots:
             QStringList({ "gridLayout 1,0 1x1 20x15 Minimum/Fixed",
                 "gridLayout_2 0,2 1x1 40x20 Expanding/Minimum" }));
         QTableWidget *t = table(page, "tableWidget");
-        QStringList headers;
-        for (int c = 0; c < t->columnCount(); ++c)
-            headers << t->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers,
+        QCOMPARE(pages::headerTexts(t),
             QStringList({ "Vertragsnummer", "Name", "Kunde", "Telefonnummer", "Abgelaufen seit",
                 "Offener Betrag", "Vertrag selbst beenden" }));
         QCOMPARE(Qt::Alignment(t->horizontalHeaderItem(5)->textAlignment()),

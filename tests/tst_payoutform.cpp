@@ -16,18 +16,6 @@
 
 using namespace pages;
 
-namespace {
-
-QStringList headers(QTableWidget *table)
-{
-    QStringList texts;
-    for (int c = 0; c < table->columnCount(); ++c)
-        texts << table->horizontalHeaderItem(c)->text();
-    return texts;
-}
-
-} // namespace
-
 class TestPayoutForm : public QObject
 {
     Q_OBJECT
@@ -93,7 +81,7 @@ private slots:
                 "gridLayout_2 0,0 1x1 40x20 Expanding/Minimum" }));
 
         QTableWidget *t = table(page, "tableWidget");
-        QCOMPARE(headers(t),
+        QCOMPARE(pages::headerTexts(t),
             QStringList(
                 { "Vertragsnummer", "Ablaufdatum", "Ausgezahlter Betrag", "aktueller Bestand",
                     "Offener Betrag", "Auszahlen", "Beenden vorbereiten", "Vertrag Beenden" }));
@@ -140,7 +128,7 @@ private slots:
         QVERIFY(child<QMenuBar>(dialog, "menubar")->actions().isEmpty());
         QCOMPARE(child<QStatusBar>(dialog, "statusbar")->geometry(), QRect(0, 0, 3, 18));
         QTableWidget *t = table(dialog, "tableWidget");
-        QCOMPARE(headers(t),
+        QCOMPARE(pages::headerTexts(t),
             QStringList({ "VNr.", "ANr.", "Bezeichnung", "Ek Preis", "Vk Preis", "Ek Menge",
                 "Verkauft", "Bestand", "Ausgez.", "Offener Betrag" }));
         QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);

@@ -119,10 +119,7 @@ private slots:
             (QStringList { "gridLayout 2,0 1x1 20x15 Minimum/Fixed",
                 "gridLayout_3 1,1 1x1 20x40 Minimum/Expanding" }));
         auto *table = child<QTableWidget>(page, "tableWidgetVerkauf");
-        QStringList headers;
-        for (int c = 0; c < table->columnCount(); ++c)
-            headers << table->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers,
+        QCOMPARE(pages::headerTexts(table),
             (QStringList {
                 "Datum", "Vertrag Nr.", "Artikel Nr.", "Bezeichnung", "Menge", "Verkaufspreis" }));
     }

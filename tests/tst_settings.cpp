@@ -558,10 +558,7 @@ private slots:
         SettingsPage s;
         QVERIFY(s.enter());
         QTableWidget *t = s.table();
-        QStringList headers;
-        for (int c = 0; c < t->columnCount(); ++c)
-            headers << t->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers,
+        QCOMPARE(pages::headerTexts(t),
             QStringList({ "", "Einkaufspreis in €", "Operator (+ / *)", "Wert (Summand / Faktor)",
                 "Verkaufspreis" }));
         QCOMPARE(t->horizontalHeader()->sectionResizeMode(2), QHeaderView::Stretch);

@@ -106,6 +106,15 @@ inline bool clickCheckBox(QTableWidget *table, int row, int column)
     return item->checkState() != before;
 }
 
+// The texts of a table's column headings, in column order.
+inline QStringList headerTexts(const QTableWidget *table)
+{
+    QStringList texts;
+    for (int c = 0; c < table->columnCount(); ++c)
+        texts << table->horizontalHeaderItem(c)->text();
+    return texts;
+}
+
 // The table's rows as text, one line per row with its cells joined by "|"; a check box is
 // written after the cell's text as "[ ]" or "[x]".
 inline QStringList tableRows(const QTableWidget *table)
