@@ -236,6 +236,9 @@ public:
         m_thread->start();
     }
 
+    // False when the system gave no thread: the caller goes on without it.
+    bool started() const { return m_thread->isRunning() || m_thread->isFinished(); }
+
     ~AheadParser()
     {
         {
@@ -477,6 +480,9 @@ public:
         m_thread->start();
     }
 
+    // False when the system gave no thread: the caller lays the windows out itself.
+    bool started() const { return m_thread->isRunning() || m_thread->isFinished(); }
+
     ~LayoutThread()
     {
         {
@@ -519,6 +525,8 @@ private:
         if (QThread::idealThreadCount() >= 3) {
             ahead = std::make_unique<AheadParser>(
                 [this](qsizetype from, qsizetype to) { return m_chain.parse(from, to); });
+            if (!ahead->started())
+                ahead.reset();
         }
         m_chain.parseAhead(ahead.get());
         std::deque<Window> drawn;
@@ -576,15 +584,20 @@ bool printHtmlPages(QPagedPaintDevice &device, const FilledDocument &document)
         return true;
     };
 
-    // On a single core the threads would only add their own cost.
-    if (!chain.windowed() || QThread::idealThreadCount() < 2) {
+    auto oneThread = [&] {
         while (!chain.atEnd()) {
             if (!paint(chain.next()))
                 return false;
         }
         return painter.end();
-    }
+    };
+
+    // On a single core the threads would only add their own cost.
+    if (!chain.windowed() || QThread::idealThreadCount() < 2)
+        return oneThread();
     LayoutThread layout(chain);
+    if (!layout.started())
+        return oneThread();
     for (Window window = layout.take(); window.document; window = layout.take()) {
         const bool painted = paint(window);
         releaseFontEngines(*window.document);
