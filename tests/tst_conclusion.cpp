@@ -19,12 +19,6 @@ using namespace intake;
 namespace {
 
 // Both printers set, so that a conclusion prints its documents and labels as PDF files.
-void setPrinters()
-{
-    TestWorkdir::setSetting("Vertragsdrucker", "Buero");
-    TestWorkdir::setSetting("Etikettendrucker", "Etiketten");
-}
-
 void typeCustomer(Anlieferung &page, const QString &name, const QString &vorname,
     const QString &telefon = QString())
 {
@@ -32,11 +26,6 @@ void typeCustomer(Anlieferung &page, const QString &name, const QString &vorname
     type(edit(page, "lineEditVNA"), vorname);
     if (!telefon.isEmpty())
         type(edit(page, "lineEditTEL"), telefon);
-}
-
-int count(const char *table)
-{
-    return TestWorkdir::scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt();
 }
 
 QStringList kinds(const QStringList &files)
@@ -60,7 +49,7 @@ private slots:
     void commissionContractIsStoredPrintedAndExported()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         QDir().mkpath(dir.path("export"));
         TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
         qputenv("VELARIX_SHUTDOWN_CMD", "true");
@@ -123,7 +112,7 @@ private slots:
     void cashPurchaseStoresMinusTotalAndExportsNothing()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         QDir().mkpath(dir.path("export"));
         TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
         Anlieferung page;
@@ -137,7 +126,7 @@ private slots:
         QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
         QCOMPARE(TestWorkdir::scalar("SELECT Standgebuehr FROM Vertrag").toDouble(), -17.5);
         QCOMPARE(TestWorkdir::scalar("SELECT Laufzeit FROM Vertrag").toInt(), -1);
-        QCOMPARE(count("Artikel"), 2);
+        QCOMPARE(TestWorkdir::rowCount("Artikel"), 2);
         const QStringList printed = dir.printedFiles();
         QCOMPARE(kinds(printed),
             QStringList({ "dokument", "etikett", "etikett", "etikett", "etikett" }));
@@ -151,7 +140,7 @@ private slots:
     void amountsAreStoredAtFullPrecision()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         Anlieferung page;
         QVERIFY(enter(page));
         typeCustomer(page, "Meier", "Anna");
@@ -189,7 +178,7 @@ private slots:
         QFETCH(QString, message);
         for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
             TestWorkdir dir;
-            setPrinters();
+            TestWorkdir::setPrinters();
             Anlieferung page;
             QVERIFY(enter(page));
             QSignalSpy menu(&page, &Anlieferung::openMenu);
@@ -200,7 +189,9 @@ private slots:
                 intake::button(page, button)->setEnabled(true); // only reachable by the keyboard
             click(intake::button(page, button));
             QCOMPARE(dialogLog(), QStringList(message));
-            QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+            QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
+                    + TestWorkdir::rowCount("Artikel"),
+                0);
             QVERIFY(dir.printedFiles().isEmpty());
             QCOMPARE(menu.count(), 0);
             QCOMPARE(edit(page, "lineEditNA")->text(), name);
@@ -250,7 +241,7 @@ private slots:
         QFETCH(int, contracts);
         for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
             TestWorkdir dir;
-            setPrinters();
+            TestWorkdir::setPrinters();
             TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
                               "VALUES (7, '"
                 + storedName + "', 'Anna', '', '', '', '')");
@@ -261,8 +252,8 @@ private slots:
             Dialogs::setNextAnswer(answer);
             click(intake::button(page, button));
             QCOMPARE(dialogLog(), messages);
-            QCOMPARE(count("Kunde"), customers);
-            QCOMPARE(count("Vertrag"), contracts);
+            QCOMPARE(TestWorkdir::rowCount("Kunde"), customers);
+            QCOMPARE(TestWorkdir::rowCount("Vertrag"), contracts);
             if (contracts && customers == 1)
                 QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 7);
             if (!contracts) {
@@ -275,7 +266,7 @@ private slots:
     void customerChosenByNumber()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
                           "VALUES (3, 'Meier', 'Anna', '', '', '', ''), "
                           "(4, 'Meier', 'Anna', '', '', '', '')");
@@ -286,7 +277,7 @@ private slots:
         addArticle(page, "Stuhl", 1, "5");
         click(button(page, "pushButtonVertrAbsch"));
         QVERIFY2(dialogLog().isEmpty(), qPrintable(dialogLog().join('\n')));
-        QCOMPARE(count("Kunde"), 2);
+        QCOMPARE(TestWorkdir::rowCount("Kunde"), 2);
         QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 4);
     }
 
@@ -301,7 +292,7 @@ private slots:
     {
         QFETCH(bool, byNumber);
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
                           "VALUES (0, 'Meier', 'Anna', '', '', '', '')");
         Anlieferung page;
@@ -314,15 +305,15 @@ private slots:
         addArticle(page, "Stuhl", 1, "5");
         Dialogs::setNextAnswer(QMessageBox::Yes);
         click(button(page, "pushButtonVertrAbsch"));
-        QCOMPARE(count("Kunde"), 1);
-        QCOMPARE(count("Vertrag"), 1);
+        QCOMPARE(TestWorkdir::rowCount("Kunde"), 1);
+        QCOMPARE(TestWorkdir::rowCount("Vertrag"), 1);
         QCOMPARE(TestWorkdir::scalar("SELECT Kunde FROM Vertrag").toInt(), 0);
     }
 
     void customerDeletedMeanwhileStopsBeforeWriting()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
                           "VALUES (4, 'Meier', 'Anna', '', '', '', '')");
         Anlieferung page;
@@ -334,7 +325,9 @@ private slots:
         QCOMPARE(dialogLog(),
             QStringList("Warning|Warnung|Der Kunde Nr. 4 ist nicht mehr gespeichert.\n"
                         "Bitte wählen Sie den Kunden neu aus."));
-        QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+        QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
+                + TestWorkdir::rowCount("Artikel"),
+            0);
     }
 
     // The next entry lists a customer the conclusion stored in its name order; one that
@@ -357,7 +350,7 @@ private slots:
         QFETCH(bool, storedElsewhere);
         QFETCH(QStringList, listed);
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname, Telefon, PLZ, Ort, Strasse) "
                           "VALUES (1, 'Abel', 'Jan', '', '', 'Kiel', ''), "
                           "(2, 'Zander', 'Ute', '', '', 'Kiel', '')");
@@ -376,7 +369,7 @@ private slots:
         addArticle(page, "Stuhl", 1, "5");
         click(button(page, "pushButtonVertrAbsch"));
         QCOMPARE(dialogLog(), QStringList());
-        QCOMPARE(count("Kunde"), listed.size());
+        QCOMPARE(TestWorkdir::rowCount("Kunde"), listed.size());
 
         page.refreshPage();
         type(edit(page, "lineEditSearch"), "kiel");
@@ -388,7 +381,7 @@ private slots:
     {
         for (const char *button : { "pushButtonVertrAbsch", "pushButton_einkauf" }) {
             TestWorkdir dir;
-            setPrinters();
+            TestWorkdir::setPrinters();
             TestWorkdir::exec("CREATE TRIGGER second_article BEFORE INSERT ON Artikel WHEN "
                               "(SELECT COUNT(*) FROM Artikel WHERE Vertrag = NEW.Vertrag) >= 1 "
                               "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END");
@@ -401,7 +394,9 @@ private slots:
             click(intake::button(page, button));
             QCOMPARE(dialogLog().size(), 1);
             QVERIFY(dialogLog().at(0).startsWith("Warning|SQL-Fehler|Platte voll"));
-            QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+            QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
+                    + TestWorkdir::rowCount("Artikel"),
+                0);
             QVERIFY(dir.printedFiles().isEmpty());
             QCOMPARE(menu.count(), 0);
             QCOMPARE(edit(page, "lineEditNA")->text(), QString("Neu"));
@@ -411,8 +406,8 @@ private slots:
             Dialogs::takeRecords();
             TestWorkdir::exec("DROP TRIGGER second_article");
             click(intake::button(page, button));
-            QCOMPARE(count("Kunde"), 1);
-            QCOMPARE(count("Artikel"), 2);
+            QCOMPARE(TestWorkdir::rowCount("Kunde"), 1);
+            QCOMPARE(TestWorkdir::rowCount("Artikel"), 2);
             QCOMPARE(menu.count(), 1);
         }
     }
@@ -420,7 +415,7 @@ private slots:
     void pendingArticleIsStoredOnceAfterAStop()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         Anlieferung page;
         QVERIFY(enter(page));
         typeCustomer(page, "Meier", "");
@@ -433,7 +428,7 @@ private slots:
         click(button(page, "pushButtonVertrAbsch"));
         QCOMPARE(
             dialogLog().last(), QString("Warning|Warnung|Bitte geben Sie Name und Vorname ein."));
-        QCOMPARE(count("Artikel"), 0);
+        QCOMPARE(TestWorkdir::rowCount("Artikel"), 0);
 
         type(edit(page, "lineEditVNA"), "Anna");
         Dialogs::setNextAnswer(QMessageBox::Yes);
@@ -459,8 +454,8 @@ private slots:
             QStringList({ "Critical|Fehler|Bitte einen Vertragsdrucker auswählen!",
                 "Critical|Fehler|Bitte einen Etikettendrucker auswählen!" }));
         QVERIFY(dir.printedFiles().isEmpty());
-        QCOMPARE(count("Vertrag"), 1);
-        QCOMPARE(count("Artikel"), 1);
+        QCOMPARE(TestWorkdir::rowCount("Vertrag"), 1);
+        QCOMPARE(TestWorkdir::rowCount("Artikel"), 1);
         QCOMPARE(menu.count(), 1);
     }
 
@@ -468,7 +463,7 @@ private slots:
     void contractNumberIsTheStoredOne()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde) VALUES (41, 1)");
         Anlieferung page;
         QVERIFY(enter(page));
@@ -488,7 +483,7 @@ private slots:
     void failedReadStopsTheConclusion()
     {
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         Anlieferung page;
         QVERIFY(enter(page));
         QSignalSpy menu(&page, &Anlieferung::openMenu);
@@ -506,7 +501,9 @@ private slots:
         QCOMPARE(dialogLog().size(), 1);
         QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
             qPrintable(dialogLog().at(0)));
-        QCOMPARE(count("Kunde") + count("Vertrag") + count("Artikel"), 0);
+        QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
+                + TestWorkdir::rowCount("Artikel"),
+            0);
         QVERIFY(dir.printedFiles().isEmpty());
         QCOMPARE(menu.count(), 0);
         QCOMPARE(edit(page, "lineEditNA")->text(), QString("Meier"));
@@ -534,7 +531,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(qint64, number);
         TestWorkdir dir;
-        setPrinters();
+        TestWorkdir::setPrinters();
         QDir().mkpath(dir.path("export"));
         TestWorkdir::setSetting("AutoExportPath", dir.path("export"));
         for (const QString &statement : before.split("; "))

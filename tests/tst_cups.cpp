@@ -29,15 +29,9 @@ public:
     CupsWorkdir()
     {
         qunsetenv("VELARIX_PRINT_DIR");
-        setSetting("Vertragsdrucker", "Buero");
-        setSetting("Etikettendrucker", "Etiketten");
+        setPrinters();
     }
 };
-
-int count(const char *table)
-{
-    return TestWorkdir::scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt();
-}
 
 // Concludes a commission contract on the intake page: "Tisch" once, "Lampe" twice. Returns
 // the stored contract's number.
@@ -216,8 +210,8 @@ private slots:
         QVERIFY2(g_cups->run("cupsreject", { queue }), qPrintable(g_cups->error()));
 
         const int nr = concludeContract();
-        QCOMPARE(count("Vertrag"), 1);
-        QCOMPARE(count("Artikel"), 2);
+        QCOMPARE(TestWorkdir::rowCount("Vertrag"), 1);
+        QCOMPARE(TestWorkdir::rowCount("Artikel"), 2);
         QStringList log = dialogLog();
         QCOMPARE(log.size(), 1);
         QVERIFY2(log.at(0).startsWith(box), qPrintable(log.at(0)));

@@ -50,12 +50,6 @@ void lock(const char *table, const char *event)
                           .arg(table, event));
 }
 
-void setPrinters()
-{
-    TestWorkdir::setSetting("Vertragsdrucker", "Buero");
-    TestWorkdir::setSetting("Etikettendrucker", "Etiketten");
-}
-
 } // namespace
 
 class TestServicesActions : public QObject
@@ -191,7 +185,7 @@ private slots:
         QFETCH(QStringList, log);
         QFETCH(int, labels);
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         if (!labelPrinter)
             TestWorkdir::removeSetting("Etikettendrucker");
         const bool locked = log.value(0).startsWith("Warning|SQL-Fehler");
@@ -243,7 +237,7 @@ private slots:
     void giveBack()
     {
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         TestWorkdir::exec(
             "INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, "
             "VerkaufsPreis, EinkaufsMenge) VALUES (20, 102, 'Herrenmantel', 10, 25, 5)");
@@ -332,7 +326,7 @@ private slots:
         QFETCH(QString, slot);
         QFETCH(QString, log);
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         // A contract of 100 articles for the label code that no longer fits.
         TestWorkdir::exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                           "WHERE i < 97) INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, "
@@ -354,7 +348,7 @@ private slots:
     void reprint()
     {
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         QVERIFY(desk.enter());
         desk.choose(ShopFixture::vertragLaufend);
         desk.click("pushButton_print");
@@ -376,7 +370,7 @@ private slots:
     void label()
     {
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         QVERIFY(desk.enter());
         desk.choose(ShopFixture::vertragLaufend, ShopFixture::lampe.nr);
         ServiceDesk::typeInto(desk.edit("lineEdit_bz"), "Getippt");
@@ -441,7 +435,7 @@ private slots:
         QFETCH(int, printed);
         QFETCH(bool, deleted);
         ServiceDesk desk;
-        setPrinters();
+        TestWorkdir::setPrinters();
         if (!documentPrinter)
             TestWorkdir::removeSetting("Vertragsdrucker");
         TestWorkdir::setSetting("Passwort", "geheim");

@@ -94,6 +94,17 @@ void TestWorkdir::removeSetting(const QString &name)
         QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
 }
 
+void TestWorkdir::setPrinters()
+{
+    setSetting(QStringLiteral("Vertragsdrucker"), QStringLiteral("Buero"));
+    setSetting(QStringLiteral("Etikettendrucker"), QStringLiteral("Etiketten"));
+}
+
+int TestWorkdir::rowCount(const char *table)
+{
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
+}
+
 void TestWorkdir::setSetting(const QString &name, const QString &value)
 {
     removeSetting(name);

@@ -30,6 +30,10 @@ public:
     // Replaces (or removes) the setting's rows in Systemdaten.
     static void setSetting(const QString &name, const QString &value);
     static void removeSetting(const QString &name);
+    // Both printers set to the test queues "Buero" (documents) and "Etiketten" (labels).
+    static void setPrinters();
+    // The number of rows in a table.
+    static int rowCount(const char *table);
 
 private:
     QTemporaryDir m_dir;
