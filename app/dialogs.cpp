@@ -1,8 +1,12 @@
 #include "app/dialogs.h"
 
+#include "app/waitcursor.h"
+
+#include <QCursor>
 #include <QDebug>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 
 namespace Dialogs {
@@ -14,9 +18,31 @@ QList<Record> g_records;
 QVariantMap g_lastCall;
 std::function<int(QDialog &)> g_execHook;
 
+// A box met on the way of a long action waits for the user: it shows the normal cursor.
+class NormalCursor
+{
+public:
+    NormalCursor()
+        : m_waiting(WaitCursor::active())
+    {
+        if (m_waiting)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    }
+    ~NormalCursor()
+    {
+        if (m_waiting)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor &) = delete;
+    NormalCursor &operator=(const NormalCursor &) = delete;
+
+private:
+    bool m_waiting;
+};
+
 void record(Kind kind, const QString &title, const QString &text, const QVariantMap &call)
 {
-    g_records.append({ kind, title, text });
+    g_records.append({ kind, title, text, WaitCursor::active() });
     if (g_echo)
         qInfo().noquote() << QStringLiteral("Dialog: %1|%2|%3").arg(kindName(kind), title, text);
     g_lastCall = call;
@@ -56,6 +82,7 @@ QMessageBox::StandardButton box(Kind kind, QMessageBox::Icon icon, QWidget *pare
             return QMessageBox::StandardButton(answer.toInt());
         return unscriptedButton(buttons, defaultButton);
     }
+    const NormalCursor normal;
     QMessageBox messageBox(icon, title, text, buttons, parent);
     messageBox.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(messageBox.exec());
@@ -98,6 +125,7 @@ QString getText(QWidget *parent, const QString &title, const QString &label,
             *ok = accepted;
         return accepted ? answer.toString() : QString();
     }
+    const NormalCursor normal;
     return QInputDialog::getText(parent, title, label, mode, text, ok);
 }
 
@@ -112,6 +140,7 @@ QString getItem(QWidget *parent, const QString &title, const QString &label,
             *ok = accepted;
         return accepted ? answer.toString() : QString();
     }
+    const NormalCursor normal;
     return QInputDialog::getItem(parent, title, label, items, current, editable, ok);
 }
 
@@ -126,6 +155,7 @@ int getInt(QWidget *parent, const QString &title, const QString &label, int valu
             *ok = accepted;
         return accepted ? answer.toInt() : value;
     }
+    const NormalCursor normal;
     return QInputDialog::getInt(parent, title, label, value, min, max, step, ok);
 }
 
@@ -140,6 +170,7 @@ double getDouble(QWidget *parent, const QString &title, const QString &label, do
             *ok = accepted;
         return accepted ? answer.toDouble() : value;
     }
+    const NormalCursor normal;
     return QInputDialog::getDouble(parent, title, label, value, min, max, decimals, ok);
 }
 
@@ -151,6 +182,7 @@ QString getOpenFileName(
         QVariant answer;
         return takeAnswer(&answer) ? answer.toString() : QString();
     }
+    const NormalCursor normal;
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
@@ -162,6 +194,7 @@ QStringList getOpenFileNames(
         QVariant answer;
         return takeAnswer(&answer) ? answer.toStringList() : QStringList();
     }
+    const NormalCursor normal;
     return QFileDialog::getOpenFileNames(parent, caption, dir, filter);
 }
 
@@ -178,6 +211,7 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
             *selectedFilter = parts.value(1);
         return parts.value(0);
     }
+    const NormalCursor normal;
     return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
 }
 
@@ -188,6 +222,7 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
         QVariant answer;
         return takeAnswer(&answer) ? answer.toString() : QString();
     }
+    const NormalCursor normal;
     return QFileDialog::getExistingDirectory(parent, caption, dir);
 }
 
@@ -201,6 +236,7 @@ int exec(QDialog &dialog)
             return answer.toInt();
         return g_execHook ? g_execHook(dialog) : int(QDialog::Rejected);
     }
+    const NormalCursor normal;
     return dialog.exec();
 }
 

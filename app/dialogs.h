@@ -36,6 +36,7 @@ struct Record
     Kind kind;
     QString title;
     QString text;
+    bool busy = false; // called while the wait cursor was up (app/waitcursor.h)
 };
 
 QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,

@@ -4,6 +4,7 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/stylesheet.h"
+#include "app/waitcursor.h"
 #include "platform/platformactions.h"
 #include "ui_velarix.h"
 
@@ -414,6 +415,7 @@ void Velarix::shutdown()
 
 void Velarix::uploadInv()
 {
+    const WaitCursor wait;
     QElapsedTimer timer;
     timer.start();
     // The stock as of now, whatever period the statistics page shows.

@@ -4,6 +4,7 @@
 #include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
+#include "app/waitcursor.h"
 #include "payout/abrechnung.h"
 #include "printing/reportprinter.h"
 #include "ui_abgelaufene.h"
@@ -125,6 +126,7 @@ AbgelaufenerVertrag Abgelaufene::vertrag(int row) const
 
 void Abgelaufene::print()
 {
+    const WaitCursor wait;
     QList<AbgelaufenerVertrag> liste;
     liste.reserve(vertraege.size());
     for (int row = 0; row < vertraege.size(); ++row)
@@ -143,6 +145,7 @@ void Abgelaufene::selbstBeenden()
         if (box && box->checkState() == Qt::Checked)
             ticked.append(row);
     }
+    const WaitCursor wait;
     if (!ticked.isEmpty()) {
         // Each contract is ended with its document or not at all: without a printer, none.
         ReportPrinter printer;

@@ -8,6 +8,7 @@
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "app/textcodec.h"
+#include "app/waitcursor.h"
 #include "printing/artikelbarcode.h"
 #include "sales/kassenimport.h"
 #include "ui_verkauf.h"
@@ -579,6 +580,7 @@ void Verkauf::importFromFile()
         desktopFolder(), QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty())
         return;
+    const WaitCursor wait;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Dialogs::critical(this, QStringLiteral("Fehler"), file.errorString());

@@ -7,6 +7,7 @@
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "app/textcodec.h"
+#include "app/waitcursor.h"
 #include "printing/csvwriter.h"
 #include "printing/reportprinter.h"
 #include "statistics/bestandsliste.h"
@@ -233,6 +234,7 @@ void Inventur::tagZurueck(int n)
 
 void Inventur::calculate()
 {
+    const WaitCursor wait;
     const QDateTime anfang = ui->dateTimeEditAnfang->dateTime();
     const QDateTime ende = ui->dateTimeEditEnde->dateTime();
     QTableWidget *tabelle = ui->tableWidget;
@@ -371,6 +373,7 @@ void Inventur::printStat()
 
 void Inventur::printInv()
 {
+    const WaitCursor wait;
     ReportPrinter printer;
     printer.parent = this;
     printer.printInventur(inventurListe);
@@ -386,6 +389,7 @@ void Inventur::exportInv()
         QStringLiteral("CSV (*.csv)"));
     if (pfad.isEmpty())
         return;
+    const WaitCursor wait;
 
     // The state of every contract, read once; only the two state choices need it.
     QHash<qint64, bool> beendet;
