@@ -196,14 +196,17 @@ bool Backup::sichern(bool menu)
     qDebug().noquote() << target;
     qDebug().noquote() << databasePath();
     // Never over the live file: the copy would replace what it is copying.
-    const bool copied = !isLiveDatabase(target) && copyFileSafely(databasePath(), target);
+    QString failure;
+    const bool copied = !isLiveDatabase(target) && saveFileCopy(databasePath(), target, &failure);
     if (copied) {
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
     } else {
         if (dated)
             writeBackupDate(previous);
-        Dialogs::critical(this, kFehler, kNichtGesichert);
+        // The system's reason (a full disk, a missing folder) tells the user what to change.
+        Dialogs::critical(this, kFehler,
+            failure.isEmpty() ? kNichtGesichert : kNichtGesichert + QLatin1Char('\n') + failure);
     }
     if (menu)
         emit openMenu();

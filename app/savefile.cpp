@@ -6,8 +6,34 @@
 
 namespace {
 
-// The buffered rest written out and every write checked before the file takes the place of
-// the old one; expected is the size the new file must have.
+// Unbuffered, so that every byte goes out through writeAll and nothing is left for a flush
+// that could fail without a reason.
+bool openUnbuffered(QSaveFile &file, QString *reason)
+{
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return true;
+    *reason = file.errorString();
+    return false;
+}
+
+// A short write carries no reason: the system names it (a full disk, the file-size limit) only
+// when the rest is written, so the rest is written until it goes or fails.
+bool writeAll(QSaveFile &file, const char *data, qint64 size, QString *reason)
+{
+    while (size > 0) {
+        const qint64 written = file.write(data, size);
+        if (written <= 0) {
+            *reason = file.errorString();
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Every write checked before the file takes the place of the old one; expected is the size
+// the new file must have.
 bool commitChecked(QSaveFile &file, qint64 expected, QString *reason)
 {
     if (!file.flush() || file.error() != QFileDevice::NoError) {
@@ -40,11 +66,8 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString *failure)
 {
     QSaveFile file(path);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else if (file.write(bytes) != bytes.size())
-        reason = file.errorString();
-    else if (commitChecked(file, bytes.size(), &reason))
+    if (openUnbuffered(file, &reason) && writeAll(file, bytes.constData(), bytes.size(), &reason)
+        && commitChecked(file, bytes.size(), &reason))
         return true;
     return failed(file, path, reason, failure);
 }
@@ -56,9 +79,7 @@ bool saveFileCopy(const QString &from, const QString &path, QString *failure)
     QString reason;
     if (!source.open(QIODevice::ReadOnly)) {
         reason = source.errorString();
-    } else if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
+    } else if (openUnbuffered(file, &reason)) {
         QByteArray chunk(1 << 20, Qt::Uninitialized);
         qint64 copied = 0;
         for (;;) {
@@ -72,10 +93,8 @@ bool saveFileCopy(const QString &from, const QString &path, QString *failure)
                     return true;
                 break;
             }
-            if (file.write(chunk.constData(), n) != n) {
-                reason = file.errorString();
+            if (!writeAll(file, chunk.constData(), n, &reason))
                 break;
-            }
             copied += n;
         }
     }

@@ -1,6 +1,7 @@
 #include "sales/kassenimport.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -45,10 +46,17 @@ bool parse(const QString &line, Line *out)
     if (!readInt(fields.at(3), &read.menge))
         return false;
 
-    const QStringList reference = QString(fields.at(4)).split(QLatin1Char('/'));
-    if (reference.size() < 2
-        || !readInt(QString(reference.at(0)).remove(QLatin1String("Vertr:")), &read.vertrag)
-        || !readInt(reference.at(1), &read.artikel))
+    // Only the two numbers as the register writes them: a sign, a blank or a third part is a
+    // line it did not write, and a guess could book another article.
+    static const QRegularExpression reference(
+        QRegularExpression::anchoredPattern(QStringLiteral("(?:Vertr:)?([0-9]+)/([0-9]+)")));
+    const QRegularExpressionMatch match = reference.match(fields.at(4));
+    if (!match.hasMatch())
+        return false;
+    bool contractOk = false, articleOk = false;
+    read.vertrag = match.captured(1).toLongLong(&contractOk);
+    read.artikel = match.captured(2).toInt(&articleOk);
+    if (!contractOk || !articleOk)
         return false;
 
     // German registers write "12,50"; read in the C locale, a thousands point is no number.

@@ -12,14 +12,14 @@ namespace Kassenimport {
 enum class LineKind { Empty, Header, Data };
 
 // What the till books of one data line. Fields read: 0 date "dd.MM.yy" (20yy), 1 time
-// "hh:mm", 3 quantity, 4 "Vertr:" contract "/" article, 18 price ("," or "." as decimal
-// point, no thousands separator); every other field must only be there.
+// "hh:mm", 3 quantity, 4 contract "/" article in digits, "Vertr:" before them or not, 18 price
+// ("," or "." as decimal point, no thousands separator); every other field must only be there.
 struct Line
 {
     QDate date;
     QTime time; // hours and minutes
     int menge = 0;
-    int vertrag = 0;
+    qint64 vertrag = 0;
     int artikel = 0;
     double preis = 0.0; // 0: none given, the article's own price is booked
 };

@@ -509,7 +509,7 @@ bool Verkauf::readJournal(QFile &file, QList<Booking> *bookings)
         int left;
         bool owed;
     };
-    QHash<QPair<int, int>, Article> known; // by contract and position
+    QHash<QPair<qint64, int>, Article> known; // by contract and position
 
     int lineNumber = 0;
     const auto refuse = [this, &lineNumber] {

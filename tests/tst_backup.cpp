@@ -17,6 +17,9 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QByteArray bytes(const QString &file)
@@ -141,13 +144,17 @@ private slots:
         const QString target = makeFile(s.dir.path("sicherung.sqlite"), "alt");
         s.key("6");
         Dialogs::setNextAnswer(target);
+        bool saved = true;
         {
             FileSizeLimit full(QFileInfo(s.dir.path("db.sqlite")).size() - 4096);
-            clickOn(s, "pushButtonSichern");
+            saved = s.page<Backup>("swBackup")->sichern(true);
         }
+        QVERIFY(!saved);
         QCOMPARE(dialogLog(),
-            QStringList(
-                { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." }));
+            QStringList({ "SaveFile|Daten sichern|",
+                "Critical|Fehler|Daten wurden nicht gesichert.\nDie Datei " + target
+                    + " konnte nicht geschrieben werden:\n"
+                    + QString::fromLocal8Bit(strerror(EFBIG)) }));
         QCOMPARE(bytes(target), QByteArray("alt"));
         QCOMPARE(QDir(s.dir.path()).entryList({ "sicherung*" }, QDir::Files),
             QStringList("sicherung.sqlite"));
@@ -195,7 +202,15 @@ private slots:
             = { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." };
         QTest::newRow("cancelled") << "" << QStringList("SaveFile|Daten sichern|") << "swBackup";
         QTest::newRow("the live file") << "db.sqlite" << refused << "swMenu";
-        QTest::newRow("missing folder") << "fehlt/x.sqlite" << refused << "swMenu";
+        // WORKDIR stands for the test's working folder.
+        QTest::newRow("missing folder")
+            << "fehlt/x.sqlite"
+            << QStringList({ refused.first(),
+                   refused.last()
+                       + "\nDie Datei WORKDIR/fehlt/x.sqlite konnte nicht geschrieben "
+                         "werden:\n"
+                       + QString::fromLocal8Bit(strerror(ENOENT)) })
+            << "swMenu";
     }
     void unsavedBackupKeepsThePreviousDate()
     {
@@ -214,7 +229,7 @@ private slots:
             if (!target.isEmpty())
                 Dialogs::setNextAnswer(s.dir.path(target));
             clickOn(s, "pushButtonSichern");
-            QCOMPARE(dialogLog(), log);
+            QCOMPARE(dialogLog(), QStringList(log).replaceInStrings("WORKDIR", s.dir.path()));
             QCOMPARE(s.page(), page);
             if (!s.dbOpen())
                 s.key("Esc");

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -512,12 +514,19 @@ private slots:
         QCOMPARE(printed, expected);
     }
 
-    // A long list that cannot be written whole: one box, nothing half-written, not printed.
+    // A long list that cannot be written whole: one box with the system's reason, nothing
+    // half-written, the earlier job untouched, not printed.
     void failedLongListIsReportedOnce()
     {
         TestWorkdir wd;
         TestWorkdir::setSetting("Vertragsdrucker", "Buero");
         QDir().mkpath(wd.printDir());
+        const QString earlier = QDir(wd.printDir()).filePath("0001-Buero-dokument.pdf");
+        {
+            QFile file(earlier);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("earlier");
+        }
         InventurListe liste;
         for (int i = 0; i < 400; ++i) {
             liste.artikel.insert(
@@ -531,13 +540,21 @@ private slots:
             printed = printer.printInventur(liste);
         }
         QVERIFY(!printed);
-        QCOMPARE(QDir(wd.printDir()).entryList(QDir::Files), QStringList());
+        QCOMPARE(
+            QDir(wd.printDir()).entryList(QDir::Files), QStringList("0001-Buero-dokument.pdf"));
+        QFile file(earlier);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("earlier"));
+        // The job's number goes on from the jobs before it in this run.
         const QStringList log = dialogLog();
         QCOMPARE(log.size(), 2);
         QCOMPARE(log.at(0), QString("Warning|Warnung|Bitte A4 Papier einlegen."));
-        QVERIFY2(log.at(1).startsWith("Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!\n"
-                                      "Die Datei "),
-            qPrintable(log.at(1)));
+        const QRegularExpression box("^Critical\\|Fehler\\|Der Druck auf Buero ist "
+                                     "fehlgeschlagen!\nDie Datei "
+            + QRegularExpression::escape(wd.printDir())
+            + "/\\d{4}-Buero-dokument\\.pdf konnte nicht geschrieben werden:\n"
+            + QRegularExpression::escape(QString::fromLocal8Bit(strerror(EFBIG))) + "$");
+        QVERIFY2(box.match(log.at(1)).hasMatch(), qPrintable(log.at(1)));
     }
 
     void emptyStockList()

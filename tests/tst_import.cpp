@@ -166,6 +166,55 @@ private slots:
         QCOMPARE(stock(Shop::lampe.id), Shop::lampe.bestand());
     }
 
+    // A reference is the two numbers in digits, "Vertr:" before them or not; anything else
+    // refuses the file. Contract numbers run past 32 bits.
+    void references_data()
+    {
+        QTest::addColumn<QString>("referenz");
+        QTest::addColumn<int>("artikel"); // the id booked; 0: the file is refused
+        const int lampe = Shop::lampe.id;
+        QTest::newRow("Vertr:102/3") << "Vertr:102/3" << lampe;
+        QTest::newRow("102/3") << "102/3" << lampe;
+        QTest::newRow("leading zeros") << "Vertr:0102/03" << lampe;
+        QTest::newRow("past 32 bits") << "Vertr:4294967398/1" << 50;
+        QTest::newRow("past 32 bits, no prefix") << "4294967398/1" << 50;
+        for (const char *bad : { "102/3/1", "102/+3", "+102/3", "102/-3", "102/ 3", "102/3 ",
+                 "Vertr: 102/3", "vertr:102/3", "Vertr:Vertr:102/3", "102", "/3", "102/3a",
+                 "102/99999999999", "99999999999999999999/3" })
+            QTest::newRow(bad) << QString(bad) << 0;
+    }
+    void references()
+    {
+        QFETCH(QString, referenz);
+        QFETCH(int, artikel);
+        Till t;
+        // 2^32 + 102: cut to 32 bits it would name contract 102.
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, DateTime, Laufzeit) VALUES "
+                          "(4294967398, 1, '2024-04-01 10:00:00.000', 90)");
+        TestWorkdir::exec("INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, "
+                          "VerkaufsPreis, EinkaufsMenge) VALUES (50, 4294967398, 'Mantel', 7, "
+                          "20, 1)");
+        QVERIFY(t.enter());
+        const int before = salesCount();
+        import(t, lines({ kHeader, journalLine("03.04.24", "09:00", "1", referenz, "") }));
+        if (!artikel) {
+            QCOMPARE(dialogLog(), (QStringList { "OpenFile|Import Datei wählen|", refusedAt(2) }));
+            QCOMPARE(salesCount(), before);
+            return;
+        }
+        QCOMPARE(dialogLog(),
+            (QStringList { "OpenFile|Import Datei wählen|",
+                "Information|Erfolgreich|Es wurden 1 Verkäufe eingetragen." }));
+        QCOMPARE(salesCount(), before + 1);
+        QSqlQuery row("SELECT Artikel, EinkaufsPreis, VerkaufsPreis FROM Verkauf "
+                      "WHERE DateTime LIKE '2024-04-03 09:00:%'");
+        QVERIFY(row.next());
+        QCOMPARE(row.value(0).toInt(), artikel);
+        const bool mantel = artikel == 50;
+        QCOMPARE(row.value(1).toDouble(), mantel ? 7.0 : Shop::lampe.einkaufsPreis);
+        QCOMPARE(row.value(2).toDouble(), mantel ? 20.0 : Shop::lampe.verkaufsPreis);
+    }
+
     // A line that cannot be stored takes the lines before it back with it.
     void failedBookingBooksNothing()
     {

@@ -14,6 +14,9 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 using pages::child;
 
 namespace {
@@ -274,6 +277,22 @@ private slots:
         writeBytes(wd.path("bestand.csv"), QByteArray(10000, 'x'));
         exportTo(p, wd.path("bestand.csv"));
         QCOMPARE(names(readFile(wd.path("bestand.csv"))), QStringList("Vase"));
+
+        // A full disk keeps the old file; the one box names the system's reason.
+        Dialogs::takeRecords();
+        const QByteArray old = readFile(wd.path("bestand.csv"));
+        {
+            FileSizeLimit full(64);
+            exportTo(p, wd.path("bestand.csv"));
+        }
+        QCOMPARE(readFile(wd.path("bestand.csv")), old);
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Export Datei wählen|",
+                "Warning|Fehler|Die Datei " + wd.path("bestand.csv")
+                    + " konnte nicht geschrieben werden:\n"
+                    + QString::fromLocal8Bit(strerror(EFBIG)) }));
+        QCOMPARE(
+            QDir(wd.path()).entryList({ "bestand*" }, QDir::Files), QStringList("bestand.csv"));
     }
 
     // --- the upload ---------------------------------------------------------------------------
