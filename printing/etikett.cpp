@@ -146,6 +146,21 @@ void paintLabel(QPainter &painter, double heightMm, const QString &preis, const 
     drawLine(textFont, name, x0);
 }
 
+// The name's first 100 characters, on the label's one line. A line break or tab in a stored
+// name would be drawn as nothing and glue two words together, so blanks stand for them; a
+// character beyond 16 bits counts once and is never cut in half.
+QString labelName(const QString &bezeichnung)
+{
+    const QString name = bezeichnung.simplified();
+    qsizetype end = 0;
+    for (int characters = 0; characters < 100 && end < name.size(); ++characters) {
+        const bool pair = name.at(end).isHighSurrogate() && end + 1 < name.size()
+            && name.at(end + 1).isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return name.left(end);
+}
+
 } // namespace
 
 bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int position,
@@ -184,7 +199,7 @@ bool printEtikett(QWidget *parent, const QDate &datum, qint64 vertragNr, int pos
             return false;
         const double pixelsPerMm = device.logicalDpiX() / 25.4;
         painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
-        paintLabel(painter, heightMm, preisText, code, zeile, bezeichnung.left(100));
+        paintLabel(painter, heightMm, preisText, code, zeile, labelName(bezeichnung));
         return painter.end();
     };
     QString failure;

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -80,6 +81,16 @@ inline void type(QWidget *field, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
+}
+
+// Replaces the field's content by pasting, as from a mail or a web page: the whole text at
+// once, line breaks and characters beyond 16 bits included.
+inline void paste(QWidget *field, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
 inline void click(QAbstractButton *b)

@@ -150,6 +150,11 @@ QString pdfText(const QString &file)
         QStringLiteral("pdftotext"), { QStringLiteral("-layout"), file, QStringLiteral("-") });
 }
 
+QString pdfTextInOrder(const QString &file)
+{
+    return run(QStringLiteral("pdftotext"), { QStringLiteral("-raw"), file, QStringLiteral("-") });
+}
+
 static QString pdfInfo(const QString &file)
 {
     return run(QStringLiteral("pdfinfo"), { file });

@@ -57,6 +57,9 @@ private:
 
 // The text of a printed PDF (pdftotext -layout), and its page count and page size in mm.
 QString pdfText(const QString &file);
+// The text in the order it was drawn (pdftotext -raw): the lines of one table cell stay
+// together, where the layout text puts the neighbouring cells' lines between them.
+QString pdfTextInOrder(const QString &file);
 int pdfPageCount(const QString &file);
 QSizeF pdfPageSizeMm(const QString &file);
 
