@@ -180,13 +180,9 @@ void Anlieferung::conclude(bool barkauf)
     vertrag.vertragNr = neuerVertrag;
     vertrag.artikel = artikel;
 
-    // Printing happens before the commit, but a printout that fails does not undo the
-    // contract: it is stored and can be printed again.
-    ReportPrinter printer;
-    printer.parent = this;
-    printer.printVertrag(vertrag, false);
-    printer.printEtiketten(vertrag);
-
+    // The contract and its labels carry the new numbers: printed only once they are stored,
+    // or a crash while printing would hand the same numbers out again. A printout that fails
+    // does not undo the contract: it is stored and can be printed again.
     if (!transaction.commit())
         return stop();
     if (newKunde) {
@@ -194,10 +190,18 @@ void Anlieferung::conclude(bool barkauf)
             fields.at(5) });
     }
     vertragNr = vertrag.vertragNr;
-    emit openMenu();
+    if (!barkauf)
+        emit openMenu();
 
-    if (barkauf)
+    ReportPrinter printer;
+    printer.parent = this;
+    printer.printVertrag(vertrag, false);
+    printer.printEtiketten(vertrag);
+
+    if (barkauf) {
+        emit openMenu();
         return;
+    }
     // The automatic export is optional: an unreadable setting only means no export.
     const QString folder = readSettingQuietly(QStringLiteral("AutoExportPath"));
     if (!folder.isEmpty())

@@ -514,6 +514,60 @@ private slots:
         QCOMPARE(TestWorkdir::scalar("SELECT Laufzeit FROM Vertrag").toInt(), 90);
     }
 
+    // Paper carries the new numbers, so it comes out only once they are stored: a commit that
+    // fails (another program reading the file) prints nothing, and the contract is committed
+    // before its first page. The commission contract shows the menu before it prints, the
+    // cash purchase after.
+    void printedOnlyAfterTheCommit_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("printed"); // documents and labels
+        QTest::addColumn<int>("printedAtMenu");
+        QTest::newRow("commission contract") << "pushButtonVertrAbsch" << 4 << 0;
+        QTest::newRow("cash purchase") << "pushButton_einkauf" << 3 << 3;
+    }
+    void printedOnlyAfterTheCommit()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, printed);
+        QFETCH(int, printedAtMenu);
+        TestWorkdir dir;
+        TestWorkdir::setPrinters();
+        Anlieferung page;
+        QVERIFY(enter(page));
+        ScopedConnection other("other", dir.path("db.sqlite"));
+        QList<int> atMenu; // PDFs out and contracts committed when the menu is asked for
+        connect(&page, &Anlieferung::openMenu, [&] {
+            QSqlQuery count(other.db());
+            const bool read = count.exec("SELECT COUNT(*) FROM Vertrag") && count.next();
+            atMenu << int(dir.printedFiles().size()) << (read ? count.value(0).toInt() : -1);
+        });
+        typeCustomer(page, "Meier", "Anna");
+        addArticle(page, "Tisch", 2, "20");
+        TestWorkdir::exec("PRAGMA busy_timeout = 0"); // fail at once rather than wait
+        {
+            QSqlQuery reader(other.db());
+            QVERIFY(reader.exec("BEGIN") && reader.exec("SELECT COUNT(*) FROM Vertrag"));
+            click(intake::button(page, qPrintable(button)));
+            reader.finish();
+            QVERIFY(reader.exec("COMMIT"));
+        }
+        QCOMPARE(dialogLog().size(), 1);
+        QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
+            qPrintable(dialogLog().at(0)));
+        QCOMPARE(dir.printedFiles(), QStringList());
+        QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
+                + TestWorkdir::rowCount("Artikel"),
+            0);
+        QCOMPARE(atMenu, QList<int>());
+
+        Dialogs::takeRecords();
+        click(intake::button(page, qPrintable(button)));
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(atMenu, QList<int>({ printedAtMenu, 1 }));
+        QCOMPARE(dir.printedFiles().size(), printed);
+    }
+
     // The number the page shows is the one stored, printed, coded on the label and exported,
     // also after the newest contract was deleted and beyond 32 bits.
     void shownNumberIsTheStoredOne_data()

@@ -14,27 +14,6 @@ using Shop = ShopFixture;
 
 namespace {
 
-// 27 fields, the first "Datum" in double quotes.
-const QString kHeader
-    = "\"Datum\";\"Zeit\";\"Bon\";\"Menge\";\"Artikel\"" + QString(";\"Feld\"").repeated(22);
-
-// A journal line of 27 fields: date, time, receipt, quantity, reference, name, ..., price in
-// field 18.
-QString journalLine(const QString &datum, const QString &zeit, const QString &menge,
-    const QString &referenz, const QString &preis)
-{
-    QStringList fields(27, QString());
-    fields[0] = datum;
-    fields[1] = zeit;
-    fields[2] = "4711";
-    fields[3] = menge;
-    fields[4] = "\"" + referenz + "\"";
-    fields[5] = "\"Größe 40 – gebraucht\"";
-    fields[18] = preis;
-    fields[26] = "0";
-    return fields.join(';');
-}
-
 int salesCount()
 {
     return TestWorkdir::scalar("SELECT COUNT(*) FROM Verkauf").toInt();
@@ -90,7 +69,7 @@ private slots:
         QVERIFY(t.enter());
         // A header, an empty line, a CR LF line and an LF line; the same article named with
         // and without "Vertr:", the price with a comma and with a point; -1 is one piece.
-        const QByteArray journal = toCp1252(kHeader + "\r\n\r\n"
+        const QByteArray journal = toCp1252(kJournalHeader + "\r\n\r\n"
             + journalLine("01.02.15", "10:30", "1", "Vertr:102/1", "12,50") + "\r\n"
             + journalLine("01.02.15", "10:30", "-1", "102/1", "\"12.50\"") + "\n");
         const QTime before = QTime::currentTime();
@@ -157,9 +136,9 @@ private slots:
         Till t;
         QVERIFY(t.enter());
         const int before = salesCount();
-        const QStringList file
-            = QStringList { kHeader, journalLine("03.04.24", "09:00", "1", "Vertr:102/3", "") }
-            + data;
+        const QStringList file = QStringList {
+            kJournalHeader, journalLine("03.04.24", "09:00", "1", "Vertr:102/3", "")
+        } + data;
         import(t, lines(file));
         QCOMPARE(dialogLog(), (QStringList { "OpenFile|Import Datei wählen|", refusedAt(line) }));
         QCOMPARE(salesCount(), before);
@@ -225,7 +204,7 @@ private slots:
             "CREATE TRIGGER gesperrt BEFORE INSERT ON Verkauf WHEN "
             "NEW.VerkaufsPreis = 99 BEGIN SELECT RAISE(ABORT, 'Kasse gesperrt'); END");
         import(t,
-            lines({ kHeader, journalLine("03.04.24", "09:00", "1", "102/3", ""),
+            lines({ kJournalHeader, journalLine("03.04.24", "09:00", "1", "102/3", ""),
                 journalLine("03.04.24", "09:01", "1", "102/1", "99") }));
         QCOMPARE(dialogLog().size(), 2);
         QVERIFY(dialogLog().at(1).startsWith("Warning|SQL-Fehler|Kasse gesperrt"));
@@ -237,7 +216,7 @@ private slots:
     {
         Till t;
         QVERIFY(t.enter());
-        import(t, lines({ kHeader }));
+        import(t, lines({ kJournalHeader }));
         QCOMPARE(dialogLog().value(1),
             QString("Information|Erfolgreich|Es wurden 0 Verkäufe eingetragen."));
 
@@ -264,7 +243,7 @@ private slots:
         const QString good = journalLine("03.04.24", "09:00", "1", "Vertr:102/3", "24,90");
         for (int cut = 1; cut <= good.lastIndexOf(';'); ++cut) {
             Dialogs::takeRecords();
-            import(t, lines({ kHeader, good.left(cut) }));
+            import(t, lines({ kJournalHeader, good.left(cut) }));
             QCOMPARE(dialogLog().value(1), refusedAt(2));
         }
         QCOMPARE(salesCount(), t.shop.sales().size());
@@ -278,7 +257,7 @@ private slots:
                     = characters.at(random.bounded(int(characters.size())));
             Dialogs::takeRecords();
             const int before = salesCount();
-            import(t, lines({ kHeader, damaged }));
+            import(t, lines({ kJournalHeader, damaged }));
             const QStringList log = dialogLog();
             QCOMPARE(log.size(), 2);
             if (log.at(1).startsWith("Information"))

@@ -11,6 +11,29 @@
 #include <QTableWidget>
 #include <QTest>
 
+// The cash register's sales journal: the header line, 27 fields, the first "Datum" in double
+// quotes.
+inline const QString kJournalHeader
+    = QStringLiteral("\"Datum\";\"Zeit\";\"Bon\";\"Menge\";\"Artikel\"")
+    + QStringLiteral(";\"Feld\"").repeated(22);
+
+// A journal line of 27 fields: date, time, receipt, quantity, reference, name, ..., price in
+// field 18.
+inline QString journalLine(const QString &datum, const QString &zeit, const QString &menge,
+    const QString &referenz, const QString &preis)
+{
+    QStringList fields(27, QString());
+    fields[0] = datum;
+    fields[1] = zeit;
+    fields[2] = QStringLiteral("4711");
+    fields[3] = menge;
+    fields[4] = QLatin1Char('"') + referenz + QLatin1Char('"');
+    fields[5] = QStringLiteral("\"Größe 40 – gebraucht\"");
+    fields[18] = preis;
+    fields[26] = QStringLiteral("0");
+    return fields.join(QLatin1Char(';'));
+}
+
 // The till page on the shop fixture, shown as the active window and entered the way the main
 // window enters it; the clerk's keys and clicks go to its widgets.
 struct Till
