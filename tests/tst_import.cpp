@@ -175,7 +175,7 @@ private slots:
                           "20, 1)");
         QVERIFY(t.enter());
         const int before = salesCount();
-        import(t, lines({ kHeader, journalLine("03.04.24", "09:00", "1", referenz, "") }));
+        import(t, lines({ kJournalHeader, journalLine("03.04.24", "09:00", "1", referenz, "") }));
         if (!artikel) {
             QCOMPARE(dialogLog(), (QStringList { "OpenFile|Import Datei wählen|", refusedAt(2) }));
             QCOMPARE(salesCount(), before);
