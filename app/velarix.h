@@ -35,6 +35,7 @@ private:
     void activateShortcuts();
     bool passwordAccepted(const QString &setting, const QString &password);
     void enterBackup();
+    void fitStackToPage();
 
     Ui_Velarix *ui;
     QShortcut shortcutEsc;
