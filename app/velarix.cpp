@@ -189,6 +189,8 @@ Velarix::Velarix(QWidget *parent)
     // scrolls instead of being cut off.
     connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &Velarix::fitStackToPage);
     fitStackToPage();
+    connect(qApp, &QApplication::focusChanged, this,
+        [this](QWidget *, QWidget *now) { scrollToFocus(now); });
 
     updateView();
     clockTimer.setInterval(1000);
@@ -201,6 +203,7 @@ Velarix::Velarix(QWidget *parent)
 Velarix::~Velarix()
 {
     // The widgets outlive ui by a little: a last page switch or focus change must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
     disconnect(ui->stackedWidget, nullptr, this, nullptr);
     delete ui;
     db.close();
@@ -282,6 +285,20 @@ void Velarix::fitStackToPage()
     QCoreApplication::sendEvent(ui->scrollArea, &relayout);
     ui->scrollArea->horizontalScrollBar()->setValue(0);
     ui->scrollArea->verticalScrollBar()->setValue(0);
+}
+
+void Velarix::scrollToFocus(QWidget *focused)
+{
+    // Keyboard work: the field the focus moves to is shown. Not on a mouse press, which only
+    // reaches what is shown already, and whose release must land where it was pressed.
+    if (!focused || !ui->stackedWidget->isAncestorOf(focused)
+        || QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    // The whole field, not just its text cursor as ensureWidgetVisible would.
+    const QRect field(focused->mapTo(ui->stackedWidget, QPoint()), focused->size());
+    const int margin = 20;
+    ui->scrollArea->ensureVisible(field.center().x(), field.center().y(),
+        field.width() / 2 + margin, field.height() / 2 + margin);
 }
 
 void Velarix::changeWidget(QShortcut *sc)

@@ -36,6 +36,7 @@ private:
     bool passwordAccepted(const QString &setting, const QString &password);
     void enterBackup();
     void fitStackToPage();
+    void scrollToFocus(QWidget *focused);
 
     Ui_Velarix *ui;
     QShortcut shortcutEsc;

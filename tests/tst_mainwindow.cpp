@@ -139,6 +139,12 @@ QStringList unreachableControls(QWidget &page)
     return out;
 }
 
+bool inView(const QWidget *w, const QScrollArea *area)
+{
+    return area->viewport()->rect().contains(
+        QRect(w->mapTo(area->viewport(), QPoint()), w->size()));
+}
+
 const QString kMenuKeys = QStringLiteral("1234567890eab");
 const QString kPageKeys = QStringLiteral("ab");
 
@@ -749,6 +755,32 @@ private slots:
             QCOMPARE(unreachableControls(*s.page(p.page)), QStringList());
         }
         QCOMPARE(dialogLog().size(), 4); // the four password prompts
+    }
+
+    // Worked by keyboard in a window too small for the page, the focus stays in sight: moved
+    // by Tab, and moved by the page itself.
+    void focusIsScrolledIntoView()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        s.window->showNormal();
+        s.window->resize(600, 400);
+        QCoreApplication::processEvents();
+        QVERIFY(s.enter(Qt::Key_1, "swArrive"));
+        const auto *area = s.find<QScrollArea>("scrollArea");
+        QVERIFY(area);
+        QWidget *standButton = s.field("swArrive", "pushButtonStand");
+        for (int i = 0; i < 60 && QApplication::focusWidget() != standButton; ++i) {
+            press(Qt::Key_Tab);
+            QVERIFY2(inView(QApplication::focusWidget(), area),
+                qPrintable(QApplication::focusWidget()->objectName()));
+        }
+        QCOMPARE(QApplication::focusWidget(), standButton);
+        // The button opens the stand fee field, on the far left, for typing.
+        press(Qt::Key_Return);
+        QWidget *fee = s.field("swArrive", "doubleSpinBoxStand");
+        QCOMPARE(QApplication::focusWidget(), fee);
+        QVERIFY(inView(fee, area));
     }
 
     // --- closing, shutdown, camera, upload -------------------------------------------------
