@@ -722,12 +722,21 @@ private slots:
     void everyControlReachableOnA1280Screen()
     {
         Shell s;
+        // A shop's own category, longer than any of the sample list.
+        QFile categories("kategorien.txt");
+        QVERIFY(categories.open(QIODevice::Append));
+        categories.write("Haushaltswaren, K\xFC"
+                         "chenger\xE4"
+                         "te und Dekoration;13\r\n");
+        categories.close();
         QVERIFY(s.start());
         s.window->showNormal();
         s.window->resize(1280, 1000);
         QCoreApplication::processEvents();
         QCOMPARE(s.window->size(), QSize(1280, 1000));
         QCOMPARE(unreachableControls(*s.page("swMenu")), QStringList());
+        const auto *area = s.find<QScrollArea>("scrollArea");
+        QVERIFY(area);
         // The gradient still spans the window, from white to light orange.
         const QImage shot = s.window->grab().toImage();
         QCOMPARE(shot.pixelColor(1, 1), QColor(Qt::white));
@@ -753,6 +762,11 @@ private slots:
                 Dialogs::setNextAnswer(QString()); // the default password is empty
             QVERIFY(s.enter(p.key, p.page));
             QCOMPARE(unreachableControls(*s.page(p.page)), QStringList());
+            // Here they even fit: the pages shrink as far as their layouts allow.
+            const QString scrolls = QStringLiteral("%1 scrolls %2x%3").arg(p.page);
+            QCOMPARE(scrolls.arg(area->horizontalScrollBar()->maximum())
+                         .arg(area->verticalScrollBar()->maximum()),
+                scrolls.arg(0).arg(0));
         }
         QCOMPARE(dialogLog().size(), 4); // the four password prompts
     }
