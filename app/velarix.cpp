@@ -20,7 +20,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTextEdit>
 #include <QTime>
 #include <functional>
@@ -183,6 +186,13 @@ Velarix::Velarix(QWidget *parent)
     connect(ui->swAnkauf, &Ankauf::openMenu, this, &Velarix::openMenu);
     connect(ui->swAustragen, &Verkauf::openMenu, this, &Velarix::openMenu);
 
+    // The stack sits in a scroll area: a page that needs more room than the screen has
+    // scrolls instead of being cut off.
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &Velarix::fitStackToPage);
+    fitStackToPage();
+    connect(qApp, &QApplication::focusChanged, this,
+        [this](QWidget *, QWidget *now) { scrollToFocus(now); });
+
     updateView();
     clockTimer.setInterval(1000);
     clockTimer.start();
@@ -193,6 +203,9 @@ Velarix::Velarix(QWidget *parent)
 
 Velarix::~Velarix()
 {
+    // The widgets outlive ui by a little: a last page switch or focus change must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(ui->stackedWidget, nullptr, this, nullptr);
     delete ui;
     db.close();
 }
@@ -255,6 +268,38 @@ void Velarix::enterBackup()
     // The backup page copies and replaces the database file: no connection may hold it.
     db.close();
     ui->stackedWidget->setCurrentWidget(ui->swBackup);
+}
+
+void Velarix::fitStackToPage()
+{
+    // A stack asks for the room of its largest page; only the page shown may count, or every
+    // page would scroll as far as the widest one needs.
+    QStackedWidget *stack = ui->stackedWidget;
+    for (int i = 0; i < stack->count(); ++i) {
+        QWidget *page = stack->widget(i);
+        page->setSizePolicy(page == stack->currentWidget()
+                ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
+    }
+    // Sized at once, not on the next pass of the event loop: page entry moves the focus next.
+    QEvent relayout(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(ui->scrollArea, &relayout);
+    ui->scrollArea->horizontalScrollBar()->setValue(0);
+    ui->scrollArea->verticalScrollBar()->setValue(0);
+}
+
+void Velarix::scrollToFocus(QWidget *focused)
+{
+    // Keyboard work: the field the focus moves to is shown. Not on a mouse press, which only
+    // reaches what is shown already, and whose release must land where it was pressed.
+    if (!focused || !ui->stackedWidget->isAncestorOf(focused)
+        || QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    // The whole field, not just its text cursor as ensureWidgetVisible would.
+    const QRect field(focused->mapTo(ui->stackedWidget, QPoint()), focused->size());
+    const int margin = 20;
+    ui->scrollArea->ensureVisible(field.center().x(), field.center().y(),
+        field.width() / 2 + margin, field.height() / 2 + margin);
 }
 
 void Velarix::changeWidget(QShortcut *sc)

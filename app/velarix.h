@@ -35,6 +35,8 @@ private:
     void activateShortcuts();
     bool passwordAccepted(const QString &setting, const QString &password);
     void enterBackup();
+    void fitStackToPage();
+    void scrollToFocus(QWidget *focused);
 
     Ui_Velarix *ui;
     QShortcut shortcutEsc;

@@ -10,6 +10,7 @@
 #include "support/windowdriver.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
@@ -19,6 +20,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QSpacerItem>
@@ -67,6 +70,79 @@ void press(Qt::Key k)
 void press(char c)
 {
     QTest::keyClick(static_cast<QWidget *>(nullptr), c);
+}
+
+// What the staff work with on a page. A spin box's field or a table's heading belongs to its
+// control and is reached with it.
+bool isControl(const QWidget *w)
+{
+    return qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLineEdit *>(w)
+        || qobject_cast<const QAbstractSpinBox *>(w) || qobject_cast<const QComboBox *>(w)
+        || qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QTextEdit *>(w)
+        || qobject_cast<const ClickLabel *>(w) || qobject_cast<const MenuLabel *>(w);
+}
+
+// The scroll area that shows this widget as its content, if any.
+const QScrollArea *scrollAreaOf(const QWidget *content)
+{
+    const QWidget *viewport = content->parentWidget();
+    const auto *area
+        = viewport ? qobject_cast<const QScrollArea *>(viewport->parentWidget()) : nullptr;
+    return area && area->widget() == content ? area : nullptr;
+}
+
+// A widget can be reached when each parent holds it whole, up to the window, where a scroll
+// area's content counts as held when its scroll bars reach all of it.
+bool reachable(const QWidget *w)
+{
+    QRect r = w->rect();
+    for (const QWidget *at = w;;) {
+        if (!at->rect().contains(r))
+            return false;
+        if (at->isWindow())
+            return true;
+        if (const QScrollArea *area = scrollAreaOf(at)) {
+            const QWidget *viewport = area->viewport();
+            const QScrollBar *h = area->horizontalScrollBar(), *v = area->verticalScrollBar();
+            const int hiddenWidth = at->width() - viewport->width();
+            const int hiddenHeight = at->height() - viewport->height();
+            if ((hiddenWidth > 0 && (!h->isVisible() || h->maximum() < hiddenWidth))
+                || (hiddenHeight > 0 && (!v->isVisible() || v->maximum() < hiddenHeight)))
+                return false;
+            at = viewport;
+            r = viewport->rect();
+            continue;
+        }
+        r.translate(at->pos());
+        at = at->parentWidget();
+    }
+}
+
+// The page's visible controls that cannot be brought into view, with where they lie.
+QStringList unreachableControls(QWidget &page)
+{
+    QStringList out;
+    for (QWidget *w : page.findChildren<QWidget *>()) {
+        bool part = false;
+        for (QWidget *p = w->parentWidget(); p != &page; p = p->parentWidget())
+            part = part || isControl(p);
+        if (!w->isVisible() || !isControl(w) || part || reachable(w))
+            continue;
+        const QRect r(w->mapTo(w->window(), QPoint()), w->size());
+        out << QStringLiteral("%1/%2 at %3,%4 %5x%6")
+                   .arg(page.objectName(), w->objectName())
+                   .arg(r.x())
+                   .arg(r.y())
+                   .arg(r.width())
+                   .arg(r.height());
+    }
+    return out;
+}
+
+bool inView(const QWidget *w, const QScrollArea *area)
+{
+    return area->viewport()->rect().contains(
+        QRect(w->mapTo(area->viewport(), QPoint()), w->size()));
 }
 
 const QString kMenuKeys = QStringLiteral("1234567890eab");
@@ -637,6 +713,105 @@ private slots:
         s.key("6");
         QCOMPARE(s.find<Backup>("swBackup")->pfadBackup, QString("/mnt/usb"));
         s.key("Esc");
+    }
+
+    // --- a smaller screen ------------------------------------------------------------------
+
+    // On a 1280 x 1024 screen every control of every page can be reached, and the pages fit; on
+    // a smaller one a page that needs more room than the window has scrolls instead of being
+    // cut off.
+    void everyControlReachable_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("1280 x 1024 screen") << QSize(1280, 1000) << true;
+        QTest::newRow("800 x 600 screen") << QSize(800, 600) << false;
+    }
+    void everyControlReachable()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, fits);
+        Shell s;
+        // A shop's own category, longer than any of the sample list.
+        QFile categories("kategorien.txt");
+        QVERIFY(categories.open(QIODevice::Append));
+        categories.write("Haushaltswaren, K\xFC"
+                         "chenger\xE4"
+                         "te und Dekoration;13\r\n");
+        categories.close();
+        QVERIFY(s.start());
+        s.window->showNormal();
+        s.window->resize(size);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.window->size(), size);
+        QCOMPARE(unreachableControls(*s.page("swMenu")), QStringList());
+        const auto *area = s.find<QScrollArea>("scrollArea");
+        QVERIFY(area);
+        if (fits) {
+            // The gradient still spans the window, from white to light orange.
+            const QImage shot = s.window->grab().toImage();
+            QCOMPARE(shot.pixelColor(1, 1), QColor(Qt::white));
+            const QColor corner = shot.pixelColor(shot.width() - 2, shot.height() - 2);
+            QVERIFY2(
+                qAbs(corner.red() - 0xFF) + qAbs(corner.green() - 0xCC) + qAbs(corner.blue() - 0x87)
+                    < 6,
+                qPrintable(corner.name()));
+        }
+
+        const struct
+        {
+            Qt::Key key;
+            const char *page;
+            bool gated;
+        } pages[] = { { Qt::Key_6, "swBackup", false }, { Qt::Key_2, "swService", false },
+            { Qt::Key_4, "swSellout", false }, { Qt::Key_1, "swArrive", false },
+            { Qt::Key_3, "swSell", false }, { Qt::Key_9, "swInventur", true },
+            { Qt::Key_8, "swAbgelaufene", true }, { Qt::Key_5, "swKunden", false },
+            { Qt::Key_7, "swAnkauf", true }, { Qt::Key_A, "swAustragen", false },
+            { Qt::Key_0, "swSettings", true } }; // last: leaving it asks
+        int scrolling = 0;
+        for (const auto &p : pages) {
+            if (p.gated)
+                Dialogs::setNextAnswer(QString()); // the default password is empty
+            QVERIFY(s.enter(p.key, p.page));
+            QCOMPARE(unreachableControls(*s.page(p.page)), QStringList());
+            const QString scrolls = QStringLiteral("%1 scrolls %2x%3").arg(p.page);
+            const QString range = scrolls.arg(area->horizontalScrollBar()->maximum())
+                                      .arg(area->verticalScrollBar()->maximum());
+            // A page shrinks as far as its layout allows, and only then scrolls.
+            if (fits)
+                QCOMPARE(range, scrolls.arg(0).arg(0));
+            else if (range != scrolls.arg(0).arg(0))
+                ++scrolling;
+        }
+        QVERIFY(fits || scrolling > 0);
+        QCOMPARE(dialogLog().size(), 4); // the four password prompts
+    }
+
+    // Worked by keyboard in a window too small for the page, the focus stays in sight: moved
+    // by Tab, and moved by the page itself.
+    void focusIsScrolledIntoView()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        s.window->showNormal();
+        s.window->resize(600, 400);
+        QCoreApplication::processEvents();
+        QVERIFY(s.enter(Qt::Key_1, "swArrive"));
+        const auto *area = s.find<QScrollArea>("scrollArea");
+        QVERIFY(area);
+        QWidget *standButton = s.field("swArrive", "pushButtonStand");
+        for (int i = 0; i < 60 && QApplication::focusWidget() != standButton; ++i) {
+            press(Qt::Key_Tab);
+            QVERIFY2(inView(QApplication::focusWidget(), area),
+                qPrintable(QApplication::focusWidget()->objectName()));
+        }
+        QCOMPARE(QApplication::focusWidget(), standButton);
+        // The button opens the stand fee field, on the far left, for typing.
+        press(Qt::Key_Return);
+        QWidget *fee = s.field("swArrive", "doubleSpinBoxStand");
+        QCOMPARE(QApplication::focusWidget(), fee);
+        QVERIFY(inView(fee, area));
     }
 
     // --- closing, shutdown, camera, upload -------------------------------------------------
