@@ -125,6 +125,8 @@ private slots:
                          { "tableWidget", "QTableWidget", "gridLayout", 2, 0, 1, 1 },
                      }),
             QString());
+        // The customer's name is shown as typed, never read as markup.
+        QCOMPARE(child<QLabel>(dialog, "label_name")->textFormat(), Qt::PlainText);
         QVERIFY(child<QMenuBar>(dialog, "menubar")->actions().isEmpty());
         QCOMPARE(child<QStatusBar>(dialog, "statusbar")->geometry(), QRect(0, 0, 3, 18));
         QTableWidget *t = table(dialog, "tableWidget");

@@ -93,6 +93,8 @@ private slots:
         addPropertyRow("label_15", "wordWrap", true);
         addPropertyRow("frame_2", "minimumSize", QSize(250, 250));
         addPropertyRow("frame_2", "frameShape", int(QFrame::StyledPanel));
+        // A stored name is shown as typed, never read as markup.
+        addPropertyRow("labelBezeichnung", "textFormat", int(Qt::PlainText));
         addPropertyRow("labelImage", "sizePolicy",
             QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding));
         addPropertyRow(
