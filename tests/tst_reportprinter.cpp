@@ -13,6 +13,9 @@
 #include <QImage>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 Vertragsartikel artikel(const QString &bezeichnung, int menge, double ek, double vk)
@@ -511,6 +514,8 @@ private slots:
                                   : "Critical|Fehler|Der Druck auf Buero ist fehlgeschlagen!\n";
         QVERIFY2(
             log.at(0).startsWith(box + "Die Datei " + wd.printDir() + "/"), qPrintable(log.at(0)));
+        QVERIFY2(log.at(0).endsWith(":\n" + QString::fromLocal8Bit(strerror(EFBIG))),
+            qPrintable(log.at(0)));
     }
 
     // Job files are numbered on after the highest in the folder, however many digits it has,
