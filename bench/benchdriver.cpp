@@ -3,9 +3,9 @@
 // (see bench/README.md), never as a test.
 
 #include "app/dialogs.h"
-#include "app/startup.h"
-#include "app/velarix.h"
 #include "benchcases.h"
+#include "shell/startup.h"
+#include "shell/velarix.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -78,7 +78,7 @@ bool reportDialogs(const char *caseName)
 // ---- start-up as a whole process ----
 
 // The steps of the program's main(): German locale, Qt's translation, the main window shown
-// and closed again. Keep in step with app/main.cpp (both share app/startup.h).
+// and closed again. Keep in step with shell/main.cpp (both share shell/startup.h).
 int startupChild(int argc, char *argv[])
 {
     QElapsedTimer timer;

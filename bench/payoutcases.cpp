@@ -7,7 +7,7 @@
 #include "app/sql.h"
 #include "payout/abgelaufene.h"
 #include "payout/abrechnung.h"
-#include "payout/records.h"
+#include "printing/records/abgelaufen.h"
 #include "printing/reportprinter.h"
 
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "benchcases.h"
 
 #include "app/dialogs.h"
-#include "payout/records.h"
+#include "printing/records/abgelaufen.h"
 #include "printing/reportprinter.h"
 #include "statistics/bestandsliste.h"
 

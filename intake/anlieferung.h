@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/customersearch.h"
-#include "intake/records.h"
+#include "printing/records/vertrag.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "payout/records.h"
+#include "printing/records/abgelaufen.h"
 
 #include <QDate>
 #include <QList>

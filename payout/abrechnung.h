@@ -1,6 +1,6 @@
 #pragma once
 
-#include "payout/records.h"
+#include "printing/records/auszahlung.h"
 
 #include <QHash>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/customersearch.h"
-#include "payout/records.h"
+#include "printing/records/auszahlung.h"
 
 #include <QList>
 #include <QString>

@@ -3,9 +3,9 @@
 #include "app/dialogs.h"
 #include "app/numbers.h"
 #include "app/sql.h"
-#include "intake/records.h"
 #include "printing/artikelbarcode.h"
 #include "printing/printoutput.h"
+#include "printing/records/vertrag.h"
 
 #include <QDebug>
 #include <QFont>

@@ -3,14 +3,15 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
-#include "intake/records.h"
-#include "payout/records.h"
 #include "printing/etikett.h"
 #include "printing/htmlpages.h"
 #include "printing/printoutput.h"
+#include "printing/records/abgelaufen.h"
+#include "printing/records/auszahlung.h"
+#include "printing/records/inventur.h"
+#include "printing/records/rueckgabe.h"
+#include "printing/records/vertrag.h"
 #include "printing/templatekeys.h"
-#include "services/records.h"
-#include "statistics/records.h"
 
 #include <QDate>
 #include <QFile>

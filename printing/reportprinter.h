@@ -8,8 +8,8 @@
 class FilledDocument;
 class QWidget;
 
-// The records of the pages that print; a caller includes its own area's records.h, so
-// printing depends on no page area and a changed record rebuilds only its users.
+// The records the documents take live in printing/records/, a header per kind of document; a
+// caller includes the ones it fills, so a changed record rebuilds only its users.
 struct AbgelaufenerVertrag;
 struct AuszahlungsVertrag;
 struct InventurListe;

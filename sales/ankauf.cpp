@@ -4,7 +4,7 @@
 #include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
-#include "statistics/records.h"
+#include "printing/records/inventur.h"
 #include "ui_ankauf.h"
 
 #include <QHash>

@@ -7,10 +7,10 @@
 #include "app/paths.h"
 #include "app/sql.h"
 #include "app/textclean.h"
-#include "intake/records.h"
 #include "printing/csvexport.h"
+#include "printing/records/rueckgabe.h"
+#include "printing/records/vertrag.h"
 #include "printing/reportprinter.h"
-#include "services/records.h"
 #include "ui_services.h"
 
 #include <QDate>

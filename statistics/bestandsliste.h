@@ -1,6 +1,6 @@
 #pragma once
 
-#include "statistics/records.h"
+#include "printing/records/inventur.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -3,8 +3,8 @@
 #include "support/testsupport.h"
 
 #include "app/database.h"
-#include "app/velarix.h"
 #include "printing/artikelbarcode.h"
+#include "shell/velarix.h"
 
 #include <QDir>
 #include <QLocale>

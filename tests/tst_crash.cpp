@@ -14,8 +14,8 @@
 #include "support/windowdriver.h"
 
 #include "app/database.h"
-#include "app/startup.h"
 #include "app/textcodec.h"
+#include "shell/startup.h"
 
 #include <QApplication>
 #include <QDir>

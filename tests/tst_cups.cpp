@@ -4,8 +4,8 @@
 #include "support/privatecups.h"
 
 #include "printing/artikelbarcode.h"
+#include "printing/records/rueckgabe.h"
 #include "printing/reportprinter.h"
-#include "services/records.h"
 
 #include <QFile>
 #include <QLocale>

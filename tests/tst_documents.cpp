@@ -1,9 +1,10 @@
 #include "support/printhelpers.h"
 
-#include "intake/records.h"
-#include "payout/records.h"
+#include "printing/records/abgelaufen.h"
+#include "printing/records/auszahlung.h"
+#include "printing/records/inventur.h"
+#include "printing/records/vertrag.h"
 #include "printing/reportprinter.h"
-#include "statistics/records.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "intake/records.h"
 #include "printing/artikelbarcode.h"
 #include "printing/etikett.h"
+#include "printing/records/vertrag.h"
 #include "support/barcodereader.h"
 #include "support/testsupport.h"
 

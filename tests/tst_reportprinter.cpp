@@ -1,12 +1,13 @@
 #include "support/printhelpers.h"
 
 #include "app/titleprefix.h"
-#include "intake/records.h"
-#include "payout/records.h"
+#include "printing/records/abgelaufen.h"
+#include "printing/records/auszahlung.h"
+#include "printing/records/inventur.h"
+#include "printing/records/rueckgabe.h"
+#include "printing/records/vertrag.h"
 #include "printing/reportprinter.h"
 #include "printing/templatekeys.h"
-#include "services/records.h"
-#include "statistics/records.h"
 
 #include <QDir>
 #include <QFile>

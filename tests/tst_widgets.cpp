@@ -1,7 +1,7 @@
-#include "app/clicklabel.h"
 #include "app/imagedialog.h"
 #include "app/menulabel.h"
-#include "app/stylesheet.h"
+#include "shell/clicklabel.h"
+#include "shell/stylesheet.h"
 #include "support/testsupport.h"
 
 #include <QGridLayout>

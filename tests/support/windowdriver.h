@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/velarix.h"
+#include "shell/velarix.h"
 #include "support/testsupport.h"
 
 #include <QShortcut>

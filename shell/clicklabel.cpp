@@ -1,4 +1,4 @@
-#include "app/clicklabel.h"
+#include "shell/clicklabel.h"
 
 #include <QMouseEvent>
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+// The payout page's records, for the payout, prepare-end and end documents.
+
 // Settlement figures of one article: what the consignor has been paid and what is still owed.
 struct ArtikelAbrechnung
 {
@@ -31,19 +33,4 @@ struct AuszahlungsVertrag
     double summeAusgezahlt = 0.0;
     double summeOffen = 0.0;
     bool endeVorbereitet = false; // Vertragsende is "-1"
-};
-
-// One running commission contract whose term has run out.
-struct AbgelaufenerVertrag
-{
-    qint64 id = 0; // contract number
-    int kunde = 0; // customer number
-    double offen = 0.0; // consignor's share of the contract's unpaid sales
-    double summeOffen = 0.0;
-    double summeAusgezahlt = 0.0;
-    QString name; // "Name, Vorname"
-    QString telefon;
-    QDateTime ende; // datum plus laufzeit days, time of day kept
-    QDateTime datum;
-    QList<ArtikelAbrechnung> artikel;
 };

@@ -1,4 +1,4 @@
-#include "app/stylesheet.h"
+#include "shell/stylesheet.h"
 
 const char *const styleSheet
     = "QStackedWidget { background-color: qlineargradient(x1: 0.4, y1: 0.4, x2: 1, y2: 1, "

@@ -1,11 +1,11 @@
-#include "app/velarix.h"
+#include "shell/velarix.h"
 
 #include "app/database.h"
 #include "app/dialogs.h"
 #include "app/sql.h"
-#include "app/stylesheet.h"
 #include "app/waitcursor.h"
 #include "platform/platformactions.h"
+#include "shell/stylesheet.h"
 #include "ui_velarix.h"
 
 #include <QAbstractItemView>

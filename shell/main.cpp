@@ -1,5 +1,5 @@
-#include "app/startup.h"
-#include "app/velarix.h"
+#include "shell/startup.h"
+#include "shell/velarix.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+// The statistics page's records, for the statistics printout, the stock list and the shop CSV.
+
 // One article in stock (also a row of the cash purchases overview).
 struct InventurArtikel
 {

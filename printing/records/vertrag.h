@@ -4,7 +4,8 @@
 #include <QList>
 #include <QString>
 
-// Plain value records of goods intake, handed on to printing and export.
+// A contract as goods intake and the services page fill it, for the contract, its labels and
+// its export.
 
 // One article of a contract as entered; its place in the list (from 1) is its artikelNr.
 struct Vertragsartikel
