@@ -1,5 +1,5 @@
 // Payouts and contract end: the payout page's entry, search and customer load; the expired
-// contracts page's entry and the shop ending one contract.
+// contracts page's entry, its printed list and the shop ending one contract.
 
 #include "benchcases.h"
 
@@ -219,6 +219,17 @@ const BenchArea payoutCases("payout",
                                                      "AND length(Vertragsende) > 2")
                                           .arg(g_ticked)))
                     == 1;
+            } },
+        // "Drucken": the page's own list of about 4,900 contracts, as its entry read it, printed
+        // as one document.
+        { "expired-list", "Liste der ~4.900 abgelaufenen Verträge als PDF drucken", 3000,
+            [](WindowDriver &s) {
+                QTableWidget *table = expiredListed(s);
+                return table && table->rowCount() > 4000;
+            },
+            [](WindowDriver &s) {
+                QTest::mouseClick(s.field("swAbgelaufene", "pushButtonPrint"), Qt::LeftButton);
+                return printedJobs() == 1;
             } },
         // The end document alone, of a listed contract: the share of printing in ending one.
         { "expired-end-document", "Beleg eines selbst beendeten Vertrags drucken", 100,

@@ -189,16 +189,10 @@ private slots:
         QCOMPARE(child<QFrame>(page, "frame")->frameShadow(), QFrame::Raised);
 
         // Tab order through the period, the buttons and both tables.
-        const char *order[] = { "dateTimeEditAnfang", "dateTimeEditEnde", "pushButtonHeute",
+        const QStringList order = { "dateTimeEditAnfang", "dateTimeEditEnde", "pushButtonHeute",
             "pushButtonGestern", "pushButtonVorgestern", "pushButtonCalculate",
             "pushButtonPrintStat", "tableWidget", "tableWidget_2" };
-        for (int i = 0; i + 1 < int(std::size(order)); ++i) {
-            QWidget *from = child<QWidget>(page, order[i]);
-            QWidget *next = from->nextInFocusChain();
-            while (next->focusPolicy() == Qt::NoFocus || next->focusProxy())
-                next = next->nextInFocusChain();
-            QCOMPARE(next->objectName(), QString(order[i + 1]));
-        }
+        QCOMPARE(tabChain(page, order), order);
     }
 
     // --- the period figures ---------------------------------------------------------------
