@@ -137,12 +137,10 @@ struct Index
 
 // Lookups by contract, article and customer must not scan ten years of rows; every index is
 // also written by every INSERT into its table, so one index serves as many statements as it
-// can. The two one-column article indexes stand as the design names them, though wider ones
-// below begin with the same column.
+// can. A sale's or a return's article is looked up through the wider indexes below that begin
+// with it.
 const Index kIndexes[] = {
     { "idx_Artikel_Vertrag", "Artikel(Vertrag)" },
-    { "idx_Verkauf_Artikel", "Verkauf(Artikel)" },
-    { "idx_Zurueckgegeben_Artikel", "Zurueckgegeben(Artikel)" },
     { "idx_Vertrag_Kunde", "Vertrag(Kunde)" },
     // The customer list is read in name order: without it all customers are sorted each time.
     { "idx_Kunde_Name", "Kunde(Name, Vorname)" },
@@ -179,9 +177,9 @@ const Index kIndexes[] = {
 // Indexes of earlier versions that the ones above replace: a database upgraded from one of
 // them carries, and writes on every sale, no more than a new one.
 const char *const kReplacedIndexes[] = {
-    "idx_Verkauf_Abrechnung",
-    "idx_Verkauf_Auszahldatum",
-    "idx_Verkauf_Bestand",
+    "idx_Verkauf_Abrechnung", "idx_Verkauf_Auszahldatum", "idx_Verkauf_Bestand",
+    "idx_Verkauf_Artikel", // idx_Verkauf_Artikel_Menge begins with the same column
+    "idx_Zurueckgegeben_Artikel", // and idx_Zurueckgegeben_Bestand
 };
 
 } // namespace

@@ -61,10 +61,10 @@ private slots:
 
         QCOMPARE(indexes(),
             QStringList({ "idx_Artikel_Vertrag", "idx_Kunde_Name", "idx_Kunde_Name_NoCase",
-                "idx_Verkauf_Artikel", "idx_Verkauf_Artikel_Menge", "idx_Verkauf_Ausgezahlt",
-                "idx_Verkauf_Summen", "idx_Verkauf_Unbezahlt", "idx_Vertrag_DateTime",
-                "idx_Vertrag_Kunde", "idx_Vertrag_Laufzeit", "idx_Vertrag_Vertragsende",
-                "idx_Zurueckgegeben_Artikel", "idx_Zurueckgegeben_Bestand" }));
+                "idx_Verkauf_Artikel_Menge", "idx_Verkauf_Ausgezahlt", "idx_Verkauf_Summen",
+                "idx_Verkauf_Unbezahlt", "idx_Vertrag_DateTime", "idx_Vertrag_Kunde",
+                "idx_Vertrag_Laufzeit", "idx_Vertrag_Vertragsende",
+                "idx_Zurueckgegeben_Bestand" }));
     }
 
     void defaultSettingsAndPriceRules()
@@ -154,8 +154,8 @@ private slots:
         upgradeSchema();
         const QStringList present = indexes();
         QCOMPARE(present, indexNames());
-        for (const char *gone :
-            { "idx_Verkauf_Abrechnung", "idx_Verkauf_Auszahldatum", "idx_Verkauf_Bestand" })
+        for (const char *gone : { "idx_Verkauf_Abrechnung", "idx_Verkauf_Auszahldatum",
+                 "idx_Verkauf_Bestand", "idx_Verkauf_Artikel", "idx_Zurueckgegeben_Artikel" })
             QVERIFY2(!present.contains(QLatin1String(gone)), gone);
         for (const char *made : { "idx_Verkauf_Summen", "idx_Verkauf_Ausgezahlt" })
             QVERIFY2(present.contains(QLatin1String(made)), made);
