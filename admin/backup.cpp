@@ -39,13 +39,19 @@ bool isLiveDatabase(const QString &file)
     return !canonical.isEmpty() && canonical == QFileInfo(databasePath()).canonicalFilePath();
 }
 
-// A restore candidate must be an SQLite database with every table the program reads, and
-// readable throughout: a damaged file still lists its tables.
+// A restore candidate must be an SQLite database with every table and column the program
+// reads (another program's database may use the same table names), and readable throughout:
+// a damaged file still lists its tables.
 bool isShopDatabase(const QString &file)
 {
     ScopedConnection check(QStringLiteral("restore-check"), file, true);
     if (tableCount(check.db(), allTables) != allTables.size())
         return false;
+    const QStringList missing = missingColumns(check.db());
+    if (!missing.isEmpty()) {
+        qDebug().noquote() << "missing columns:" << missing.join(QStringLiteral(", "));
+        return false;
+    }
     QSqlQuery query(check.db());
     return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
         && query.value(0).toString() == QLatin1String("ok");

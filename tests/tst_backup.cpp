@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
@@ -35,12 +36,39 @@ void clickOn(Shell &s, const char *button)
     QTest::mouseClick(s.field("swBackup", button), Qt::LeftButton);
 }
 
+// A restore as the staff run it: the backup before it saved to before (and its box
+// confirmed), the master password typed, the file chosen (none: the open dialog cancelled).
+void restore(Shell &s, const QString &before, const QString &password, const QString &source)
+{
+    Dialogs::takeRecords();
+    Dialogs::setNextAnswer(before);
+    Dialogs::setNextAnswer(QMessageBox::Ok);
+    Dialogs::setNextAnswer(password);
+    if (!source.isEmpty())
+        Dialogs::setNextAnswer(source);
+    clickOn(s, "pushButtonWiederherstellen");
+}
+
 // A statement on a database file other than the live one, and its first value.
 QVariant scalarIn(const QString &file, const QString &statement)
 {
     ScopedConnection other(QStringLiteral("probe"), file);
     QSqlQuery query(other.db());
     return query.exec(statement) && query.next() ? query.value(0) : QVariant();
+}
+
+// Statements on a database file other than the live one; false (and why) at the first failure.
+bool execIn(const QString &file, const QStringList &statements)
+{
+    ScopedConnection other(QStringLiteral("probe"), file);
+    for (const QString &statement : statements) {
+        QSqlQuery query(other.db());
+        if (!query.exec(statement)) {
+            qWarning().noquote() << statement << query.lastError().text();
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every row of a table as one text, for before-and-after comparisons.
@@ -256,12 +284,7 @@ private slots:
         QCOMPARE(listedOnIntake(), QList<int>({ 2, 1, 3 }));
 
         s.key("6");
-        Dialogs::takeRecords();
-        Dialogs::setNextAnswer(usb.filePath("vorher.sqlite"));
-        Dialogs::setNextAnswer(QMessageBox::Ok);
-        Dialogs::setNextAnswer("Chef");
-        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
-        clickOn(s, "pushButtonWiederherstellen");
+        restore(s, usb.filePath("vorher.sqlite"), "Chef", usb.filePath("alt.sqlite"));
 
         QCOMPARE(dialogLog(),
             QStringList({ "SaveFile|Daten sichern|",
@@ -329,18 +352,65 @@ private slots:
         makeFile(s.dir.path("kaputt2.sqlite"),
             backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
         s.key("6");
-        Dialogs::takeRecords();
-        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
-        Dialogs::setNextAnswer(QMessageBox::Ok);
-        Dialogs::setNextAnswer(password);
-        if (!source.isEmpty())
-            Dialogs::setNextAnswer(s.dir.path(source));
-        clickOn(s, "pushButtonWiederherstellen");
+        restore(s, s.dir.path("vorher.sqlite"), password,
+            source.isEmpty() ? QString() : s.dir.path(source));
 
         QCOMPARE(dialogLog().last(), last);
         QCOMPARE(s.page(), QString("swBackup"));
         QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
         QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+    }
+
+    // A backup must hold every column the program reads; what the schema upgrade adds may be
+    // missing (it completes the file on the return to the menu), and columns of its own stay.
+    void restoreChecksTheColumns_data()
+    {
+        QTest::addColumn<QStringList>("change"); // made to the backup before it is restored
+        QTest::addColumn<bool>("restored");
+        QStringList foreign;
+        for (const QString &table : allTables)
+            foreign << "DROP TABLE " + table << "CREATE TABLE " + table + " (x)";
+        QTest::newRow("another program's tables") << foreign << false;
+        QTest::newRow("a customer column missing")
+            << QStringList("ALTER TABLE Kunde DROP COLUMN Telefon") << false;
+        QStringList older;
+        for (const char *column : { "EAN", "ISBN", "Images", "Kategorie", "Beschreibung" })
+            older << QString("ALTER TABLE Artikel DROP COLUMN ") + column;
+        QTest::newRow("an older shop without the later article columns") << older << true;
+        QTest::newRow("a column of its own")
+            << QStringList("ALTER TABLE Kunde ADD Notiz TEXT") << true;
+    }
+    void restoreChecksTheColumns()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(bool, restored);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        s.key("6");
+        const QString backup = s.dir.path("alt.sqlite");
+        Dialogs::setNextAnswer(backup);
+        clickOn(s, "pushButtonSichern");
+        QVERIFY(execIn(backup, change));
+        TestWorkdir::exec("INSERT INTO Kunde (Name, Vorname) VALUES ('Neu', 'Nina')");
+
+        s.key("6");
+        restore(s, s.dir.path("vorher.sqlite"), "Chef", backup);
+
+        if (!restored) {
+            QCOMPARE(dialogLog().last(),
+                QString("Critical|Fehler|Daten wurden nicht wiederhergestellt."));
+            QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
+            return;
+        }
+        QCOMPARE(dialogLog().last(), QString("OpenFile|Daten wiederherstellen|"));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde"), QVariant(2));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(8));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM pragma_table_info('Artikel') WHERE name "
+                                     "IN ('EAN', 'ISBN', 'Images', 'Kategorie', 'Beschreibung')"),
+            QVariant(5));
     }
 
     void reset_data()
