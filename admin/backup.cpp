@@ -16,7 +16,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -31,6 +33,73 @@ bool copyFileSafely(const QString &from, const QString &to)
         return true;
     qDebug().noquote() << failure;
     return false;
+}
+
+// rename() puts the file in the target's place in one step; QFile::rename would refuse an
+// existing target.
+bool renameOver(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Reads every page as SQLite would: damage shows here, not on the day the file is needed.
+bool passesQuickCheck(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
+        && query.value(0).toString() == QLatin1String("ok");
+}
+
+// Copies the live database as its last commit left it. While our read transaction lasts no
+// other program can commit; one that already holds the file, its changes half written into
+// it, keeps us from reading, and after the driver's usual busy wait nothing is copied.
+bool copyCommitted(const QString &to, QString *failure)
+{
+    ScopedConnection reader(QStringLiteral("backup"));
+    QSqlDatabase db = reader.db();
+    if (!db.transaction()) {
+        *failure = db.lastError().text();
+        return false;
+    }
+    QSqlQuery lock(db);
+    if (!lock.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master;"))) {
+        *failure = lock.lastError().text();
+        db.rollback();
+        return false;
+    }
+    lock.finish();
+    // POSIX locks belong to the process: closing any descriptor of the file drops SQLite's
+    // lock with it. The one we read through stays open until the transaction has ended.
+    QFile source(databasePath());
+    source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
+    const bool copied = saveFileCopy(source, to, failure);
+    db.rollback();
+    source.close();
+    return copied;
+}
+
+// A backup is a sound copy of committed data, or it is not made: the copy is checked beside
+// the target before it replaces an older backup of that name.
+bool writeBackup(const QString &target)
+{
+    const QString copy = target + QStringLiteral(".tmp");
+    QString failure;
+    bool written = copyCommitted(copy, &failure);
+    if (written) {
+        ScopedConnection check(QStringLiteral("backup-check"), copy, true);
+        written = passesQuickCheck(check.db());
+        if (!written)
+            failure = QStringLiteral("quick_check failed: ") + copy;
+    }
+    if (written && !renameOver(copy, target)) {
+        written = false;
+        failure = QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral(": ") + target;
+    }
+    if (!written) {
+        QFile::remove(copy);
+        qDebug().noquote() << failure;
+    }
+    return written;
 }
 
 bool isLiveDatabase(const QString &file)
@@ -52,9 +121,7 @@ bool isShopDatabase(const QString &file)
         qDebug().noquote() << "missing columns:" << missing.join(QStringLiteral(", "));
         return false;
     }
-    QSqlQuery query(check.db());
-    return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
-        && query.value(0).toString() == QLatin1String("ok");
+    return passesQuickCheck(check.db());
 }
 
 // Puts the checked copy in place of the live file. A journal left beside the old file
@@ -67,10 +134,7 @@ bool replaceDatabase(const QString &candidate)
         if (QFile::exists(stale) && !QFile::remove(stale))
             return false;
     }
-    // rename() replaces the target in one step; QFile::rename would refuse an existing one.
-    return std::rename(
-               QFile::encodeName(candidate).constData(), QFile::encodeName(live).constData())
-        == 0;
+    return renameOver(candidate, live);
 }
 
 // Runs the reset script on a connection of its own, all or nothing: it counts only when
@@ -202,7 +266,7 @@ bool Backup::sichern(bool menu)
     qDebug().noquote() << target;
     qDebug().noquote() << databasePath();
     // Never over the live file: the copy would replace what it is copying.
-    const bool copied = !isLiveDatabase(target) && copyFileSafely(databasePath(), target);
+    const bool copied = !isLiveDatabase(target) && writeBackup(target);
     if (copied) {
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));

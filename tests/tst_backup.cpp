@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -17,6 +18,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -92,6 +96,79 @@ QString makeFile(const QString &path, const QByteArray &content)
     file.open(QIODevice::WriteOnly);
     file.write(content);
     return path;
+}
+
+// The sqlite3 tool on a database, as a second program beside ours: what it is given runs at
+// once, and a transaction it begins stays open until the tool is gone.
+class SqliteTool
+{
+public:
+    explicit SqliteTool(const QString &file)
+    {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(QStringLiteral("sqlite3"), { file });
+    }
+    ~SqliteTool()
+    {
+        m_process.closeWriteChannel(); // ends the tool; its open transaction is rolled back
+        m_process.waitForFinished();
+    }
+    // Runs the statements; false when the tool reports anything.
+    bool run(const QString &statements)
+    {
+        m_process.write(statements.toUtf8() + "\nSELECT 'fertig';\n");
+        QByteArray output;
+        while (!output.endsWith("fertig\n")) {
+            if (!m_process.waitForReadyRead(30000))
+                return false;
+            output += m_process.readAll();
+        }
+        if (output != "fertig\n")
+            qWarning().noquote() << output;
+        return output == "fertig\n";
+    }
+
+private:
+    QProcess m_process;
+};
+
+// Runs the action once, when the program writes the line to its debug output: the backup
+// writes its target there after the save dialog and before the copy.
+class OnDebugLine
+{
+public:
+    OnDebugLine(const QString &line, std::function<void()> action)
+    {
+        s_line = line;
+        s_action = std::move(action);
+        s_previous = qInstallMessageHandler(handle);
+    }
+    ~OnDebugLine()
+    {
+        qInstallMessageHandler(s_previous);
+        s_action = nullptr;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        s_previous(type, context, message);
+        if (type == QtDebugMsg && message == s_line && s_action)
+            std::exchange(s_action, nullptr)();
+    }
+    static inline QString s_line;
+    static inline std::function<void()> s_action;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+// So many customers that a transaction over all of them spills into the file.
+void addCustomers(int count)
+{
+    TestWorkdir::exec(
+        QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                "INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, Strasse) SELECT 'Kunde ' "
+                "|| i, 'Vorname', '0123 4567', '12345', 'Musterhausen', 'Musterweg ' || i FROM n")
+            .arg(count));
 }
 
 } // namespace
@@ -181,6 +258,66 @@ private slots:
             QStringList("sicherung.sqlite"));
         QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant("01.02.2020"));
+    }
+
+    // What another program does while the save dialog is open. A transaction whose changes
+    // already lie in the file keeps the backup from reading it; one that holds its changes
+    // in memory does not, and the backup holds only what was committed. A copy that is not
+    // sound never replaces the older backup.
+    void backupBesideAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // statements for the sqlite3 tool, or "damage"
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("exclusive transaction, cache spilled")
+            << "PRAGMA cache_size = 5; BEGIN EXCLUSIVE; UPDATE Kunde SET Name = 'X' || ID;"
+            << false;
+        // A cache large enough that the changes stay in memory.
+        QTest::newRow("reserved transaction")
+            << "PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X' || ID;"
+            << true;
+        QTest::newRow("the file damaged") << "damage" << false;
+    }
+    void backupBesideAnotherProgram()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, saved);
+        Shell s;
+        QVERIFY(s.start());
+        addCustomers(30000);
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        s.key("6");
+        SqliteTool other(s.dir.path("db.sqlite"));
+        bool done = false;
+        OnDebugLine whileTheDialogIsOpen(target, [&] {
+            if (meanwhile != "damage") {
+                done = other.run(meanwhile);
+                return;
+            }
+            // The last 64 KiB are customers' pages, far from the table list.
+            QFile live(s.dir.path("db.sqlite"));
+            done = live.open(QIODevice::ReadWrite) && live.seek(live.size() - 65536)
+                && live.write(QByteArray(65536, 'U')) == 65536;
+        });
+        // The backup before a restore, which then stops at the (unanswered) password prompt:
+        // the page stays, so the main window does not reopen its connection under the lock.
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonWiederherstellen");
+
+        QVERIFY(done);
+        const QStringList log = dialogLog();
+        QCOMPARE(log.contains("Information|Erfolg|Daten wurden erfolgreich gesichert."), saved);
+        QCOMPARE(log.contains("Critical|Fehler|Daten wurden nicht gesichert."), !saved);
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+        if (!saved) {
+            QCOMPARE(bytes(target), QByteArray("alt"));
+            return;
+        }
+        QCOMPARE(scalarIn(target, "PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Kunde WHERE Name LIKE 'Kunde %'"),
+            QVariant(30000));
+        QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
     }
 
     void proposedName_data()
