@@ -248,9 +248,12 @@ bool Backup::writeBackupDate(const BackupDate &value, BackupDate *previous)
 bool Backup::sichern(bool menu)
 {
     // The date goes in first, so the copy carries it; it is taken back if no copy comes of it.
+    // Without it (the database locked or unreadable) there is no backup either: the failure
+    // has been shown.
     BackupDate previous;
-    const bool dated = writeBackupDate(
-        { true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) }, &previous);
+    if (!writeBackupDate(
+            { true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) }, &previous))
+        return false;
 
     const QString proposed = joinPath(folder(),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"))
@@ -258,8 +261,7 @@ bool Backup::sichern(bool menu)
     const QString target
         = Dialogs::getSaveFileName(this, tr("Daten sichern"), proposed, tr("Database (*.sqlite)"));
     if (target.isEmpty()) {
-        if (dated)
-            writeBackupDate(previous);
+        writeBackupDate(previous);
         return false;
     }
 
@@ -271,8 +273,7 @@ bool Backup::sichern(bool menu)
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
     } else {
-        if (dated)
-            writeBackupDate(previous);
+        writeBackupDate(previous);
         Dialogs::critical(this, kFehler, kNichtGesichert);
     }
     if (menu)

@@ -320,6 +320,50 @@ private slots:
             QVariant(today()));
     }
 
+    // A backup whose date cannot be written stops there: no save dialog, and the reset that
+    // asked for it touches no table.
+    void lockedDateStopsTheBackup_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("log");
+        const QString locked = "Warning|SQL-Fehler|database is locked Unable to fetch row";
+        QTest::newRow("Sichern") << "pushButtonSichern" << QStringList(locked);
+        QTest::newRow("Daten löschen")
+            << "pushButton"
+            << QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                             "fortzufahren:",
+                   locked, "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+    }
+    void lockedDateStopsTheBackup()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, log);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QStringList before;
+        for (const QString &table : allTables)
+            before << dump(table);
+        s.key("6");
+        {
+            SqliteTool other(s.dir.path("db.sqlite"));
+            QVERIFY(other.run("BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X';"));
+            Dialogs::setNextAnswer("Chef");
+            Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
+            clickOn(s, qPrintable(button));
+            QCOMPARE(dialogLog(), log);
+            QCOMPARE(s.page(), QString("swBackup"));
+            QVERIFY(!QFile::exists(s.dir.path("sicherung.sqlite")));
+        }
+        s.key("Esc");
+        QStringList after;
+        for (const QString &table : allTables)
+            after << dump(table);
+        QCOMPARE(after, before);
+    }
+
     void proposedName_data()
     {
         QTest::addColumn<QString>("folder"); // "usb": an existing folder
