@@ -90,6 +90,15 @@ QString dump(const QString &table)
     return rows.join('\n');
 }
 
+// All seven tables, for checks that nothing changed.
+QStringList dumpAll()
+{
+    QStringList tables;
+    for (const QString &table : allTables)
+        tables << dump(table);
+    return tables;
+}
+
 QString makeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -343,9 +352,7 @@ private slots:
         const ShopFixture shop;
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         TestWorkdir::setSetting("BackupDate", "01.02.2020");
-        QStringList before;
-        for (const QString &table : allTables)
-            before << dump(table);
+        const QStringList before = dumpAll();
         s.key("6");
         {
             SqliteTool other(s.dir.path("db.sqlite"));
@@ -358,9 +365,7 @@ private slots:
             QVERIFY(!QFile::exists(s.dir.path("sicherung.sqlite")));
         }
         s.key("Esc");
-        QStringList after;
-        for (const QString &table : allTables)
-            after << dump(table);
+        const QStringList after = dumpAll();
         QCOMPARE(after, before);
     }
 
@@ -689,9 +694,7 @@ private slots:
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         if (!setup.isEmpty())
             TestWorkdir::exec(setup);
-        QStringList before;
-        for (const QString &table : allTables)
-            before << dump(table);
+        const QStringList before = dumpAll();
         s.key("6");
         QCOMPARE(s.page(), QString("swBackup"));
         Dialogs::takeRecords(); // what the entry could not read
@@ -701,9 +704,7 @@ private slots:
         QCOMPARE(dialogLog(), log);
         QCOMPARE(s.page(), QString("swBackup"));
         s.key("Esc");
-        QStringList after;
-        for (const QString &table : allTables)
-            after << dump(table);
+        const QStringList after = dumpAll();
         QCOMPARE(after, before);
     }
 };
