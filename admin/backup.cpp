@@ -5,6 +5,7 @@
 #include "app/paths.h"
 #include "app/savefile.h"
 #include "app/sql.h"
+#include "app/waitcursor.h"
 #include "ui_backup.h"
 
 #include <QDate>
@@ -16,7 +17,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -33,22 +36,123 @@ bool copyFileSafely(const QString &from, const QString &to)
     return false;
 }
 
+// rename() puts the file in the target's place in one step; QFile::rename would refuse an
+// existing target.
+bool renameOver(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// SQLite's answers for a file that is damaged or no database at all.
+bool isDamage(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("11") || code == QLatin1String("26");
+}
+
+// The first finding of quick_check, "ok" for a sound file: it reads every page as SQLite
+// would, so damage shows here, not on the day the file is needed.
+QString quickCheck(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check;")) || !query.next())
+        return query.lastError().text();
+    return query.value(0).toString();
+}
+
+bool passesQuickCheck(const QSqlDatabase &db)
+{
+    return quickCheck(db) == QLatin1String("ok");
+}
+
+// Copies the live database as its last commit left it. While our read transaction lasts no
+// other program can commit; one that already holds the file, its changes half written into
+// it, keeps us from reading, and after the driver's usual busy wait nothing is copied.
+bool copyCommitted(const QString &to, QString *failure, bool *damaged)
+{
+    ScopedConnection reader(QStringLiteral("backup"));
+    QSqlDatabase db = reader.db();
+    if (!db.transaction()) {
+        *failure = db.lastError().text();
+        *damaged = isDamage(db.lastError());
+        return false;
+    }
+    QSqlQuery lock(db);
+    if (!lock.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master;"))) {
+        *failure = lock.lastError().text();
+        *damaged = isDamage(lock.lastError());
+        db.rollback();
+        return false;
+    }
+    lock.finish();
+    // POSIX locks belong to the process: closing any descriptor of the file drops SQLite's
+    // lock with it. The one we read through stays open until the transaction has ended.
+    QFile source(databasePath());
+    source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
+    const bool copied = saveFileCopy(source, to, failure);
+    db.rollback();
+    source.close();
+    return copied;
+}
+
+using Outcome = Backup::Outcome;
+
+// A backup is a sound copy of committed data, or it is not made: the copy is checked beside
+// the target before it replaces an older backup of that name. Damaged: the live database
+// itself fails the check, so no sound copy of it can be made.
+Outcome writeBackup(const QString &target, QString *failure)
+{
+    const QString copy = target + QStringLiteral(".tmp");
+    bool damaged = false;
+    bool written = copyCommitted(copy, failure, &damaged);
+    if (written) {
+        ScopedConnection check(QStringLiteral("backup-check"), copy, true);
+        // Its first findings only: a damaged file may have thousands.
+        const QString found = quickCheck(check.db()).section(QLatin1Char('\n'), 0, 2);
+        if (found != QLatin1String("ok")) {
+            written = false;
+            ScopedConnection live(QStringLiteral("backup-live"), databasePath(), true);
+            damaged = !passesQuickCheck(live.db());
+            *failure = damaged ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
+                               : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
+                                     .arg(QDir::toNativeSeparators(target), found);
+        }
+    }
+    if (written && !renameOver(copy, target)) {
+        written = false;
+        *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                       .arg(QDir::toNativeSeparators(target),
+                           QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (written)
+        return Outcome::Saved;
+    QFile::remove(copy);
+    // The user chose the target; the file beside it is only ours.
+    failure->replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
+    qDebug().noquote() << *failure;
+    return damaged ? Outcome::Damaged : Outcome::NotSaved;
+}
+
 bool isLiveDatabase(const QString &file)
 {
     const QString canonical = QFileInfo(file).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(databasePath()).canonicalFilePath();
 }
 
-// A restore candidate must be an SQLite database with every table the program reads, and
-// readable throughout: a damaged file still lists its tables.
+// A restore candidate must be an SQLite database with every table and column the program
+// reads (another program's database may use the same table names), and readable throughout:
+// a damaged file still lists its tables.
 bool isShopDatabase(const QString &file)
 {
     ScopedConnection check(QStringLiteral("restore-check"), file, true);
     if (tableCount(check.db(), allTables) != allTables.size())
         return false;
-    QSqlQuery query(check.db());
-    return query.exec(QStringLiteral("PRAGMA quick_check;")) && query.next()
-        && query.value(0).toString() == QLatin1String("ok");
+    const QStringList missing = missingColumns(check.db());
+    if (!missing.isEmpty()) {
+        qDebug().noquote() << "missing columns:" << missing.join(QStringLiteral(", "));
+        return false;
+    }
+    return passesQuickCheck(check.db());
 }
 
 // Puts the checked copy in place of the live file. A journal left beside the old file
@@ -61,10 +165,7 @@ bool replaceDatabase(const QString &candidate)
         if (QFile::exists(stale) && !QFile::remove(stale))
             return false;
     }
-    // rename() replaces the target in one step; QFile::rename would refuse an existing one.
-    return std::rename(
-               QFile::encodeName(candidate).constData(), QFile::encodeName(live).constData())
-        == 0;
+    return renameOver(candidate, live);
 }
 
 // Runs the reset script on a connection of its own, all or nothing: it counts only when
@@ -149,38 +250,54 @@ QString Backup::folder() const
     return QDir::homePath();
 }
 
-bool Backup::writeBackupDate(const BackupDate &value, BackupDate *previous)
+bool Backup::writeBackupDate(const BackupDate &value, BackupDate *previous, QSqlError *error)
 {
     ScopedConnection connection(QStringLiteral("123"));
     QSqlQuery query(connection.db());
+    const auto failed = [&] {
+        if (error)
+            *error = query.lastError();
+        return false;
+    };
     const QString select
         = QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate';");
     if (previous) {
         if (!execOrWarn(query, select, this))
-            return false;
+            return failed();
         previous->present = query.next();
         previous->value = previous->present ? query.value(0).toString() : QString();
     }
-    if (!value.present)
-        return execOrWarn(
-            query, QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), this);
+    if (!value.present) {
+        return execOrWarn(query,
+                   QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), this)
+            || failed();
+    }
     query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"));
     query.addBindValue(value.value);
     if (!execOrWarn(query, this))
-        return false;
+        return failed();
     if (query.numRowsAffected() > 0)
         return true;
     query.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"));
     query.addBindValue(value.value);
-    return execOrWarn(query, this);
+    return execOrWarn(query, this) || failed();
 }
 
 bool Backup::sichern(bool menu)
 {
+    return backup(menu) == Outcome::Saved;
+}
+
+Backup::Outcome Backup::backup(bool menu)
+{
     // The date goes in first, so the copy carries it; it is taken back if no copy comes of it.
+    // Without it (the database locked or unreadable) there is no backup either: the failure
+    // has been shown.
     BackupDate previous;
-    const bool dated = writeBackupDate(
-        { true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) }, &previous);
+    QSqlError dateError;
+    if (!writeBackupDate({ true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) },
+            &previous, &dateError))
+        return isDamage(dateError) ? Outcome::Damaged : Outcome::NotSaved;
 
     const QString proposed = joinPath(folder(),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"))
@@ -188,29 +305,30 @@ bool Backup::sichern(bool menu)
     const QString target
         = Dialogs::getSaveFileName(this, tr("Daten sichern"), proposed, tr("Database (*.sqlite)"));
     if (target.isEmpty()) {
-        if (dated)
-            writeBackupDate(previous);
-        return false;
+        writeBackupDate(previous);
+        return Outcome::NotSaved;
     }
 
+    const WaitCursor wait;
     qDebug().noquote() << target;
     qDebug().noquote() << databasePath();
     // Never over the live file: the copy would replace what it is copying.
     QString failure;
-    const bool copied = !isLiveDatabase(target) && saveFileCopy(databasePath(), target, &failure);
-    if (copied) {
+    const Outcome outcome
+        = isLiveDatabase(target) ? Outcome::NotSaved : writeBackup(target, &failure);
+    if (outcome == Outcome::Saved) {
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
     } else {
-        if (dated)
-            writeBackupDate(previous);
-        // The system's reason (a full disk, a missing folder) tells the user what to change.
+        writeBackupDate(previous);
+        // The reason (a full disk, a missing folder, a damaged database) tells the user what
+        // to change.
         Dialogs::critical(this, kFehler,
             failure.isEmpty() ? kNichtGesichert : kNichtGesichert + QLatin1Char('\n') + failure);
     }
     if (menu)
         emit openMenu();
-    return copied;
+    return outcome;
 }
 
 bool Backup::masterPasswordAccepted()
@@ -227,12 +345,27 @@ bool Backup::masterPasswordAccepted()
 
 void Backup::wiederherstellen()
 {
-    if (!sichern(false) || !masterPasswordAccepted())
+    const Outcome saved = backup(false);
+    // A damaged database is what a restore is for; as no backup of it can be made, it is
+    // replaced only when the user says so.
+    if (saved == Outcome::Damaged) {
+        if (Dialogs::question(this, QStringLiteral("Warnung"),
+                QStringLiteral("Die Datenbank ist beschädigt und konnte nicht gesichert werden.\n"
+                               "Trotzdem wiederherstellen?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+            return;
+    } else if (saved != Outcome::Saved) {
+        return;
+    }
+    if (!masterPasswordAccepted())
         return;
     const QString source = Dialogs::getOpenFileName(
         this, tr("Daten wiederherstellen"), folder(), tr("Database (*.sqlite)"));
     if (source.isEmpty())
         return;
+
+    const WaitCursor wait;
 
     // The live file stays until a checked copy of the backup stands beside it.
     const QString candidate = databasePath() + QStringLiteral(".restore");

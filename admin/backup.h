@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QSqlError;
 class Ui_Backup;
 
 // Backup, restore and reset of "db.sqlite". The main window closes its connection while this
@@ -19,6 +20,9 @@ public:
 
     // The folder proposed for backups; the main window sets it before every entry.
     QString pfadBackup;
+
+    // Damaged: the database fails SQLite's check, so no sound copy of it can be made.
+    enum class Outcome { Saved, NotSaved, Damaged };
 
 signals:
     void openMenu();
@@ -38,7 +42,10 @@ private:
     };
     // Writes the setting on a connection of its own; previous, when given, gets what was
     // stored. False when the database could not be read or written.
-    bool writeBackupDate(const BackupDate &value, BackupDate *previous = nullptr);
+    // error, when given, gets the failed statement's error.
+    bool writeBackupDate(
+        const BackupDate &value, BackupDate *previous = nullptr, QSqlError *error = nullptr);
+    Outcome backup(bool menu);
     bool masterPasswordAccepted();
     QString folder() const;
 

@@ -71,6 +71,12 @@ void clearEditable(QTableWidgetItem *item)
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
 }
 
+// A null QString binds as NULL; an unset setting is stored as the empty text.
+QString storedValue(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 } // namespace
 
 Einstellungen::Einstellungen(QWidget *parent)
@@ -179,7 +185,7 @@ void Einstellungen::loadSettings()
             QSqlQuery insert;
             insert.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES (?, ?);"));
             insert.addBindValue(key);
-            insert.addBindValue(*s.fallback);
+            insert.addBindValue(storedValue(*s.fallback));
             execOrWarn(insert, this);
             showValue(s.widget, *s.fallback, false);
         }
@@ -371,7 +377,7 @@ void Einstellungen::saveSettings()
             continue;
         }
         query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = ?;"));
-        query.addBindValue(value);
+        query.addBindValue(storedValue(value));
         query.addBindValue(key);
         if (!query.exec())
             Dialogs::warning(this, QStringLiteral("SQL-Fehler"),

@@ -182,20 +182,33 @@ const char *const kReplacedIndexes[] = {
     "idx_Zurueckgegeben_Artikel", // and idx_Zurueckgegeben_Bestand
 };
 
+// The article columns of later versions: the upgrade adds them where they are missing, so an
+// older database without them is still the shop's.
+struct AddedColumn
+{
+    const char *table;
+    const char *column;
+    const char *definition;
+};
+const AddedColumn kAddedColumns[] = {
+    { "Artikel", "EAN", "TEXT DEFAULT ''" },
+    { "Artikel", "ISBN", "TEXT DEFAULT ''" },
+    { "Artikel", "Images", "TEXT DEFAULT ''" },
+    { "Artikel", "Kategorie", "INTEGER DEFAULT ''" },
+    { "Artikel", "Beschreibung", "TEXT DEFAULT ''" },
+};
+
 } // namespace
 
 void upgradeSchema()
 {
-    static const char *const columns[] = {
-        "ALTER TABLE Artikel ADD EAN TEXT DEFAULT '';",
-        "ALTER TABLE Artikel ADD ISBN TEXT DEFAULT '';",
-        "ALTER TABLE Artikel ADD Images TEXT DEFAULT '';",
-        "ALTER TABLE Artikel ADD Kategorie INTEGER DEFAULT '';",
-        "ALTER TABLE Artikel ADD Beschreibung TEXT DEFAULT '';",
-    };
     QSqlQuery query;
-    for (const char *statement : columns)
-        query.exec(QString::fromLatin1(statement)); // fails silently once the column exists
+    for (const AddedColumn &added : kAddedColumns) {
+        // fails silently once the column exists
+        query.exec(QStringLiteral("ALTER TABLE %1 ADD %2 %3;")
+                       .arg(QLatin1String(added.table), QLatin1String(added.column),
+                           QLatin1String(added.definition)));
+    }
 
     for (const char *name : kReplacedIndexes)
         query.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
@@ -222,6 +235,61 @@ static QString tableOf(const QString &part)
     return statement.match(part).captured(1);
 }
 
+// The scripts are the one description of the tables and their defaults: their CREATE and
+// INSERT parts for every table not present (lower-case names), never their DROPs.
+static QStringList creatingParts(const QSet<QString> &present)
+{
+    QStringList statements;
+    for (const QString &script : { resetScriptDaten, resetScriptSystem }) {
+        for (const QString &part : script.split(QLatin1Char(';'))) {
+            const QString table = tableOf(part);
+            if (!table.isEmpty() && !present.contains(table.toLower()))
+                statements << part;
+        }
+    }
+    return statements;
+}
+
+// A table's column names, lower-case; none when it is missing or the file cannot be read.
+static QSet<QString> columnsOf(const QSqlDatabase &db, const QString &table)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT lower(name) FROM pragma_table_info(?)"));
+    query.addBindValue(table);
+    QSet<QString> columns;
+    if (query.exec()) {
+        while (query.next())
+            columns.insert(query.value(0).toString());
+    }
+    return columns;
+}
+
+QStringList missingColumns(const QSqlDatabase &db)
+{
+    // A fresh schema, made in memory by the same statements as a first start's.
+    ScopedConnection fresh(QStringLiteral("fresh-schema"), QStringLiteral(":memory:"));
+    for (const QString &statement : creatingParts({}))
+        QSqlQuery(fresh.db()).exec(statement);
+    QSqlQuery tables(fresh.db());
+    tables.exec(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+    QStringList missing;
+    while (tables.next()) {
+        const QString table = tables.value(0).toString();
+        QSet<QString> required = columnsOf(fresh.db(), table);
+        for (const AddedColumn &added : kAddedColumns) {
+            if (table == QLatin1String(added.table))
+                required.remove(QString::fromLatin1(added.column).toLower());
+        }
+        required.subtract(columnsOf(db, table));
+        QStringList names = required.values();
+        names.sort();
+        for (const QString &column : qAsConst(names))
+            missing << table + QLatin1Char('.') + column;
+    }
+    return missing;
+}
+
 bool ensureSchema(QWidget *parent)
 {
     QSqlDatabase db = QSqlDatabase::database();
@@ -236,16 +304,7 @@ bool ensureSchema(QWidget *parent)
         present.insert(query.value(0).toString());
     query.finish();
 
-    // The scripts are the one description of the tables and their defaults: their CREATE
-    // and INSERT parts for every missing table, never their DROPs.
-    QStringList statements;
-    for (const QString &script : { resetScriptDaten, resetScriptSystem }) {
-        for (const QString &part : script.split(QLatin1Char(';'))) {
-            const QString table = tableOf(part);
-            if (!table.isEmpty() && !present.contains(table.toLower()))
-                statements << part;
-        }
-    }
+    const QStringList statements = creatingParts(present);
     if (statements.isEmpty())
         return true;
 

@@ -23,6 +23,10 @@ extern const QStringList allTables;
 // How many of the given tables the database holds; -1 when it cannot be read as SQLite.
 int tableCount(const QSqlDatabase &db, const QStringList &tables);
 
+// "Table.column" for every column of the seven tables that the program reads and the database
+// lacks (all of a missing table's); the columns the upgrade adds are not required.
+QStringList missingColumns(const QSqlDatabase &db);
+
 // Adds the later Artikel columns where they are missing and the indexes the pages rely on.
 // The main window's updateDb() runs this and then refreshes the last contract number.
 void upgradeSchema();

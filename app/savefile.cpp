@@ -75,9 +75,15 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString *failure)
 bool saveFileCopy(const QString &from, const QString &path, QString *failure)
 {
     QFile source(from);
+    source.open(QIODevice::ReadOnly); // a source that did not open is reported with its reason
+    return saveFileCopy(source, path, failure);
+}
+
+bool saveFileCopy(QIODevice &source, const QString &path, QString *failure)
+{
     QSaveFile file(path);
     QString reason;
-    if (!source.open(QIODevice::ReadOnly)) {
+    if (!source.isReadable()) {
         reason = source.errorString();
     } else if (openUnbuffered(file, &reason)) {
         QByteArray chunk(1 << 20, Qt::Uninitialized);

@@ -10,15 +10,20 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -38,12 +43,39 @@ void clickOn(Shell &s, const char *button)
     QTest::mouseClick(s.field("swBackup", button), Qt::LeftButton);
 }
 
+// A restore as the staff run it: the backup before it saved to before (and its box
+// confirmed), the master password typed, the file chosen (none: the open dialog cancelled).
+void restore(Shell &s, const QString &before, const QString &password, const QString &source)
+{
+    Dialogs::takeRecords();
+    Dialogs::setNextAnswer(before);
+    Dialogs::setNextAnswer(QMessageBox::Ok);
+    Dialogs::setNextAnswer(password);
+    if (!source.isEmpty())
+        Dialogs::setNextAnswer(source);
+    clickOn(s, "pushButtonWiederherstellen");
+}
+
 // A statement on a database file other than the live one, and its first value.
 QVariant scalarIn(const QString &file, const QString &statement)
 {
     ScopedConnection other(QStringLiteral("probe"), file);
     QSqlQuery query(other.db());
     return query.exec(statement) && query.next() ? query.value(0) : QVariant();
+}
+
+// Statements on a database file other than the live one; false (and why) at the first failure.
+bool execIn(const QString &file, const QStringList &statements)
+{
+    ScopedConnection other(QStringLiteral("probe"), file);
+    for (const QString &statement : statements) {
+        QSqlQuery query(other.db());
+        if (!query.exec(statement)) {
+            qWarning().noquote() << statement << query.lastError().text();
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every row of a table as one text, for before-and-after comparisons.
@@ -61,12 +93,94 @@ QString dump(const QString &table)
     return rows.join('\n');
 }
 
+// All seven tables, for checks that nothing changed.
+QStringList dumpAll()
+{
+    QStringList tables;
+    for (const QString &table : allTables)
+        tables << dump(table);
+    return tables;
+}
+
 QString makeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(content);
     return path;
+}
+
+// The sqlite3 tool on a database, as a second program beside ours: what it is given runs at
+// once, and a transaction it begins stays open until the tool is gone.
+class SqliteTool
+{
+public:
+    explicit SqliteTool(const QString &file)
+    {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(QStringLiteral("sqlite3"), { file });
+    }
+    ~SqliteTool()
+    {
+        m_process.closeWriteChannel(); // ends the tool; its open transaction is rolled back
+        m_process.waitForFinished();
+    }
+    // Runs the statements; false when the tool reports anything.
+    bool run(const QString &statements)
+    {
+        m_process.write(statements.toUtf8() + "\nSELECT 'fertig';\n");
+        QByteArray output;
+        while (!output.endsWith("fertig\n")) {
+            if (!m_process.waitForReadyRead(30000))
+                return false;
+            output += m_process.readAll();
+        }
+        if (output != "fertig\n")
+            qWarning().noquote() << output;
+        return output == "fertig\n";
+    }
+
+private:
+    QProcess m_process;
+};
+
+// Runs the action once, when the program writes the line to its debug output: the backup
+// writes its target there after the save dialog and before the copy.
+class OnDebugLine
+{
+public:
+    OnDebugLine(const QString &line, std::function<void()> action)
+    {
+        s_line = line;
+        s_action = std::move(action);
+        s_previous = qInstallMessageHandler(handle);
+    }
+    ~OnDebugLine()
+    {
+        qInstallMessageHandler(s_previous);
+        s_action = nullptr;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        s_previous(type, context, message);
+        if (type == QtDebugMsg && message == s_line && s_action)
+            std::exchange(s_action, nullptr)();
+    }
+    static inline QString s_line;
+    static inline std::function<void()> s_action;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+// So many customers that a transaction over all of them spills into the file.
+void addCustomers(int count)
+{
+    TestWorkdir::exec(
+        QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                "INSERT INTO Kunde (Name, Vorname, Telefon, PLZ, Ort, Strasse) SELECT 'Kunde ' "
+                "|| i, 'Vorname', '0123 4567', '12345', 'Musterhausen', 'Musterweg ' || i FROM n")
+            .arg(count));
 }
 
 } // namespace
@@ -160,6 +274,112 @@ private slots:
             QStringList("sicherung.sqlite"));
         QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant("01.02.2020"));
+    }
+
+    // What another program does while the save dialog is open. A transaction whose changes
+    // already lie in the file keeps the backup from reading it; one that holds its changes
+    // in memory does not, and the backup holds only what was committed. A copy that is not
+    // sound never replaces the older backup.
+    void backupBesideAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // statements for the sqlite3 tool, or "damage"
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("reason"); // the start of the failure box's second line
+        QTest::newRow("exclusive transaction, cache spilled")
+            << "PRAGMA cache_size = 5; BEGIN EXCLUSIVE; UPDATE Kunde SET Name = 'X' || ID;" << false
+            << "database is locked";
+        // A cache large enough that the changes stay in memory.
+        QTest::newRow("reserved transaction")
+            << "PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X' || ID;"
+            << true << "";
+        QTest::newRow("the file damaged")
+            << "damage" << false << "Die Datenbank ist beschädigt:\n*** in database main ***";
+    }
+    void backupBesideAnotherProgram()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, saved);
+        QFETCH(QString, reason);
+        Shell s;
+        QVERIFY(s.start());
+        addCustomers(30000);
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        s.key("6");
+        SqliteTool other(s.dir.path("db.sqlite"));
+        bool done = false;
+        OnDebugLine whileTheDialogIsOpen(target, [&] {
+            if (meanwhile != "damage") {
+                done = other.run(meanwhile);
+                return;
+            }
+            // The last 64 KiB are customers' pages, far from the table list.
+            QFile live(s.dir.path("db.sqlite"));
+            done = live.open(QIODevice::ReadWrite) && live.seek(live.size() - 65536)
+                && live.write(QByteArray(65536, 'U')) == 65536;
+        });
+        // The backup before a restore, which then stops at the (unanswered) password prompt:
+        // the page stays, so the main window does not reopen its connection under the lock.
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonWiederherstellen");
+
+        QVERIFY(done);
+        const QStringList log = dialogLog();
+        QCOMPARE(log.contains("Information|Erfolg|Daten wurden erfolgreich gesichert."), saved);
+        const QString refused = "Critical|Fehler|Daten wurden nicht gesichert.\n" + reason;
+        QCOMPARE(std::any_of(log.begin(), log.end(),
+                     [&](const QString &line) { return line.startsWith(refused); }),
+            !saved);
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+        if (!saved) {
+            QCOMPARE(bytes(target), QByteArray("alt"));
+            return;
+        }
+        QCOMPARE(scalarIn(target, "PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Kunde WHERE Name LIKE 'Kunde %'"),
+            QVariant(30000));
+        QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+    }
+
+    // A backup whose date cannot be written stops there: no save dialog, and the reset that
+    // asked for it touches no table.
+    void lockedDateStopsTheBackup_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("log");
+        const QString locked = "Warning|SQL-Fehler|database is locked Unable to fetch row";
+        QTest::newRow("Sichern") << "pushButtonSichern" << QStringList(locked);
+        QTest::newRow("Daten löschen")
+            << "pushButton"
+            << QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                             "fortzufahren:",
+                   locked, "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+    }
+    void lockedDateStopsTheBackup()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, log);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        const QStringList before = dumpAll();
+        s.key("6");
+        {
+            SqliteTool other(s.dir.path("db.sqlite"));
+            QVERIFY(other.run("BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X';"));
+            Dialogs::setNextAnswer("Chef");
+            Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
+            clickOn(s, qPrintable(button));
+            QCOMPARE(dialogLog(), log);
+            QCOMPARE(s.page(), QString("swBackup"));
+            QVERIFY(!QFile::exists(s.dir.path("sicherung.sqlite")));
+        }
+        s.key("Esc");
+        const QStringList after = dumpAll();
+        QCOMPARE(after, before);
     }
 
     void proposedName_data()
@@ -271,12 +491,7 @@ private slots:
         QCOMPARE(listedOnIntake(), QList<int>({ 2, 1, 3 }));
 
         s.key("6");
-        Dialogs::takeRecords();
-        Dialogs::setNextAnswer(usb.filePath("vorher.sqlite"));
-        Dialogs::setNextAnswer(QMessageBox::Ok);
-        Dialogs::setNextAnswer("Chef");
-        Dialogs::setNextAnswer(usb.filePath("alt.sqlite"));
-        clickOn(s, "pushButtonWiederherstellen");
+        restore(s, usb.filePath("vorher.sqlite"), "Chef", usb.filePath("alt.sqlite"));
 
         QCOMPARE(dialogLog(),
             QStringList({ "SaveFile|Daten sichern|",
@@ -344,18 +559,127 @@ private slots:
         makeFile(s.dir.path("kaputt2.sqlite"),
             backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
         s.key("6");
-        Dialogs::takeRecords();
-        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
-        Dialogs::setNextAnswer(QMessageBox::Ok);
-        Dialogs::setNextAnswer(password);
-        if (!source.isEmpty())
-            Dialogs::setNextAnswer(s.dir.path(source));
-        clickOn(s, "pushButtonWiederherstellen");
+        restore(s, s.dir.path("vorher.sqlite"), password,
+            source.isEmpty() ? QString() : s.dir.path(source));
 
         QCOMPARE(dialogLog().last(), last);
         QCOMPARE(s.page(), QString("swBackup"));
         QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
         QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+    }
+
+    // A damaged database cannot be backed up, yet it is what a restore is for: after the
+    // failed backup the user decides whether it is replaced.
+    void damagedDatabaseIsReplacedWhenTheUserSaysSo_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void damagedDatabaseIsReplacedWhenTheUserSaysSo()
+    {
+        QFETCH(bool, yes);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        addCustomers(30000);
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        s.key("6");
+        const QString good = s.dir.path("alt.sqlite");
+        Dialogs::setNextAnswer(good);
+        clickOn(s, "pushButtonSichern");
+        {
+            // The last 64 KiB are customers' pages, far from the settings.
+            QFile live(s.dir.path("db.sqlite"));
+            QVERIFY(live.open(QIODevice::ReadWrite) && live.seek(live.size() - 65536)
+                && live.write(QByteArray(65536, 'U')) == 65536);
+        }
+        const QByteArray damaged = bytes(s.dir.path("db.sqlite"));
+        s.key("6");
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
+        Dialogs::setNextAnswer("Chef");
+        Dialogs::setNextAnswer(good);
+        clickOn(s, "pushButtonWiederherstellen");
+
+        const QStringList log = dialogLog();
+        QCOMPARE(log.value(0), QString("SaveFile|Daten sichern|"));
+        QVERIFY2(log.value(1).startsWith("Critical|Fehler|Daten wurden nicht gesichert.\nDie "
+                                         "Datenbank ist beschädigt:\n"),
+            qPrintable(log.value(1)));
+        QCOMPARE(log.value(2),
+            QString("Question|Warnung|Die Datenbank ist beschädigt und konnte nicht gesichert "
+                    "werden.\nTrotzdem wiederherstellen?"));
+        QVERIFY(!QFile::exists(s.dir.path("vorher.sqlite")));
+        if (!yes) {
+            QCOMPARE(log.size(), 3);
+            // Return alone does not give the data away.
+            QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::No));
+            QCOMPARE(s.page(), QString("swBackup"));
+            QCOMPARE(bytes(s.dir.path("db.sqlite")), damaged);
+            return;
+        }
+        QCOMPARE(log.mid(3),
+            QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                          "fortzufahren:",
+                "OpenFile|Daten wiederherstellen|" }));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde"), QVariant(30002));
+    }
+
+    // A backup must hold every column the program reads; what the schema upgrade adds may be
+    // missing (it completes the file on the return to the menu), and columns of its own stay.
+    void restoreChecksTheColumns_data()
+    {
+        QTest::addColumn<QStringList>("change"); // made to the backup before it is restored
+        QTest::addColumn<bool>("restored");
+        QStringList foreign;
+        for (const QString &table : allTables)
+            foreign << "DROP TABLE " + table << "CREATE TABLE " + table + " (x)";
+        QTest::newRow("another program's tables") << foreign << false;
+        QTest::newRow("a customer column missing")
+            << QStringList("ALTER TABLE Kunde DROP COLUMN Telefon") << false;
+        QStringList older;
+        for (const char *column : { "EAN", "ISBN", "Images", "Kategorie", "Beschreibung" })
+            older << QString("ALTER TABLE Artikel DROP COLUMN ") + column;
+        QTest::newRow("an older shop without the later article columns") << older << true;
+        QTest::newRow("a column of its own")
+            << QStringList("ALTER TABLE Kunde ADD Notiz TEXT") << true;
+    }
+    void restoreChecksTheColumns()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(bool, restored);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        s.key("6");
+        const QString backup = s.dir.path("alt.sqlite");
+        Dialogs::setNextAnswer(backup);
+        clickOn(s, "pushButtonSichern");
+        QVERIFY(execIn(backup, change));
+        TestWorkdir::exec("INSERT INTO Kunde (Name, Vorname) VALUES ('Neu', 'Nina')");
+
+        s.key("6");
+        restore(s, s.dir.path("vorher.sqlite"), "Chef", backup);
+
+        if (!restored) {
+            QCOMPARE(dialogLog().last(),
+                QString("Critical|Fehler|Daten wurden nicht wiederhergestellt."));
+            QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
+            return;
+        }
+        QCOMPARE(dialogLog().last(), QString("OpenFile|Daten wiederherstellen|"));
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde"), QVariant(2));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(8));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM pragma_table_info('Artikel') WHERE name "
+                                     "IN ('EAN', 'ISBN', 'Images', 'Kategorie', 'Beschreibung')"),
+            QVariant(5));
     }
 
     void reset_data()
@@ -453,9 +777,7 @@ private slots:
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         if (!setup.isEmpty())
             TestWorkdir::exec(setup);
-        QStringList before;
-        for (const QString &table : allTables)
-            before << dump(table);
+        const QStringList before = dumpAll();
         s.key("6");
         QCOMPARE(s.page(), QString("swBackup"));
         Dialogs::takeRecords(); // what the entry could not read
@@ -465,9 +787,7 @@ private slots:
         QCOMPARE(dialogLog(), log);
         QCOMPARE(s.page(), QString("swBackup"));
         s.key("Esc");
-        QStringList after;
-        for (const QString &table : allTables)
-            after << dump(table);
+        const QStringList after = dumpAll();
         QCOMPARE(after, before);
     }
 };

@@ -275,6 +275,26 @@ private slots:
         QCOMPARE(s.boxEntries("comboBoxEtikett"), QStringList({ "Etiketten nicht drucken=" }));
     }
 
+    // Where nothing is set the table holds the empty text, never NULL: the fallback rows of a
+    // first entry, and what a save without any installed printer stores.
+    void unsetValuesAreEmptyTexts()
+    {
+        qputenv("VELARIX_PRINTERS", "");
+        SettingsPage s;
+        const auto nullValues = [] {
+            QStringList names;
+            QSqlQuery query(QStringLiteral("SELECT Name FROM Systemdaten WHERE Wert IS NULL"));
+            while (query.next())
+                names << query.value(0).toString();
+            return names;
+        };
+        QVERIFY(s.enter());
+        QCOMPARE(nullValues(), QStringList());
+        s.save();
+        QCOMPARE(nullValues(), QStringList());
+        QCOMPARE(settingsTable().value("Vertragsdrucker"), QString(""));
+    }
+
     // ---- saving -----------------------------------------------------------------------
 
     void saveRoundTrip()

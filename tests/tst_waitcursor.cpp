@@ -129,6 +129,23 @@ private slots:
                     press(s, "swAbgelaufene", "pushButton_beenden");
                 },
                 { "Critical|Fehler|busy" } },
+            { "backup", Qt::Key_6, "swBackup",
+                [&](Shell &s) {
+                    Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
+                    press(s, "swBackup", "pushButtonSichern");
+                },
+                { "SaveFile|Daten sichern|idle", "Information|Erfolg|busy" } },
+            { "restore of a file that is none", Qt::Key_6, "swBackup",
+                [&](Shell &s) {
+                    Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
+                    Dialogs::setNextAnswer(QMessageBox::Ok);
+                    Dialogs::setNextAnswer(QString()); // the empty master password
+                    Dialogs::setNextAnswer(s.dir.path("kategorien.txt"));
+                    press(s, "swBackup", "pushButtonWiederherstellen");
+                },
+                { "SaveFile|Daten sichern|idle", "Information|Erfolg|busy",
+                    "Text|MasterPasswort|idle", "OpenFile|Daten wiederherstellen|idle",
+                    "Critical|Fehler|busy" } },
         };
 
         for (const Case &c : cases) {
