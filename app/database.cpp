@@ -95,10 +95,23 @@ const QString resetScriptSystem = QStringLiteral(
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (150, '+', 80);"
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (200, '+', 100); ");
 
-const QStringList dataTables = { QStringLiteral("Vertrag"), QStringLiteral("Artikel"),
-    QStringLiteral("Kunde"), QStringLiteral("Verkauf"), QStringLiteral("Zurueckgegeben") };
-const QStringList allTables
-    = dataTables + QStringList { QStringLiteral("Systemdaten"), QStringLiteral("Verkaufspreis") };
+// The tables a script creates, in its order: the scripts name every table once, and the lists
+// below, ensureSchema and the backup page's checks all read them from there.
+static QStringList tablesCreatedBy(const QString &script)
+{
+    static const QRegularExpression create(
+        QStringLiteral("^\\s*CREATE TABLE (\\w+)"), QRegularExpression::CaseInsensitiveOption);
+    QStringList tables;
+    for (const QString &part : script.split(QLatin1Char(';'))) {
+        const QString table = create.match(part).captured(1);
+        if (!table.isEmpty())
+            tables << table;
+    }
+    return tables;
+}
+
+const QStringList dataTables = tablesCreatedBy(resetScriptDaten);
+const QStringList allTables = dataTables + tablesCreatedBy(resetScriptSystem);
 
 void runDbScript(const QString &script, QSqlDatabase db)
 {
