@@ -95,16 +95,28 @@ const QString resetScriptSystem = QStringLiteral(
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (150, '+', 80);"
     "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (200, '+', 100); ");
 
+// The table a script part creates or fills (creates, if given, tells which); empty for the
+// DROPs and the empty last part.
+static QString tableOf(const QString &part, bool *creates = nullptr)
+{
+    static const QRegularExpression statement(
+        QStringLiteral("^\\s*(CREATE TABLE|INSERT INTO) (\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = statement.match(part);
+    if (creates)
+        *creates = match.captured(1).startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive);
+    return match.captured(2);
+}
+
 // The tables a script creates, in its order: the scripts name every table once, and the lists
 // below, ensureSchema and the backup page's checks all read them from there.
 static QStringList tablesCreatedBy(const QString &script)
 {
-    static const QRegularExpression create(
-        QStringLiteral("^\\s*CREATE TABLE (\\w+)"), QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
     for (const QString &part : script.split(QLatin1Char(';'))) {
-        const QString table = create.match(part).captured(1);
-        if (!table.isEmpty())
+        bool creates = false;
+        const QString table = tableOf(part, &creates);
+        if (creates)
             tables << table;
     }
     return tables;
@@ -237,15 +249,6 @@ QStringList indexNames()
         names << QLatin1String(index.name);
     names.sort();
     return names;
-}
-
-// The table a script part creates or fills; empty for the DROPs and the empty last part.
-static QString tableOf(const QString &part)
-{
-    static const QRegularExpression statement(
-        QStringLiteral("^\\s*(?:CREATE TABLE|INSERT INTO) (\\w+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return statement.match(part).captured(1);
 }
 
 // The scripts are the one description of the tables and their defaults: their CREATE and
