@@ -30,11 +30,6 @@ struct Setting
 
 const QString kApostrophe = QStringLiteral("'");
 
-QString numberText(double value)
-{
-    return QString::number(value, 'f', 2);
-}
-
 // "lo € -hi €", or "lo € -..." for the last rule; nothing for an invalid operator.
 std::optional<QString> rangeText(
     double threshold, const QString &op, double wert, std::optional<double> nextThreshold)
@@ -42,10 +37,10 @@ std::optional<QString> rangeText(
     const std::optional<double> lo = priceByRule(op, threshold, wert);
     if (!lo)
         return std::nullopt;
-    QString text = numberText(*lo) + QStringLiteral(" € -");
+    QString text = moneyText(*lo) + QStringLiteral(" € -");
     if (!nextThreshold)
         return text + QStringLiteral("...");
-    return text + numberText(*priceByRule(op, *nextThreshold, wert)) + QStringLiteral(" €");
+    return text + moneyText(*priceByRule(op, *nextThreshold, wert)) + QStringLiteral(" €");
 }
 
 double cellNumber(const QTableWidget *table, int row, int column)
@@ -237,11 +232,11 @@ bool Einstellungen::loadRules()
         table->setItem(row, ColAb, ab);
         clearEditable(ab);
         ab->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table->setItem(row, ColThreshold, new QTableWidgetItem(numberText(threshold)));
+        table->setItem(row, ColThreshold, new QTableWidgetItem(moneyText(threshold)));
         auto *opItem = new QTableWidgetItem(op);
         table->setItem(row, ColOperator, opItem);
         opItem->setFont(operatorFont);
-        table->setItem(row, ColValue, new QTableWidgetItem(numberText(wert)));
+        table->setItem(row, ColValue, new QTableWidgetItem(moneyText(wert)));
         auto *rangeItem = new QTableWidgetItem(*range);
         table->setItem(row, ColRange, rangeItem);
         clearEditable(rangeItem);
@@ -280,7 +275,7 @@ void Einstellungen::itemChanged(QTableWidgetItem *item)
         }
         if (row < thresholds.size())
             thresholds[row] = value;
-        item->setText(numberText(value));
+        item->setText(moneyText(value));
         break;
     }
     case ColOperator:
@@ -288,7 +283,7 @@ void Einstellungen::itemChanged(QTableWidgetItem *item)
             item->setText(QStringLiteral("*"));
         break;
     case ColValue:
-        item->setText(numberText(readNumber(item->text())));
+        item->setText(moneyText(readNumber(item->text())));
         break;
     default:
         break;
@@ -405,7 +400,7 @@ void Einstellungen::saveRules()
             const QTableWidgetItem *cell = table->item(row, column);
             QString text = cell ? cell->text() : QString();
             text.replace(QLatin1Char(','), QLatin1Char('.'));
-            return numberText(readNumber(text)).toDouble(); // as the table shows it
+            return moneyText(readNumber(text)).toDouble(); // as the table shows it
         };
         rules << StoredRule { number(ColThreshold), cellOperator(table, row), number(ColValue) };
     }

@@ -31,7 +31,13 @@ double roundTenth(double value)
     return roundHalfUp(value, 1);
 }
 
+QString moneyText(double value)
+{
+    const QString text = QString::number(value, 'f', 2);
+    return text == QLatin1String("-0.00") ? QStringLiteral("0.00") : text;
+}
+
 QString euroText(double value)
 {
-    return QString::number(value, 'f', 2) + QStringLiteral(" €");
+    return moneyText(value) + QStringLiteral(" €");
 }

@@ -11,7 +11,10 @@ double storedNumber(const QVariant &value);
 // Rounds to one decimal place, halves away from zero upwards (2.25 -> 2.3, -2.25 -> -2.2).
 double roundTenth(double value);
 
-// An amount as the pages show it: two decimals and " €" ("12.50 €").
+// An amount with two decimals ("12.50"), as pages and documents show money. A difference that
+// is zero in cents but not in doubles (0.1 + 0.7 - 0.8) shows "0.00", never "-0.00".
+QString moneyText(double value);
+// An amount as the pages show it: moneyText and " €" ("12.50 €").
 QString euroText(double value);
 
 // Rounds to the given number of decimals with halves up, for amounts shown with two decimals.

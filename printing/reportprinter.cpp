@@ -1,6 +1,7 @@
 #include "printing/reportprinter.h"
 
 #include "app/dialogs.h"
+#include "app/numbers.h"
 #include "app/sql.h"
 #include "app/titleprefix.h"
 #include "printing/etikett.h"
@@ -99,12 +100,6 @@ void putStadt(FilledDocument &document, const QString &stadt)
         });
     }
     put(document, templateKeys.Stadt, stadt);
-}
-
-QString money(double value)
-{
-    const QString text = QString::number(value, 'f', 2);
-    return text == QLatin1String("-0.00") ? QStringLiteral("0.00") : text;
 }
 
 QString shortNumber(double value)
@@ -289,24 +284,25 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
         addRow(liste, ROW_A,
             { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
                 { k.ArtikelMe, QString::number(a.menge) },
-                { k.ArtikelStkEk, money(a.einkaufsPreis) },
-                { k.ArtikelEk, money(a.einkaufsPreis * a.menge) } });
+                { k.ArtikelStkEk, moneyText(a.einkaufsPreis) },
+                { k.ArtikelEk, moneyText(a.einkaufsPreis * a.menge) } });
         addRow(listeKopie, ROW_B,
             { { k.ArtikelNr, nrText }, { k.ArtikelBz, escaped(a.bezeichnung) },
-                { k.ArtikelMe, QString::number(a.menge) }, { k.ArtikelEk, money(a.einkaufsPreis) },
-                { k.ArtikelVk, money(a.verkaufsPreis) } });
+                { k.ArtikelMe, QString::number(a.menge) },
+                { k.ArtikelEk, moneyText(a.einkaufsPreis) },
+                { k.ArtikelVk, moneyText(a.verkaufsPreis) } });
         ++nummer;
     }
     for (FilledDocument *d : { &dok, &kopie }) {
-        put(*d, k.SummeEk, money(summeEk));
-        put(*d, k.SummeVk, money(summeVk));
+        put(*d, k.SummeEk, moneyText(summeEk));
+        put(*d, k.SummeVk, moneyText(summeVk));
         putRows(*d, k.ArtikelListe, liste);
         putRows(*d, k.ArtikelListeKopie, listeKopie);
     }
 
     if (mitVertrag) {
         const QString satz = QStringLiteral("Eine Standgebühr in Höhe von ")
-            + money(vertrag.standgebuehr) + QStringLiteral(" &euro; wurde bezahlt.");
+            + moneyText(vertrag.standgebuehr) + QStringLiteral(" &euro; wurde bezahlt.");
         put(dok, k.Standgebuehr, satz);
         put(kopie, k.Standgebuehr, satz);
     } else if (nichtAbgeschlossen) {
@@ -316,7 +312,7 @@ bool ReportPrinter::printVertrag(Vertragsdaten vertrag, bool nichtAbgeschlossen)
                 "<FONT SIZE=\"+2\"><b>Der Vertrag wurde nicht abgeschlossen.</b></FONT>"));
     } else {
         put(kopie, k.Standgebuehr,
-            QStringLiteral("Der Einkaufspreis in Höhe von ") + money(-vertrag.standgebuehr)
+            QStringLiteral("Der Einkaufspreis in Höhe von ") + moneyText(-vertrag.standgebuehr)
                 + QStringLiteral(" &euro; wurde ausgezahlt.</br>Der Verkäufer bestätigt, "
                                  "dass die Ware unbestrittenes Eigentum ist."));
     }
@@ -381,20 +377,21 @@ bool ReportPrinter::printAuszahlung(AuszahlungsVertrag vertrag, bool beenden, bo
             addRow(liste, ROW_C,
                 { { k.ArtikelNr, QString::number(position) },
                     { k.ArtikelBz, escaped(a.bezeichnung) },
-                    { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
+                    { k.ArtikelEk, moneyText(a.einkaufsPreis) + QStringLiteral(" &euro;") },
                     { k.ArtikelMe, QString::number(a.einkaufsMenge) },
                     { k.ArtBestand,
                         QString::number(a.einkaufsMenge - a.zurueckgegeben - a.verkauft) },
                     { k.ArtGezahlt,
-                        auszahlung ? QString() : money(a.ausgezahlt) + QStringLiteral(" &euro;") },
-                    { k.ArtOffen, money(a.offen) } });
+                        auszahlung ? QString()
+                                   : moneyText(a.ausgezahlt) + QStringLiteral(" &euro;") },
+                    { k.ArtOffen, moneyText(a.offen) } });
         }
         summeOffen += a.offen;
         summeAusgezahlt += a.ausgezahlt;
     }
 
-    put(dok, k.SummeOffen, money(summeOffen));
-    put(dok, k.SummeAusg, money(summeAusgezahlt));
+    put(dok, k.SummeOffen, moneyText(summeOffen));
+    put(dok, k.SummeAusg, moneyText(summeAusgezahlt));
     putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
@@ -427,7 +424,7 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
     for (const ArtikelAbrechnung &a : vertrag.artikel) {
         addRow(liste, ROW_C,
             { { k.ArtikelNr, shortNumber(position) }, { k.ArtikelBz, escaped(a.bezeichnung) },
-                { k.ArtikelEk, money(a.einkaufsPreis) + QStringLiteral(" &euro;") },
+                { k.ArtikelEk, moneyText(a.einkaufsPreis) + QStringLiteral(" &euro;") },
                 { k.ArtikelMe, QString::number(a.einkaufsMenge) },
                 { k.ArtBestand, QString::number(a.einkaufsMenge - a.zurueckgegeben - a.verkauft) },
                 { k.ArtGezahlt, shortNumber(a.ausgezahlt) },
@@ -437,8 +434,8 @@ bool ReportPrinter::printSelbstBeenden(AbgelaufenerVertrag vertrag)
         ++position;
     }
 
-    put(dok, k.SummeOffen, money(summeOffen));
-    put(dok, k.SummeAusg, money(summeAusgezahlt));
+    put(dok, k.SummeOffen, moneyText(summeOffen));
+    put(dok, k.SummeAusg, moneyText(summeAusgezahlt));
     putRows(dok, k.ArtikelListe, liste);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));
@@ -460,7 +457,7 @@ bool ReportPrinter::printOffeneVertraege(QList<AbgelaufenerVertrag> vertraege)
         addRow(liste, ROW_E,
             { { k.VertrNr, QString::number(v.id) }, { k.KundenName, escaped(v.name) },
                 { k.Kundennr, QString::number(v.kunde) }, { k.KundenTelefon, escaped(v.telefon) },
-                { k.VertrEndeDatum, zeitstempel(v.ende) }, { k.ArtOffen, money(v.offen) } });
+                { k.VertrEndeDatum, zeitstempel(v.ende) }, { k.ArtOffen, moneyText(v.offen) } });
     }
     putRows(dok, k.VertragsListe, liste);
     put(dok, k.Beschreibung, beschreibung());
@@ -481,14 +478,14 @@ bool ReportPrinter::printStatistik(InventurStatistik s)
     put(dok, k.VertragSumme, QString::number(s.vertraege));
     put(dok, k.ArtikelSumme, QString::number(s.artikelmenge));
     put(dok, k.VerkauftZurueck, QString::number(s.verkauftZurueck));
-    put(dok, k.ArtikelEk, money(s.einkauf));
-    put(dok, k.ArtikelVk, money(s.verkauftVk));
-    put(dok, k.Standgebuehr, money(s.standgebuehr));
-    put(dok, k.Auszahlung, money(s.ankaufAuszahlung));
-    put(dok, k.Kasse, money((s.standgebuehr + s.verkauftVk) - s.ankaufAuszahlung));
-    put(dok, k.Gewinn, money(s.umsatz));
-    put(dok, k.OffenerGewinn, money(s.offenerAnkaufVk));
-    put(dok, k.SummeOffen, money(s.offeneAuszahlungen));
+    put(dok, k.ArtikelEk, moneyText(s.einkauf));
+    put(dok, k.ArtikelVk, moneyText(s.verkauftVk));
+    put(dok, k.Standgebuehr, moneyText(s.standgebuehr));
+    put(dok, k.Auszahlung, moneyText(s.ankaufAuszahlung));
+    put(dok, k.Kasse, moneyText((s.standgebuehr + s.verkauftVk) - s.ankaufAuszahlung));
+    put(dok, k.Gewinn, moneyText(s.umsatz));
+    put(dok, k.OffenerGewinn, moneyText(s.offenerAnkaufVk));
+    put(dok, k.SummeOffen, moneyText(s.offeneAuszahlungen));
     put(dok, k.Datum, heute());
     put(dok, k.VonDatum, zeitstempel(s.von));
     put(dok, k.BisDatum, zeitstempel(s.bis));
@@ -549,9 +546,10 @@ bool ReportPrinter::printInventur(InventurListe liste)
             { { k.ArtAnkauf, a.laufzeit == -1 ? QStringLiteral("Ank.") : QString() },
                 { k.ArtikelVertrag, vertragZelle }, { k.ArtikelNr, QString::number(laufendeNr) },
                 { k.ArtikelBz, escaped(a.bezeichnung) }, { k.ArtBestand, QString::number(a.menge) },
-                { k.ArtikelEk, money(a.einkaufsPreis) }, { k.ArtikelVk, money(a.verkaufsPreis) },
-                { k.ArtikelEkSumme, money(a.einkaufsPreis * a.menge) },
-                { k.ArtikelVkSumme, money(a.verkaufsPreis * a.menge) } });
+                { k.ArtikelEk, moneyText(a.einkaufsPreis) },
+                { k.ArtikelVk, moneyText(a.verkaufsPreis) },
+                { k.ArtikelEkSumme, moneyText(a.einkaufsPreis * a.menge) },
+                { k.ArtikelVkSumme, moneyText(a.verkaufsPreis * a.menge) } });
         ++zeilenZahl;
         stueck += a.menge;
         summeEk += a.einkaufsPreis * a.menge;
@@ -562,8 +560,8 @@ bool ReportPrinter::printInventur(InventurListe liste)
     put(dok, k.VertragSumme, QString::number(gruppen));
     put(dok, k.ArtikelSumme, QString::number(zeilenZahl));
     put(dok, k.ArtBestand, QString::number(stueck));
-    put(dok, k.SummeEk, money(summeEk));
-    put(dok, k.SummeVk, money(summeVk));
+    put(dok, k.SummeEk, moneyText(summeEk));
+    put(dok, k.SummeVk, moneyText(summeVk));
     putRows(dok, k.ArtikelListe, zeilen);
     put(dok, k.Beschreibung, beschreibung());
     putStadt(dok, setting(QStringLiteral("Stadt")));

@@ -54,6 +54,29 @@ private slots:
         QFETCH(double, rounded);
         QCOMPARE(roundTenth(value), rounded);
     }
+
+    // Differences that are zero in cents but not in doubles never show a minus sign; real
+    // negative amounts keep it.
+    void moneyShowsNoNegativeZero_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("till: 0 + (0.1 + 0.7) - 0.8") << 0.0 + (0.1 + 0.7) - 0.8 << "0.00";
+        QTest::newRow("turnover: 0.3 - 0.1 - 0.2") << 0.3 - 0.1 - 0.2 << "0.00";
+        QTest::newRow("stock: -1 x 0.001") << -1 * 0.001 << "0.00";
+        QTest::newRow("minus zero") << -0.0 << "0.00";
+        QTest::newRow("below half a cent") << -0.0049 << "0.00";
+        QTest::newRow("a cent short") << 0.1 + 0.7 - 0.81 << "-0.01";
+        QTest::newRow("negative stock value") << -2.5 << "-2.50";
+        QTest::newRow("plain") << 12.5 << "12.50";
+    }
+    void moneyShowsNoNegativeZero()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(moneyText(value), text);
+        QCOMPARE(euroText(value), text + " €");
+    }
 };
 
 QTEST_MAIN(TestHelpers)

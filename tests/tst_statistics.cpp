@@ -261,6 +261,35 @@ private slots:
         QCOMPARE(debug.lines(), QStringList({ "8   1   12.5 ", "9   2   40 ", "7   -1   19.99 " }));
     }
 
+    // A cash purchase of 0.80 sold in two pieces of 0.10 and 0.70: the till is 0 + 0.8 - 0.8,
+    // zero in cents but -1.1e-16 in doubles; page and printout both show "0.00 €".
+    void figuresThatCancelShowNoMinus()
+    {
+        TestWorkdir wd;
+        TestWorkdir::setSetting("Vertragsdrucker", "Buero");
+        TestWorkdir::exec("INSERT INTO Kunde (ID, Name, Vorname) VALUES (1, 'Meier', 'Anna')");
+        TestWorkdir::exec("INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, Laufzeit) "
+                          "VALUES (1, 1, '2026-03-10 11:00:00.000', -0.8, -1)");
+        TestWorkdir::exec("INSERT INTO Artikel (ID, Vertrag, Bezeichnung, EinkaufsPreis, "
+                          "VerkaufsPreis, EinkaufsMenge) VALUES (1, 1, 'Knopf', 0.4, 0.1, 1), "
+                          "(2, 1, 'Faden', 0.4, 0.7, 1)");
+        TestWorkdir::exec(
+            "INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, "
+            "VerkaufsMenge, Artikel) VALUES ('2026-03-10 12:00:00.000', 0, 0.1, 1, 1), "
+            "('2026-03-10 13:00:00.000', 0, 0.7, 1, 2)");
+        StatisticsPage p;
+        p.calculate(at("2026-03-10 10:00:00"), at("2026-03-11 10:00:00"));
+        const QStringList cells = p.figureCells();
+        QCOMPARE(cells.at(8), QString("0.00 €")); // Kasse
+        QVERIFY2(!cells.join('|').contains("-0.00"), qPrintable(cells.join('|')));
+        Dialogs::takeRecords();
+        p.click("pushButtonPrintStat");
+        const QStringList texts = printedTexts(wd);
+        QCOMPARE(texts.size(), 1);
+        VERIFY_CONTAINS(texts.at(0), "Kasse 0.00 €");
+        VERIFY_LACKS(texts.at(0), "-0.00");
+    }
+
     // --- the stock list -------------------------------------------------------------------
 
     void stockList()
