@@ -315,8 +315,46 @@ bool Einstellungen::updateRange(int row)
     return true;
 }
 
+// A rule whose sale prices fall below 0 somewhere in its range; the last rule's range has no
+// upper end, so a negative factor there does too.
+static bool proposesNegativePrices(
+    const QString &op, double threshold, double wert, std::optional<double> nextThreshold)
+{
+    const std::optional<double> lo = priceByRule(op, threshold, wert);
+    if (lo && *lo < 0)
+        return true;
+    if (!nextThreshold)
+        return op == QLatin1String("*") && wert < 0;
+    const std::optional<double> hi = priceByRule(op, *nextThreshold, wert);
+    return hi && *hi < 0;
+}
+
+// Refused before anything is stored: the intake would propose negative selling prices.
+bool Einstellungen::rulesAcceptable()
+{
+    const QTableWidget *table = ui->tableWidget;
+    for (int row = 0; rulesShown && row < table->rowCount(); ++row) {
+        std::optional<double> next;
+        if (row + 1 < table->rowCount())
+            next = cellNumber(table, row + 1, ColThreshold);
+        if (!proposesNegativePrices(cellOperator(table, row), cellNumber(table, row, ColThreshold),
+                cellNumber(table, row, ColValue), next))
+            continue;
+        const QTableWidgetItem *range = table->item(row, ColRange);
+        Dialogs::warning(this, QStringLiteral("Fehler"),
+            QStringLiteral("Die Preisregel in Zeile %1 ergibt negative Verkaufspreise (%2).\n"
+                           "Es wurde nichts gespeichert.")
+                .arg(row + 1)
+                .arg(range ? range->text() : QString()));
+        return false;
+    }
+    return true;
+}
+
 void Einstellungen::save()
 {
+    if (!rulesAcceptable())
+        return;
     saveSettings();
     saveRules();
     saved = true;

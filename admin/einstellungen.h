@@ -37,6 +37,7 @@ private:
 
     void loadSettings();
     bool loadRules();
+    bool rulesAcceptable();
     void saveSettings();
     void saveRules();
     bool updateRange(int row);

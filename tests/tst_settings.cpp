@@ -704,6 +704,73 @@ private slots:
         QCOMPARE(storedRules(), shown);
     }
 
+    // A rule that proposes a selling price below 0 anywhere in its range is refused: the box
+    // names its row, nothing is stored and the page stays, so the rule can be mended.
+    void negativePricesRefused_data()
+    {
+        QTest::addColumn<QStringList>("rules"); // empty: the ten default rules
+        QTest::addColumn<QStringList>("edits"); // "row|column|typed"
+        QTest::addColumn<QString>("refusal"); // empty: saved
+        const QStringList defaults;
+        const QStringList threeRules = { "0|*|2.5", "10|+|5", "20|*|2" };
+        QTest::newRow("negative factor")
+            << defaults << QStringList("1|3|-2,00")
+            << "Zeile 2 ergibt negative Verkaufspreise (-2.00 € --10.00 €)";
+        QTest::newRow("summand below the threshold")
+            << threeRules << QStringList("1|3|-12")
+            << "Zeile 2 ergibt negative Verkaufspreise (-2.00 € -8.00 €)";
+        QTest::newRow("first rule starts at 0, falls below it")
+            << defaults << QStringList("0|3|-1")
+            << "Zeile 1 ergibt negative Verkaufspreise (0.00 € --1.00 €)";
+        QTest::newRow("last rule, open upwards")
+            << defaults << QStringList({ "9|3|-100", "9|2|*" })
+            << "Zeile 10 ergibt negative Verkaufspreise (-20000.00 € -...)";
+        QTest::newRow("stored negative rule, another row edited")
+            << QStringList({ "0|*|2.5", "10|+|-15", "20|*|2" }) << QStringList("0|3|3")
+            << "Zeile 2 ergibt negative Verkaufspreise (-5.00 € -5.00 €)";
+        QTest::newRow("summand down to 0") << threeRules << QStringList("1|3|-10") << QString();
+        QTest::newRow("factor 0") << defaults << QStringList("3|3|0") << QString();
+    }
+    void negativePricesRefused()
+    {
+        QFETCH(QStringList, rules);
+        QFETCH(QStringList, edits);
+        QFETCH(QString, refusal);
+        SettingsPage s;
+        if (!rules.isEmpty())
+            storeRules(rules);
+        QVERIFY(s.enter());
+        const QStringList before = storedRules();
+        const QMap<QString, QString> settings = settingsTable();
+        for (const QString &edit : edits) {
+            const QStringList e = edit.split('|');
+            s.typeCell(e[0].toInt(), e[1].toInt(), e[2]);
+        }
+        type(s.w("lineEdit_stadt"), "Neustadt");
+        s.save();
+        if (refusal.isEmpty()) {
+            QCOMPARE(dialogLog(), QStringList());
+            QCOMPARE(storedRules(), s.shownRules());
+            QCOMPARE(settingsTable().value("Stadt"), QString("Neustadt"));
+            QCOMPARE(s.menu.count(), 1);
+            return;
+        }
+        QCOMPARE(dialogLog(),
+            QStringList(
+                "Warning|Fehler|Die Preisregel in " + refusal + ".\nEs wurde nichts gespeichert."));
+        QCOMPARE(storedRules(), before);
+        QCOMPARE(settingsTable(), settings);
+        QCOMPARE(s.menu.count(), 0);
+        // Mended, the next save stores it all.
+        const int refusedRow = refusal.section(' ', 1, 1).toInt() - 1;
+        s.typeCell(refusedRow, 3, "1");
+        Dialogs::takeRecords();
+        s.save();
+        QCOMPARE(dialogLog(), QStringList());
+        QCOMPARE(settingsTable().value("Stadt"), QString("Neustadt"));
+        QCOMPARE(s.menu.count(), 1);
+    }
+
     // Rules from an invalid operator on are not shown, and saving keeps them as stored.
     void invalidStoredOperator()
     {
