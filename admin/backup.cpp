@@ -17,6 +17,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -65,31 +67,98 @@ bool passesQuickCheck(const QSqlDatabase &db)
     return quickCheck(db) == QLatin1String("ok");
 }
 
-// Copies the live database as its last commit left it. While our read transaction lasts no
-// other program can commit; one that already holds the file, its changes half written into
-// it, keeps us from reading, and after the driver's usual busy wait nothing is copied.
+// A file left in WAL mode by another tool keeps its newest commits in db.sqlite-wal, which a
+// copy of db.sqlite alone would miss: they are written back first. A reader of another
+// program on an older state keeps them there, and no backup is made.
+bool walWrittenBack(const QSqlDatabase &db, QString *failure, bool *damaged, bool *wal)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode;")) || !query.next()) {
+        *failure = query.lastError().text();
+        *damaged = isDamage(query.lastError());
+        return false;
+    }
+    *wal = query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    if (!*wal)
+        return true;
+    // One row: busy, frames in the log, frames written back.
+    if (!query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);")) || !query.next()) {
+        *failure = query.lastError().text();
+        return false;
+    }
+    if (query.value(0).toInt() == 0)
+        return true;
+    *failure = QStringLiteral("Das Protokoll %1 konnte nicht in die Datenbank zurückgeschrieben "
+                              "werden: ein anderes Programm liest sie noch.")
+                   .arg(QDir::toNativeSeparators(databasePath() + QStringLiteral("-wal")));
+    return false;
+}
+
+// A copy of a file in WAL mode would open in WAL mode too and leave -wal and -shm files
+// beside it wherever it is read: the file header makes it a rollback-journal database.
+bool toRollbackJournal(const QString &file, QString *failure)
+{
+    QFile copy(file);
+    if (copy.open(QIODevice::ReadWrite) && copy.seek(18) && copy.write("\x01\x01", 2) == 2
+        && copy.flush() && ::fsync(copy.handle()) == 0)
+        return true;
+    *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                   .arg(QDir::toNativeSeparators(file), copy.errorString());
+    return false;
+}
+
+// Copies the live database as its last commit left it and checks the copy. While our read
+// transaction lasts no other program can commit into the file; one that already holds it, its
+// changes half written into it, keeps us from reading, and after the driver's usual busy wait
+// nothing is copied. A copy that fails its check is compared with the live file under the same
+// transaction, so a lock can never pass for damage: damaged only when SQLite finds the live
+// file damaged too.
 bool copyCommitted(const QString &to, QString *failure, bool *damaged)
 {
     ScopedConnection reader(QStringLiteral("backup"));
     QSqlDatabase db = reader.db();
+    bool wal = false;
+    if (!walWrittenBack(db, failure, damaged, &wal))
+        return false;
     if (!db.transaction()) {
         *failure = db.lastError().text();
         *damaged = isDamage(db.lastError());
         return false;
     }
-    QSqlQuery lock(db);
-    if (!lock.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master;"))) {
-        *failure = lock.lastError().text();
-        *damaged = isDamage(lock.lastError());
+    QSqlQuery live(db);
+    if (!live.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master;"))) {
+        *failure = live.lastError().text();
+        *damaged = isDamage(live.lastError());
         db.rollback();
         return false;
     }
-    lock.finish();
+    live.finish();
+    // A commit into the log between its write-back and our transaction is not in the file.
+    if (QFileInfo(databasePath() + QStringLiteral("-wal")).size() > 0) {
+        *failure = QStringLiteral("Ein anderes Programm schreibt gerade in die Datenbank.");
+        db.rollback();
+        return false;
+    }
     // POSIX locks belong to the process: closing any descriptor of the file drops SQLite's
     // lock with it. The one we read through stays open until the transaction has ended.
     QFile source(databasePath());
     source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
-    const bool copied = saveFileCopy(source, to, failure);
+    bool copied = saveFileCopy(source, to, failure) && (!wal || toRollbackJournal(to, failure));
+    if (copied) {
+        ScopedConnection check(QStringLiteral("backup-check"), to, true);
+        // Its first findings only: a damaged file may have thousands.
+        const QString found = quickCheck(check.db()).section(QLatin1Char('\n'), 0, 2);
+        if (found != QLatin1String("ok")) {
+            copied = false;
+            const bool checked = live.exec(QStringLiteral("PRAGMA quick_check;")) && live.next();
+            *damaged = checked ? live.value(0).toString() != QLatin1String("ok")
+                               : isDamage(live.lastError());
+            *failure = *damaged ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
+                                : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
+                                      .arg(QDir::toNativeSeparators(to), found);
+            live.finish();
+        }
+    }
     db.rollback();
     source.close();
     return copied;
@@ -105,19 +174,6 @@ Outcome writeBackup(const QString &target, QString *failure)
     const QString copy = target + QStringLiteral(".tmp");
     bool damaged = false;
     bool written = copyCommitted(copy, failure, &damaged);
-    if (written) {
-        ScopedConnection check(QStringLiteral("backup-check"), copy, true);
-        // Its first findings only: a damaged file may have thousands.
-        const QString found = quickCheck(check.db()).section(QLatin1Char('\n'), 0, 2);
-        if (found != QLatin1String("ok")) {
-            written = false;
-            ScopedConnection live(QStringLiteral("backup-live"), databasePath(), true);
-            damaged = !passesQuickCheck(live.db());
-            *failure = damaged ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
-                               : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
-                                     .arg(QDir::toNativeSeparators(target), found);
-        }
-    }
     if (written && !renameOver(copy, target)) {
         written = false;
         *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
@@ -250,37 +306,41 @@ QString Backup::folder() const
     return QDir::homePath();
 }
 
-bool Backup::writeBackupDate(const BackupDate &value, BackupDate *previous, QSqlError *error)
+bool Backup::writeBackupDate(
+    const BackupDate &value, BackupDate *previous, QSqlError *error, bool quiet)
 {
     ScopedConnection connection(QStringLiteral("123"));
     QSqlQuery query(connection.db());
-    const auto failed = [&] {
-        if (error)
+    const auto run = [&](const QString &statement, const QVariantList &values) {
+        bool ok = false;
+        if (quiet) {
+            ok = query.prepare(statement);
+            for (const QVariant &v : values)
+                query.addBindValue(v);
+            ok = ok && query.exec();
+            if (!ok)
+                qDebug().noquote() << query.lastError().text();
+        } else {
+            ok = execOrWarn(query, statement, values, this);
+        }
+        if (!ok && error)
             *error = query.lastError();
-        return false;
+        return ok;
     };
-    const QString select
-        = QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate';");
     if (previous) {
-        if (!execOrWarn(query, select, this))
-            return failed();
+        if (!run(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate';"), {}))
+            return false;
         previous->present = query.next();
         previous->value = previous->present ? query.value(0).toString() : QString();
     }
-    if (!value.present) {
-        return execOrWarn(query,
-                   QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), this)
-            || failed();
-    }
-    query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"));
-    query.addBindValue(value.value);
-    if (!execOrWarn(query, this))
-        return failed();
-    if (query.numRowsAffected() > 0)
-        return true;
-    query.prepare(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"));
-    query.addBindValue(value.value);
-    return execOrWarn(query, this) || failed();
+    if (!value.present)
+        return run(QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), {});
+    if (!run(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"),
+            { value.value }))
+        return false;
+    return query.numRowsAffected() > 0
+        || run(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"),
+            { value.value });
 }
 
 bool Backup::sichern(bool menu)
@@ -292,12 +352,15 @@ Backup::Outcome Backup::backup(bool menu)
 {
     // The date goes in first, so the copy carries it; it is taken back if no copy comes of it.
     // Without it (the database locked or unreadable) there is no backup either: the failure
-    // has been shown.
+    // has been shown. Another program holding the database makes this write wait.
     BackupDate previous;
     QSqlError dateError;
-    if (!writeBackupDate({ true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) },
-            &previous, &dateError))
-        return isDamage(dateError) ? Outcome::Damaged : Outcome::NotSaved;
+    {
+        const WaitCursor wait;
+        if (!writeBackupDate({ true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) },
+                &previous, &dateError))
+            return isDamage(dateError) ? Outcome::Damaged : Outcome::NotSaved;
+    }
 
     const QString proposed = joinPath(folder(),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"))
@@ -320,11 +383,12 @@ Backup::Outcome Backup::backup(bool menu)
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
     } else {
-        writeBackupDate(previous);
-        // The reason (a full disk, a missing folder, a damaged database) tells the user what
-        // to change.
+        // The reason (a full disk, a missing folder, a lock, a damaged database) tells the
+        // user what to change.
         Dialogs::critical(this, kFehler,
             failure.isEmpty() ? kNichtGesichert : kNichtGesichert + QLatin1Char('\n') + failure);
+        // One failure, one box: the same lock would fail this write too.
+        writeBackupDate(previous, nullptr, nullptr, true);
     }
     if (menu)
         emit openMenu();

@@ -42,9 +42,10 @@ private:
     };
     // Writes the setting on a connection of its own; previous, when given, gets what was
     // stored. False when the database could not be read or written.
-    // error, when given, gets the failed statement's error.
-    bool writeBackupDate(
-        const BackupDate &value, BackupDate *previous = nullptr, QSqlError *error = nullptr);
+    // error, when given, gets the failed statement's error. Quiet: a failure goes to the debug
+    // output only, for the caller that has already shown the one box of its failure.
+    bool writeBackupDate(const BackupDate &value, BackupDate *previous = nullptr,
+        QSqlError *error = nullptr, bool quiet = false);
     Outcome backup(bool menu);
     bool masterPasswordAccepted();
     QString folder() const;

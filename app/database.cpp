@@ -353,6 +353,20 @@ void fixDatabasePath()
     g_fixedPath = QDir::current().absoluteFilePath(QStringLiteral("db.sqlite"));
 }
 
+// The journal mode is stored in the file, and a database tool may have switched it to WAL:
+// our commits would then go to db.sqlite-wal, beside the file that backups copy. Back to the
+// rollback journal the program was made for; while another program holds the file open this
+// is refused at once, and the backup writes the log back before its copy.
+static void leaveWal(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode;")) || !query.next()
+        || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        return;
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = DELETE;")))
+        qDebug().noquote() << "WAL-Modus bleibt:" << query.lastError().text();
+}
+
 QSqlDatabase openDatabase()
 {
     QSqlDatabase db = QSqlDatabase::contains(QSqlDatabase::defaultConnection)
@@ -362,8 +376,8 @@ QSqlDatabase openDatabase()
         db.close();
         db.setDatabaseName(databasePath());
     }
-    if (!db.isOpen())
-        db.open();
+    if (!db.isOpen() && db.open())
+        leaveWal(db);
     return db;
 }
 

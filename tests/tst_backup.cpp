@@ -1,3 +1,4 @@
+#include "support/intakedriver.h"
 #include "support/pagehelpers.h"
 #include "support/shopfixture.h"
 #include "support/windowdriver.h"
@@ -20,9 +21,13 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -330,6 +335,8 @@ private slots:
         QCOMPARE(std::any_of(log.begin(), log.end(),
                      [&](const QString &line) { return line.startsWith(refused); }),
             !saved);
+        // One failure, one box: taking the date back under the same lock adds none.
+        QVERIFY2(!log.join('\n').contains("SQL-Fehler"), qPrintable(log.join('\n')));
         QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
         if (!saved) {
             QCOMPARE(bytes(target), QByteArray("alt"));
@@ -374,12 +381,132 @@ private slots:
             Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
             clickOn(s, qPrintable(button));
             QCOMPARE(dialogLog(), log);
+            // The wait for the lock shows the wait cursor; the box itself the normal one.
+            const QList<Dialogs::Record> records = Dialogs::records();
+            QVERIFY(std::any_of(records.begin(), records.end(),
+                [](const Dialogs::Record &r) { return r.title == "SQL-Fehler" && r.busy; }));
             QCOMPARE(s.page(), QString("swBackup"));
             QVERIFY(!QFile::exists(s.dir.path("sicherung.sqlite")));
         }
         s.key("Esc");
         const QStringList after = dumpAll();
         QCOMPARE(after, before);
+    }
+
+    // A copy that fails its check while another program waits for the database: the live file
+    // is looked at while the backup still holds it, so the waiting program's lock cannot pass
+    // for damage, and the restore stops without offering to replace a sound database.
+    void aBadCopyOfASoundDatabaseIsNoDamage()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        QTemporaryDir usb;
+        const QString target = usb.filePath("sicherung.sqlite");
+        // A stale journal beside the copy: the read-only check cannot play it back and fails.
+        makeFile(target + ".tmp-journal", "stale");
+        s.key("6");
+
+        // The other program asks for the database the moment the copy is written.
+        std::atomic<bool> release { false };
+        std::atomic<bool> locked { false };
+        std::thread other([&] {
+            ScopedConnection connection(QStringLiteral("other"));
+            QSqlDatabase db = connection.db();
+            db.close();
+            db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=30000");
+            db.open();
+            while (!release && !QFile::exists(target + ".tmp"))
+                std::this_thread::yield();
+            QSqlQuery query(db);
+            locked = !release && query.exec("BEGIN EXCLUSIVE");
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            query.exec("ROLLBACK");
+        });
+        restore(s, target, "Chef", s.dir.path("alt.sqlite"));
+        release = true;
+        other.join();
+
+        QVERIFY(locked);
+        const QStringList log = dialogLog();
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.value(0), QString("SaveFile|Daten sichern|"));
+        QVERIFY2(log.value(1).startsWith("Critical|Fehler|Daten wurden nicht gesichert.\nDie Kopie "
+                     + target + " ist fehlerhaft:\n"),
+            qPrintable(log.value(1)));
+        QCOMPARE(s.page(), QString("swBackup"));
+        QVERIFY(!QFile::exists(target));
+    }
+
+    // A database tool may leave the file in WAL mode, and while it keeps the file open our
+    // commits stay in db.sqlite-wal. The start switches back to the rollback journal where it
+    // can; the backup writes the log back before its copy, so the contract just concluded is
+    // in it, or it says why it cannot.
+    void walFileIsWrittenBackBeforeTheCopy_data()
+    {
+        QTest::addColumn<bool>("heldOpen"); // by the other program since before the start
+        QTest::addColumn<bool>("oldReader"); // it reads the state before the contract
+        QTest::newRow("switched back at the start") << false << false;
+        QTest::newRow("held open by another program") << true << false;
+        QTest::newRow("another program reading the older state") << true << true;
+    }
+    void walFileIsWrittenBackBeforeTheCopy()
+    {
+        QFETCH(bool, heldOpen);
+        QFETCH(bool, oldReader);
+        Shell s;
+        TestWorkdir::exec("PRAGMA journal_mode = WAL"); // stored in the file
+        std::unique_ptr<SqliteTool> other;
+        if (heldOpen) {
+            other = std::make_unique<SqliteTool>(s.dir.path("db.sqlite"));
+            QVERIFY(other->run("SELECT ID FROM Kunde WHERE ID < 0;"));
+        }
+        QSqlDatabase::database().close(); // the program opens it itself
+        QVERIFY(s.start());
+        QCOMPARE(TestWorkdir::scalar("PRAGMA journal_mode").toString(),
+            QString(heldOpen ? "wal" : "delete"));
+        TestWorkdir::setPrinters();
+        if (oldReader)
+            QVERIFY(other->run("BEGIN; SELECT ID FROM Vertrag WHERE ID < 0;"));
+
+        QVERIFY(s.enter(Qt::Key_1, "swArrive"));
+        auto &page = *s.page<Anlieferung>("swArrive");
+        pages::type(pages::edit(page, "lineEditNA"), "Krause");
+        pages::type(pages::edit(page, "lineEditVNA"), "Lena");
+        intake::addArticle(page, "Sessel", 1, "20");
+        pages::click(pages::button(page, "pushButtonVertrAbsch"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Vertrag"), QVariant(1));
+        QVERIFY(s.toMenu());
+
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        s.key("6");
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonSichern");
+        const QStringList log = dialogLog();
+        if (oldReader) {
+            QCOMPARE(log,
+                QStringList({ "SaveFile|Daten sichern|",
+                    "Critical|Fehler|Daten wurden nicht gesichert.\nDas Protokoll "
+                        + s.dir.path("db.sqlite-wal")
+                        + " konnte nicht in die Datenbank zurückgeschrieben werden: ein anderes "
+                          "Programm liest sie noch." }));
+            QCOMPARE(bytes(target), QByteArray("alt"));
+            return;
+        }
+        QCOMPARE(log,
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        QCOMPARE(scalarIn(target, "PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(scalarIn(target, "SELECT Name FROM Kunde k JOIN Vertrag v ON v.Kunde = k.ID"),
+            QVariant("Krause"));
+        QCOMPARE(scalarIn(target, "SELECT Bezeichnung FROM Artikel"), QVariant("Sessel"));
+        // A file of its own: in the rollback journal mode, nothing left beside it.
+        QCOMPARE(scalarIn(target, "PRAGMA journal_mode"), QVariant("delete"));
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
     }
 
     void proposedName_data()
