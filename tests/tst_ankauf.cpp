@@ -102,6 +102,7 @@ private slots:
         auto *table = child<QTableWidget>(page, "tableWidget");
         QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(table->selectionMode(), QAbstractItemView::NoSelection);
+        QVERIFY(!table->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
         QCOMPARE(pages::headerTexts(table),
             (QStringList { "Datum", "Vertrag Nr.", "Artikel Nr.", "Bezeichnung", "Menge",
                 "Einkaufspreis", "Verkaufspreis" }));

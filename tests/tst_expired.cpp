@@ -346,6 +346,7 @@ private slots:
         QCOMPARE(Qt::Alignment(t->horizontalHeaderItem(5)->textAlignment()),
             Qt::AlignRight | Qt::AlignVCenter);
         QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!t->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
 
         QCOMPARE(ownMethods(Abgelaufene::staticMetaObject),
             QStringList({ "openMenu()", "openMenuSlot()", "print()", "selbstBeenden()" }));

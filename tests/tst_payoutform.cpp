@@ -87,6 +87,7 @@ private slots:
                     "Offener Betrag", "Auszahlen", "Beenden vorbereiten", "Vertrag Beenden" }));
         QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(t->selectionMode(), QAbstractItemView::NoSelection);
+        QVERIFY(!t->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
         QCOMPARE(t->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
         QVERIFY(t->verticalHeader()->isHidden());
 
@@ -135,6 +136,7 @@ private slots:
                 "Verkauft", "Bestand", "Ausgez.", "Offener Betrag" }));
         QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(t->selectionMode(), QAbstractItemView::NoSelection);
+        QVERIFY(!t->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
         QVERIFY(t->verticalHeader()->isHidden());
         QCOMPARE(t->rowCount(), 0);
     }

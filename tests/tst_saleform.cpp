@@ -103,6 +103,8 @@ private slots:
             "tableWidgetVerkauf", "selectionMode", int(QAbstractItemView::SingleSelection));
         addPropertyRow(
             "tableWidgetVerkauf", "selectionBehavior", int(QAbstractItemView::SelectRows));
+        // Tab leaves the list along the tab order; the arrows move inside it.
+        addPropertyRow("tableWidgetVerkauf", "tabKeyNavigation", false);
     }
     void settings()
     {

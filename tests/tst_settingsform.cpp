@@ -177,6 +177,7 @@ private slots:
         auto *table = page.findChild<QTableWidget *>("tableWidget");
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(table->columnCount(), 5);
+        QVERIFY(!table->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
         for (int c = 0; c < 5; ++c)
             QCOMPARE(table->horizontalHeaderItem(c)->text(), QString("Neue Spalte"));
         for (QComboBox *box : page.findChildren<QComboBox *>())

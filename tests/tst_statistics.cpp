@@ -150,6 +150,7 @@ private slots:
         QCOMPARE(figures->maximumHeight(), 85);
         QCOMPARE(figures->minimumHeight(), 20);
         QCOMPARE(figures->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!figures->tabKeyNavigation()); // Tab leaves the table; the arrows move inside
         QCOMPARE(figures->gridStyle(), Qt::SolidLine);
         QCOMPARE(figures->verticalHeader()->minimumSectionSize(), 15);
         // The page gives it its one row and hides the row numbers.
@@ -170,6 +171,7 @@ private slots:
         QVERIFY(stock->verticalHeaderItem(0)->font().bold());
         QCOMPARE(stock->verticalHeaderItem(1)->text(), QString());
         QCOMPARE(stock->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(!stock->tabKeyNavigation());
         QCOMPARE(stock->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
 
         auto *spin = child<QSpinBox>(page, "spinBoxAbPreis");
