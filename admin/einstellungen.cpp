@@ -4,6 +4,7 @@
 #include "app/numbers.h"
 #include "app/pricerule.h"
 #include "app/sql.h"
+#include "app/textwidgets.h"
 #include "app/titleprefix.h"
 #include "printing/printoutput.h"
 #include "ui_einstellungen.h"
@@ -29,6 +30,8 @@ struct Setting
 };
 
 const QString kApostrophe = QStringLiteral("'");
+// The usual opening hours, and the longest.
+const QString kTwoShifts = QStringLiteral("09 - 13 u. 14 - 17 Uhr");
 
 // "lo € -hi €", or "lo € -..." for the last rule; nothing for an invalid operator.
 std::optional<QString> rangeText(
@@ -85,6 +88,9 @@ Einstellungen::Einstellungen(QWidget *parent)
     connect(ui->toolButton, &QToolButton::clicked, this, &Einstellungen::changePath);
     connect(
         ui->toolButtonExportPath, &QToolButton::clicked, this, &Einstellungen::changeExportPath);
+    for (QLineEdit *day : { ui->lineEdit_Mo, ui->lineEdit_Di, ui->lineEdit_Mi, ui->lineEdit_Do,
+             ui->lineEdit_Fr, ui->lineEdit_Sa })
+        widenForText(day, kTwoShifts);
 }
 
 Einstellungen::~Einstellungen()
@@ -95,7 +101,6 @@ Einstellungen::~Einstellungen()
 // The settings in load order.
 static QList<Setting> catalogue(Ui_Einstellungen *ui)
 {
-    const QString twoShifts = QStringLiteral("09 - 13 u. 14 - 17 Uhr");
     return {
         { "Laufzeit", ui->spinBox_laufz, std::nullopt },
         { "Standgebuehr", ui->spinBox_standg, std::nullopt },
@@ -106,11 +111,11 @@ static QList<Setting> catalogue(Ui_Einstellungen *ui)
         { "Stadt", ui->lineEdit_stadt, std::nullopt },
         { "AnzahlVerkauf", ui->spinBoxVerkauf, QStringLiteral("7") },
         { "PfadBackup", ui->lineEdit, QStringLiteral("e:"), "Pfad für Sicherungen" },
-        { "Montag", ui->lineEdit_Mo, twoShifts, "Öffnungszeiten Montag" },
-        { "Dienstag", ui->lineEdit_Di, twoShifts, "Öffnungszeiten Dienstag" },
+        { "Montag", ui->lineEdit_Mo, kTwoShifts, "Öffnungszeiten Montag" },
+        { "Dienstag", ui->lineEdit_Di, kTwoShifts, "Öffnungszeiten Dienstag" },
         { "Mittwoch", ui->lineEdit_Mi, QStringLiteral("09 - 13 Uhr"), "Öffnungszeiten Mittwoch" },
-        { "Donnerstag", ui->lineEdit_Do, twoShifts, "Öffnungszeiten Donnerstag" },
-        { "Freitag", ui->lineEdit_Fr, twoShifts, "Öffnungszeiten Freitag" },
+        { "Donnerstag", ui->lineEdit_Do, kTwoShifts, "Öffnungszeiten Donnerstag" },
+        { "Freitag", ui->lineEdit_Fr, kTwoShifts, "Öffnungszeiten Freitag" },
         { "Samstag", ui->lineEdit_Sa, QStringLiteral("10 - 13 Uhr"), "Öffnungszeiten Samstag" },
         { "Vertragsdrucker", ui->comboBoxVertrag, QString(), "Vertragsdrucker" },
         { "Etikettendrucker", ui->comboBoxEtikett, QString(), "Etikettendrucker" },

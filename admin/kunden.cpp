@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/sql.h"
 #include "app/textclean.h"
+#include "app/textwidgets.h"
 #include "ui_kunden.h"
 
 #include <QSignalBlocker>
@@ -20,6 +21,7 @@ Kunden::Kunden(QWidget *parent)
     , ui(new Ui_Kunden)
 {
     ui->setupUi(this);
+    widenForText(ui->lineEdit_Name, kKeinKunde);
     connect(ui->label_16, &MenuLabel::clicked, this, &Kunden::openMenuSlot);
     connect(ui->spinBox_KundeNr, &QSpinBox::valueChanged, this, &Kunden::kundeChanged);
     connect(ui->pushButton, &QPushButton::clicked, this, &Kunden::accept);

@@ -68,7 +68,7 @@ private slots:
             { "label_14", "QLabel", "gridLayout_6", 3, 3, 1, 1, "Kategorie:", 16 },
             { "frame", "QFrame", "gridLayout_6", 3, 5, 1, 2 },
             { "spinBoxKategorie", "QSpinBox", "gridLayout_7", 0, 0, 1, 1 },
-            { "comboBoxKategorie", "QComboBox", "gridLayout_7", 0, 1, 1, 1 },
+            { "comboBoxKategorie", "ElidedComboBox", "gridLayout_7", 0, 1, 1, 1 },
             { "label_23", "QLabel", "gridLayout_6", 4, 0, 1, 1, "Einkaufspreis:", 16 },
             { "doubleSpinBoxEk", "QDoubleSpinBox", "gridLayout_6", 4, 1, 1, 1 },
             { "label_17", "QLabel", "gridLayout_6", 4, 3, 1, 1, "Beschreibung:", 16 },

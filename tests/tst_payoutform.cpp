@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(formMismatches(dialog,
                      {
                          { "menubar", "QMenuBar", "gridLayout", 0, 0, 1, 1 },
-                         { "label_name", "QLabel", "gridLayout", 1, 0, 1, 1, "" },
+                         { "label_name", "ElidedLabel", "gridLayout", 1, 0, 1, 1, "" },
                          { "tableWidget", "QTableWidget", "gridLayout", 2, 0, 1, 1 },
                      }),
             QString());

@@ -39,7 +39,7 @@ private slots:
             { "label_2", "QLabel", "gridLayout_2", 3, 0, 1, 1, "Artikelnummer:", 16 },
             { "spinBoxArtikel", "QSpinBox", "gridLayout_2", 3, 1, 1, 1 },
             { "label_5", "QLabel", "gridLayout_2", 4, 0, 1, 1, "Bezeichnung:", 16 },
-            { "labelBezeichnung", "QLabel", "gridLayout_2", 4, 1, 1, 2, "" },
+            { "labelBezeichnung", "ElidedLabel", "gridLayout_2", 4, 1, 1, 2, "" },
             { "label_4", "QLabel", "gridLayout_2", 5, 0, 1, 1, "Bestand:", 16 },
             { "labelBestand", "QLabel", "gridLayout_2", 5, 1, 1, 1, "0" },
             { "label_6", "QLabel", "gridLayout_2", 6, 0, 1, 1, "Verkaufspreis:", 16 },

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+
+class QLineEdit;
+
+// A field that the program fills with a text of its own (a default, a notice) is made wide
+// enough to show it whole, in the field's own font and style.
+void widenForText(QLineEdit *field, const QString &text);
+
+// Widgets for texts from the data (names, descriptions, categories, printers): however long
+// the text, it asks for no more room than a usual one needs and never widens its page. What
+// does not fit is cut with "…"; the whole text is the tool tip.
+
+// A one-line label. text() stays the whole text; a stored line break shows as a blank. Set
+// the text through this class: QLabel::setText is not virtual.
+class ElidedLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ElidedLabel(QWidget *parent = nullptr);
+    ~ElidedLabel() override;
+
+    // The text as it is drawn in the label's present width.
+    QString shownText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public slots:
+    void setText(const QString &text);
+    void clear();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QSize sizeFor(int textWidth) const;
+    QRect textRect() const;
+};
+
+// A combo box that shows its current entry cut to its width; the list shows every entry
+// whole.
+class ElidedComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit ElidedComboBox(QWidget *parent = nullptr);
+    ~ElidedComboBox() override;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QSize bounded(QSize hint) const;
+};

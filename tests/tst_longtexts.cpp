@@ -1,0 +1,409 @@
+#include "app/textwidgets.h"
+#include "support/pagehelpers.h"
+#include "support/pictures.h"
+#include "support/shopfixture.h"
+#include "support/testsupport.h"
+#include "support/windowdriver.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSqlQuery>
+#include <QStyleOptionFrame>
+#include <QtTest>
+
+#include <functional>
+
+using namespace pages;
+
+namespace {
+
+// Texts from the data far longer than any page has room for, each with its end marked.
+QString longText(const QString &start)
+{
+    return start + QStringLiteral(" und noch etwas mehr").repeated(15) + QStringLiteral(" Ende");
+}
+const QString kKunde = longText(QStringLiteral("Müller-Lüdenscheidt"));
+const QString kArtikel = longText(QStringLiteral("Tischlampe Messing mit Schirm"));
+const QString kBeschreibung = longText(QStringLiteral("Schirm aus Seide"));
+const QString kKategorie = longText(QStringLiteral("Haushaltswaren"));
+const QString kDrucker = longText(QStringLiteral("Buero_Laserdrucker"));
+const QString kTitel = longText(QStringLiteral("Second-Hand Kaufhaus"));
+
+constexpr int kLongCategory = 13;
+
+// The shop fixture with every customer, article, category, picture path and printer name
+// made long, and contract 102 past its term so that the expired contracts list it.
+void makeTextsLong(const TestWorkdir &dir, const ShopFixture &shop)
+{
+    QSqlQuery query;
+    query.prepare("UPDATE Kunde SET Name = ?, Vorname = ?, Ort = ?, Strasse = ?");
+    for (int i = 0; i < 4; ++i)
+        query.addBindValue(kKunde);
+    QVERIFY(query.exec());
+
+    const QString folder = QStringLiteral("Bilder von der Anlieferung am Montag").repeated(4);
+    QVERIFY(QDir(dir.path()).mkpath(folder));
+    const QString picture = writePicture(dir, folder + "/lampe.png", Qt::darkGreen);
+    QVERIFY(!picture.isEmpty());
+    query.prepare(
+        "UPDATE Artikel SET Bezeichnung = ?, Beschreibung = ?, Images = ?, Kategorie = ?");
+    query.addBindValue(kArtikel);
+    query.addBindValue(kBeschreibung);
+    query.addBindValue(picture);
+    query.addBindValue(kLongCategory);
+    QVERIFY(query.exec());
+
+    QFile categories(dir.path("kategorien.txt"));
+    QVERIFY(categories.open(QIODevice::Append));
+    categories.write(kKategorie.toLatin1() + ";" + QByteArray::number(kLongCategory) + "\r\n");
+    categories.close();
+
+    TestWorkdir::setSetting("Vertragsdrucker", kDrucker);
+    query.prepare("UPDATE Vertrag SET DateTime = ? WHERE ID = ?");
+    query.addBindValue(shop.stamp(200, QTime(10, 0)));
+    query.addBindValue(ShopFixture::vertragLaufend);
+    QVERIFY(query.exec());
+}
+
+// The visible widgets of the page that reach past the right edge of what the window shows of
+// it. What a table or list holds scrolls inside it and is left out.
+QStringList pastTheRightEdge(QWidget &page, const QScrollArea &area)
+{
+    QStringList out;
+    const int right = area.viewport()->width();
+    for (QWidget *w : page.findChildren<QWidget *>()) {
+        bool inside = false;
+        for (QWidget *p = w->parentWidget(); p != &page; p = p->parentWidget())
+            inside = inside || qobject_cast<QAbstractScrollArea *>(p);
+        if (inside || !w->isVisible())
+            continue;
+        const QRect r(w->mapTo(area.viewport(), QPoint()), w->size());
+        if (r.left() < 0 || r.right() >= right)
+            out << QStringLiteral("%1 at %2..%3").arg(w->objectName()).arg(r.left()).arg(r.right());
+    }
+    return out;
+}
+
+// Whether the field shows its whole text: the text's width against the room inside its frame.
+bool showsWhole(const QLineEdit *field)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = field->rect();
+    option.lineWidth
+        = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+    const QRect contents
+        = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+    const QMargins margins = field->textMargins();
+    // QLineEdit keeps two pixels free on either side of its text.
+    const int room = contents.width() - margins.left() - margins.right() - 2 * 2;
+    return QFontMetrics(field->font()).horizontalAdvance(field->text()) <= room;
+}
+
+struct PageCase
+{
+    const char *name;
+    Qt::Key key;
+    bool gated;
+    // What the staff do there to bring the texts up.
+    std::function<void(WindowDriver &, QWidget &)> show;
+    // Widgets that must stay in sight, besides the caption back to the menu.
+    QStringList inSight;
+    // Widgets whose tool tip holds a whole text, and that text.
+    QList<QPair<const char *, QString>> toolTips;
+};
+
+void selectArticle(QWidget &page, const char *vertrag, const char *artikel, int contract, int nr)
+{
+    type(spin(page, vertrag), QString::number(contract));
+    type(spin(page, artikel), QString::number(nr));
+}
+
+const QList<PageCase> &pageCases()
+{
+    static const QList<PageCase> cases = {
+        { "swSell", Qt::Key_3, false,
+            [](WindowDriver &, QWidget &page) {
+                selectArticle(page, "spinBoxVertrag", "spinBoxArtikel", ShopFixture::vertragLaufend,
+                    ShopFixture::lampe.nr);
+            },
+            { "pushButton", "pushButtonLoeschen", "labelImage", "pushButtonImageDialog" },
+            { { "labelBezeichnung", kArtikel } } },
+        { "swAustragen", Qt::Key_A, false,
+            [](WindowDriver &, QWidget &page) {
+                selectArticle(page, "spinBoxVertrag", "spinBoxArtikel", ShopFixture::vertragBeendet,
+                    ShopFixture::wollschal.nr);
+            },
+            { "pushButton", "pushButtonLoeschen", "labelImage", "pushButtonImageDialog" },
+            { { "labelBezeichnung", kArtikel } } },
+        { "swService", Qt::Key_2, false,
+            [](WindowDriver &, QWidget &page) {
+                selectArticle(page, "spinBox_vertr", "spinBox_art", ShopFixture::vertragLaufend,
+                    ShopFixture::lampe.nr);
+            },
+            { "pushButtonKategorie", "pushButtonBeschreibung", "pushButtonImageDialog",
+                "pushButtonDelete" },
+            { { "comboBoxKategorie",
+                kKategorie + QStringLiteral(" (") + QString::number(kLongCategory) + ")" } } },
+        { "swArrive", Qt::Key_1, false,
+            [](WindowDriver &, QWidget &page) {
+                type(edit(page, "lineEditSearch"), QStringLiteral("Lüdenscheidt"));
+                auto *customers = list(page, "listWidget");
+                QCOMPARE(customers->count(), 2);
+                QTest::mouseClick(customers->viewport(), Qt::LeftButton, {},
+                    customers->visualItemRect(customers->item(0)).center());
+                QCOMPARE(edit(page, "lineEditNA")->text(), kKunde);
+            },
+            { "pushButtonVertrAbsch", "pushButtonNeuArt", "comboBoxKategorie" }, {} },
+        { "swSellout", Qt::Key_4, false,
+            [](WindowDriver &, QWidget &page) {
+                QTest::keyClicks(edit(page, "lineEditKNR"), "1");
+                QVERIFY(table(page, "tableWidget")->rowCount() > 0);
+            },
+            { "pushButtonDetail" }, {} },
+        { "swAbgelaufene", Qt::Key_8, true,
+            [](WindowDriver &, QWidget &page) {
+                QVERIFY(table(page, "tableWidget")->rowCount() > 0);
+            },
+            { "pushButtonPrint", "pushButton_beenden" }, {} },
+        { "swAnkauf", Qt::Key_7, true,
+            [](WindowDriver &, QWidget &page) {
+                QVERIFY(table(page, "tableWidget")->rowCount() > 0);
+            },
+            {}, {} },
+        { "swInventur", Qt::Key_9, true,
+            [](WindowDriver &, QWidget &page) {
+                QVERIFY(table(page, "tableWidget_2")->rowCount() > 0);
+            },
+            { "pushButtonCalculate", "pushButtonExport" }, {} },
+        { "swKunden", Qt::Key_5, false,
+            [](WindowDriver &, QWidget &page) {
+                QCOMPARE(edit(page, "lineEdit_Name")->text(), kKunde);
+            },
+            { "pushButton", "pushButton_remove" }, {} },
+        { "swBackup", Qt::Key_6, false, [](WindowDriver &, QWidget &) {}, {}, {} },
+        { "swSettings", Qt::Key_0, true, [](WindowDriver &, QWidget &) {},
+            { "pushButton_save", "toolButton" },
+            { { "label_Beschreibung", kTitel + QLatin1Char(' ') },
+                { "comboBoxVertrag", kDrucker + QStringLiteral(" (nicht installiert)") } } },
+    };
+    return cases;
+}
+
+} // namespace
+
+class LongTexts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        // The shop's header line is read once, at the first use.
+        qputenv("VELARIX_TITLE_PREFIX", kTitel.toUtf8());
+    }
+
+    // However long a text from the data, the widgets ask for no more room than a usual text
+    // needs, and show its start cut with "…" as plain text on one line; a usual text they
+    // show whole, in the room a plain label or combo box would take.
+    void widgetsAskForAUsualWidth()
+    {
+        const QString usual = QStringLiteral("Tischlampe Messing");
+        QWidget window;
+        QLabel plainLabel(usual, &window);
+        ElidedLabel label(&window);
+        label.setText(usual);
+        QCOMPARE(label.sizeHint(), plainLabel.sizeHint());
+        QCOMPARE(label.minimumSizeHint().height(), plainLabel.minimumSizeHint().height());
+        label.resize(label.sizeHint());
+        QCOMPARE(label.shownText(), usual);
+        QCOMPARE(label.toolTip(), usual);
+
+        label.setText(kArtikel);
+        const QSize hint = label.sizeHint();
+        QVERIFY(hint.width() > plainLabel.sizeHint().width());
+        label.setText(kArtikel + kArtikel);
+        QCOMPARE(label.sizeHint(), hint);
+        QVERIFY(label.minimumSizeHint().width() < plainLabel.sizeHint().width());
+        QCOMPARE(label.text(), kArtikel + kArtikel);
+        QCOMPARE(label.toolTip(), kArtikel + kArtikel);
+        label.resize(hint);
+        QVERIFY(label.shownText().endsWith(QChar(0x2026)));
+        label.clear();
+        QCOMPARE(label.text(), QString());
+        QCOMPARE(label.toolTip(), QString());
+
+        // A stored "<b>" is no markup, and a stored line break no second line.
+        label.setText(QStringLiteral("<b>Lampe</b>\nMessing"));
+        label.resize(label.sizeHint());
+        QCOMPARE(label.shownText(), QStringLiteral("<b>Lampe</b> Messing"));
+        QCOMPARE(label.sizeHint().height(), plainLabel.sizeHint().height());
+
+        // A combo box measures its entries once, when it is first asked.
+        const auto hints = [&window](QComboBox &&box, const QStringList &entries) {
+            box.setParent(&window);
+            box.addItems(entries);
+            return qMakePair(box.sizeHint(), box.minimumSizeHint());
+        };
+        const QStringList usualEntries = { QStringLiteral("keine Angabe (0)"), usual };
+        const auto usualHints = hints(ElidedComboBox(), usualEntries);
+        QCOMPARE(usualHints, hints(QComboBox(), usualEntries));
+        const auto longHints = hints(ElidedComboBox(), usualEntries + QStringList { kKategorie });
+        QVERIFY(longHints.first.width() > usualHints.first.width());
+        QCOMPARE(longHints.second, longHints.first);
+        QCOMPARE(hints(ElidedComboBox(), usualEntries + QStringList { kKategorie + kKategorie }),
+            longHints);
+        ElidedComboBox box(&window);
+        box.addItems(usualEntries + QStringList { kKategorie });
+        box.setCurrentIndex(2);
+        QCOMPARE(box.toolTip(), kKategorie);
+    }
+
+    // On a 1280 x 1024 screen no page is widened by a long text from the data: none scrolls
+    // sideways, every control stays in sight, and the shortened text is whole in its tool tip.
+    void pagesKeepTheirWidth_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < pageCases().size(); ++i)
+            QTest::newRow(pageCases().at(i).name) << i;
+    }
+    void pagesKeepTheirWidth()
+    {
+        QFETCH(int, index);
+        const PageCase &c = pageCases().at(index);
+        Shell s;
+        ShopFixture shop;
+        makeTextsLong(s.dir, shop);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, c.key, c.name, c.gated));
+        QWidget &page = *s.page(c.name);
+        c.show(s, page);
+        if (QTest::currentTestFailed())
+            return;
+        settle();
+
+        const auto *area = s.find<QScrollArea>("scrollArea");
+        QVERIFY(area);
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(pastTheRightEdge(page, *area), QStringList());
+        for (const QString &name : c.inSight + QStringList { "label_16" }) {
+            auto *w = page.findChild<QWidget *>(name);
+            QVERIFY2(w && w->isVisible(), qPrintable(name));
+            const QRect r(w->mapTo(s.window.get(), QPoint()), w->size());
+            QVERIFY2(s.window->rect().contains(r), qPrintable(name));
+        }
+        for (const auto &[name, text] : c.toolTips) {
+            auto *w = page.findChild<QWidget *>(name);
+            QCOMPARE(w->toolTip(), text);
+            // A label keeps the whole text for whoever reads it, and shows its start.
+            if (auto *l = qobject_cast<ElidedLabel *>(w)) {
+                QCOMPARE(l->text(), text);
+                const QString shown = l->shownText();
+                QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+                QVERIFY(text.startsWith(shown.chopped(1)));
+            }
+        }
+    }
+
+    // The payout's detail dialog fits the screen, whatever the customer's name.
+    void detailDialogKeepsItsWidth()
+    {
+        Shell s;
+        ShopFixture shop;
+        makeTextsLong(s.dir, shop);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key_4, "swSellout", false));
+        QWidget &page = *s.page("swSellout");
+        QTest::keyClicks(edit(page, "lineEditKNR"), "1");
+        int shown = 0;
+        QSize least;
+        QString name;
+        Dialogs::setExecHook([&](QDialog &dialog) {
+            dialog.show();
+            settle();
+            ++shown;
+            least = dialog.minimumSizeHint();
+            name = dialog.findChild<QWidget *>("label_name")->toolTip();
+            return int(QDialog::Accepted);
+        });
+        click(button(page, "pushButtonDetail"));
+        Dialogs::setExecHook({});
+        QCOMPARE(shown, 1);
+        QVERIFY2(least.width() <= 1280, qPrintable(QString::number(least.width())));
+        QCOMPARE(name, QStringLiteral("Kunde: ") + kKunde + QStringLiteral(", ") + kKunde);
+    }
+
+    // The fields that the program fills with a text of its own show it whole at 1280 x 1024:
+    // the default opening hours and the notice of a missing customer.
+    void fieldsShowTheirUsualText_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        const QString twoShifts = QStringLiteral("09 - 13 u. 14 - 17 Uhr");
+        for (const char *day : { "Mo", "Di", "Do", "Fr" })
+            QTest::newRow(day) << "swSettings" << QStringLiteral("lineEdit_") + day << twoShifts;
+        QTest::newRow("Mi") << "swSettings"
+                            << "lineEdit_Mi"
+                            << "09 - 13 Uhr";
+        QTest::newRow("Sa") << "swSettings"
+                            << "lineEdit_Sa"
+                            << "10 - 12 Uhr";
+        QTest::newRow("no customer") << "swKunden"
+                                     << "lineEdit_Name"
+                                     << "Kunde existiert nicht.";
+    }
+    void fieldsShowTheirUsualText()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        Shell s;
+        // No customer 1: the customer page opens on it.
+        TestWorkdir::exec("DELETE FROM Kunde");
+        QVERIFY(startOnScreen(s));
+        const bool settings = page == QLatin1String("swSettings");
+        QVERIFY(enter(s, settings ? Qt::Key_0 : Qt::Key_5, qPrintable(page), settings));
+        settle();
+        QLineEdit *shown = edit(*s.page(qPrintable(page)), qPrintable(field));
+        QCOMPARE(shown->text(), text);
+        QVERIFY2(showsWhole(shown), qPrintable(QString::number(shown->width())));
+    }
+
+private:
+    static bool startOnScreen(Shell &s)
+    {
+        if (!s.start())
+            return false;
+        s.window->showNormal();
+        s.window->resize(1280, 1000);
+        QCoreApplication::processEvents();
+        return s.window->size() == QSize(1280, 1000);
+    }
+    static bool enter(Shell &s, Qt::Key key, const char *name, bool gated)
+    {
+        if (gated)
+            Dialogs::setNextAnswer(QString()); // the default password is empty
+        return s.enter(key, name);
+    }
+    // The layouts follow a changed text over a few passes of the event loop.
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+};
+
+QTEST_MAIN(LongTexts)
+#include "tst_longtexts.moc"
