@@ -216,6 +216,7 @@ bool isShopDatabase(const QString &file)
 bool replaceDatabase(const QString &candidate)
 {
     const QString live = databasePath();
+    const WriteMark replacing; // the old file or the new one, never a mixture
     for (const char *suffix : { "-journal", "-wal", "-shm" }) {
         const QString stale = live + QLatin1String(suffix);
         if (QFile::exists(stale) && !QFile::remove(stale))

@@ -116,6 +116,29 @@ QString freeTimestampKey(const QString &table, const QDateTime &moment, QWidget 
     return key;
 }
 
+static WriteObserver g_writeObserver = nullptr;
+
+void setWriteObserver(WriteObserver observer)
+{
+    g_writeObserver = observer;
+}
+
+static void observeWrite(bool begins)
+{
+    if (g_writeObserver)
+        g_writeObserver(begins);
+}
+
+WriteMark::WriteMark()
+{
+    observeWrite(true);
+}
+
+WriteMark::~WriteMark()
+{
+    observeWrite(false);
+}
+
 Transaction::Transaction(QWidget *parent)
     : m_parent(parent)
 { }
@@ -128,8 +151,10 @@ Transaction::~Transaction()
 
 bool Transaction::begin()
 {
+    observeWrite(true);
     QSqlDatabase db = QSqlDatabase::database();
     if (!db.transaction()) {
+        observeWrite(false);
         showSqlError(db.lastError(), m_parent);
         return false;
     }
@@ -142,6 +167,7 @@ bool Transaction::commit()
     QSqlDatabase db = QSqlDatabase::database();
     if (db.commit()) {
         m_active = false;
+        observeWrite(false);
         return true;
     }
     showSqlError(db.lastError(), m_parent);
@@ -152,5 +178,7 @@ bool Transaction::commit()
 void Transaction::rollback()
 {
     QSqlDatabase::database().rollback();
+    if (m_active)
+        observeWrite(false);
     m_active = false;
 }

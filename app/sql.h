@@ -52,6 +52,7 @@ qint64 nextId(const QString &table, QWidget *parent, bool *ok = nullptr);
 QString freeTimestampKey(const QString &table, const QDateTime &moment, QWidget *parent);
 
 // All-or-nothing writes: begin, then commit; a destroyed, uncommitted transaction rolls back.
+// Each one is marked for the write observer from its begin to its commit or rollback.
 class Transaction
 {
 public:
@@ -66,4 +67,21 @@ public:
 private:
     QWidget *m_parent;
     bool m_active = false;
+};
+
+// Told when an all-or-nothing write begins and when it has ended, committed or not, whether or
+// not the database really runs it as a transaction: the crash test aims its kills with it. None
+// by default.
+using WriteObserver = void (*)(bool begins);
+void setWriteObserver(WriteObserver observer);
+
+// Marks a write that is no transaction but must be all or nothing too (a file put in place)
+// for the observer, for the life of the mark.
+class WriteMark
+{
+public:
+    WriteMark();
+    ~WriteMark();
+    WriteMark(const WriteMark &) = delete;
+    WriteMark &operator=(const WriteMark &) = delete;
 };
