@@ -134,7 +134,7 @@ bool copyCommitted(const QString &to, QString *failure, bool *damaged)
     }
     live.finish();
     // A commit into the log between its write-back and our transaction is not in the file.
-    if (QFileInfo(databasePath() + QStringLiteral("-wal")).size() > 0) {
+    if (wal && QFileInfo(databasePath() + QStringLiteral("-wal")).size() > 0) {
         *failure = QStringLiteral("Ein anderes Programm schreibt gerade in die Datenbank.");
         db.rollback();
         return false;
