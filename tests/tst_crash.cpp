@@ -38,7 +38,6 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
