@@ -725,6 +725,10 @@ private slots:
         QTest::newRow("last rule, open upwards")
             << defaults << QStringList({ "9|3|-100", "9|2|*" })
             << "Zeile 10 ergibt negative Verkaufspreise (-20000.00 € -...)";
+        // Its start is 0: only its open end tells.
+        QTest::newRow("only rule, open upwards from 0")
+            << QStringList("0|*|2.5") << QStringList("0|3|-1")
+            << "Zeile 1 ergibt negative Verkaufspreise (0.00 € -...)";
         QTest::newRow("stored negative rule, another row edited")
             << QStringList({ "0|*|2.5", "10|+|-15", "20|*|2" }) << QStringList("0|3|3")
             << "Zeile 2 ergibt negative Verkaufspreise (-5.00 € -5.00 €)";
