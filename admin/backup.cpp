@@ -38,11 +38,35 @@ bool copyFileSafely(const QString &from, const QString &to)
     return false;
 }
 
+std::function<void(const QString &)> g_copyObserver;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 // rename() puts the file in the target's place in one step; QFile::rename would refuse an
 // existing target.
 bool renameOver(const QString &from, const QString &to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// What SQLite keeps beside a database file: its journal, its log and the log's index. Beside a
+// file that is about to be written they belong to another file (or to a program killed while
+// it had that name open), and SQLite would play them into the new one when it opens it.
+bool removeLeftovers(const QString &file, QString *failure)
+{
+    for (const char *suffix : { "-journal", "-wal", "-shm" }) {
+        const QString leftover = file + QLatin1String(suffix);
+        if (::unlink(QFile::encodeName(leftover).constData()) == 0 || errno == ENOENT)
+            continue;
+        const int error = errno;
+        *failure = QStringLiteral("Die Datei %1 konnte nicht entfernt werden:\n%2")
+                       .arg(QDir::toNativeSeparators(leftover), systemReason(error));
+        return false;
+    }
+    return true;
 }
 
 // SQLite's answers for a file that is damaged or no database at all.
@@ -144,6 +168,8 @@ bool copyCommitted(const QString &to, QString *failure, bool *damaged)
     QFile source(databasePath());
     source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
     bool copied = saveFileCopy(source, to, failure) && (!wal || toRollbackJournal(to, failure));
+    if (copied && g_copyObserver)
+        g_copyObserver(to);
     if (copied) {
         ScopedConnection check(QStringLiteral("backup-check"), to, true);
         // Its first findings only: a damaged file may have thousands.
@@ -172,21 +198,30 @@ using Outcome = Backup::Outcome;
 Outcome writeBackup(const QString &target, QString *failure)
 {
     const QString copy = target + QStringLiteral(".tmp");
-    bool damaged = false;
-    bool written = copyCommitted(copy, failure, &damaged);
-    if (written && !renameOver(copy, target)) {
-        written = false;
-        *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
-                       .arg(QDir::toNativeSeparators(target),
-                           QString::fromLocal8Bit(std::strerror(errno)));
+    if (!removeLeftovers(copy, failure)) {
+        qDebug().noquote() << *failure;
+        return Outcome::NotSaved;
     }
-    if (written)
+    bool damaged = false;
+    if (!copyCommitted(copy, failure, &damaged)) {
+        QFile::remove(copy);
+        // The user chose the target; the file beside it is only ours.
+        failure->replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
+        qDebug().noquote() << *failure;
+        return damaged ? Outcome::Damaged : Outcome::NotSaved;
+    }
+    bool replaced = removeLeftovers(target, failure);
+    if (replaced && !renameOver(copy, target)) {
+        const int error = errno;
+        replaced = false;
+        *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                       .arg(QDir::toNativeSeparators(target), systemReason(error));
+    }
+    if (replaced)
         return Outcome::Saved;
     QFile::remove(copy);
-    // The user chose the target; the file beside it is only ours.
-    failure->replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
     qDebug().noquote() << *failure;
-    return damaged ? Outcome::Damaged : Outcome::NotSaved;
+    return Outcome::NotSaved;
 }
 
 bool isLiveDatabase(const QString &file)
@@ -217,12 +252,11 @@ bool replaceDatabase(const QString &candidate)
 {
     const QString live = databasePath();
     const WriteMark replacing; // the old file or the new one, never a mixture
-    for (const char *suffix : { "-journal", "-wal", "-shm" }) {
-        const QString stale = live + QLatin1String(suffix);
-        if (QFile::exists(stale) && !QFile::remove(stale))
-            return false;
-    }
-    return renameOver(candidate, live);
+    QString failure;
+    if (removeLeftovers(live, &failure))
+        return renameOver(candidate, live);
+    qDebug().noquote() << failure;
+    return false;
 }
 
 // Runs the reset script on a connection of its own, all or nothing: it counts only when
@@ -263,6 +297,14 @@ Backup::Backup(QWidget *parent)
     connect(ui->pushButtonWiederherstellen, &QPushButton::clicked, this, &Backup::wiederherstellen);
     connect(ui->label_16, &MenuLabel::clicked, this, &Backup::openMenuSlot);
     connect(ui->pushButton, &QPushButton::clicked, this, &Backup::resetDb);
+    // Another program's lock may last; the page must not wait for it meanwhile.
+    putBackTimer.setInterval(2000);
+    connect(&putBackTimer, &QTimer::timeout, this, &Backup::retryPutBack);
+}
+
+void Backup::setCopyObserver(std::function<void(const QString &)> observer)
+{
+    g_copyObserver = std::move(observer);
 }
 
 Backup::~Backup()
@@ -308,10 +350,12 @@ QString Backup::folder() const
 }
 
 bool Backup::writeBackupDate(
-    const BackupDate &value, BackupDate *previous, QSqlError *error, bool quiet)
+    const BackupDate &value, BackupDate *previous, QSqlError *error, bool quiet, bool wait)
 {
     ScopedConnection connection(QStringLiteral("123"));
     QSqlQuery query(connection.db());
+    if (!wait)
+        query.exec(QStringLiteral("PRAGMA busy_timeout = 0;"));
     const auto run = [&](const QString &statement, const QVariantList &values) {
         bool ok = false;
         if (quiet) {
@@ -344,6 +388,31 @@ bool Backup::writeBackupDate(
             { value.value });
 }
 
+void Backup::putBack(const BackupDate &previous, bool quiet)
+{
+    if (writeBackupDate(previous, nullptr, nullptr, quiet))
+        return;
+    dateToPutBack = previous;
+    putBackPending = true;
+    putBackTimer.start();
+}
+
+void Backup::retryPutBack()
+{
+    if (putBackPending && writeBackupDate(dateToPutBack, nullptr, nullptr, true, false)) {
+        putBackPending = false;
+        putBackTimer.stop();
+    }
+}
+
+bool Backup::unwrittenBackupDate(QString *date)
+{
+    retryPutBack();
+    if (putBackPending)
+        *date = dateToPutBack.value;
+    return putBackPending;
+}
+
 bool Backup::sichern(bool menu)
 {
     return backup(menu) == Outcome::Saved;
@@ -357,10 +426,18 @@ Backup::Outcome Backup::backup(bool menu)
     BackupDate previous;
     QSqlError dateError;
     {
+        // A date still to be put back after an earlier failure is this backup's to take back.
+        putBackTimer.stop();
         const WaitCursor wait;
         if (!writeBackupDate({ true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) },
-                &previous, &dateError))
+                &previous, &dateError)) {
+            if (putBackPending)
+                putBackTimer.start();
             return isDamage(dateError) ? Outcome::Damaged : Outcome::NotSaved;
+        }
+        if (putBackPending)
+            previous = dateToPutBack;
+        putBackPending = false;
     }
 
     const QString proposed = joinPath(folder(),
@@ -369,7 +446,7 @@ Backup::Outcome Backup::backup(bool menu)
     const QString target
         = Dialogs::getSaveFileName(this, tr("Daten sichern"), proposed, tr("Database (*.sqlite)"));
     if (target.isEmpty()) {
-        writeBackupDate(previous);
+        putBack(previous, false);
         return Outcome::NotSaved;
     }
 
@@ -388,8 +465,8 @@ Backup::Outcome Backup::backup(bool menu)
         // user what to change.
         Dialogs::critical(this, kFehler,
             failure.isEmpty() ? kNichtGesichert : kNichtGesichert + QLatin1Char('\n') + failure);
-        // One failure, one box: the same lock would fail this write too.
-        writeBackupDate(previous, nullptr, nullptr, true);
+        // One failure, one box: the same lock may fail this write too.
+        putBack(previous, true);
     }
     if (menu)
         emit openMenu();
@@ -441,6 +518,9 @@ void Backup::wiederherstellen()
         Dialogs::critical(this, kFehler, QStringLiteral("Daten wurden nicht wiederhergestellt."));
         return;
     }
+    // The restored file carries the date of its own backup.
+    putBackPending = false;
+    putBackTimer.stop();
     emit openMenu();
 }
 

@@ -432,8 +432,11 @@ void Velarix::closeEvent(QCloseEvent *event)
 
     const QDate today = QDate::currentDate();
     QDate lastBackup = today.addDays(-10);
-    bool found = false;
-    const QString stored = readSetting(QStringLiteral("BackupDate"), this, &found);
+    // A failed backup's date that is still in the database does not count.
+    QString stored;
+    bool found = ui->swBackup->unwrittenBackupDate(&stored);
+    if (!found)
+        stored = readSetting(QStringLiteral("BackupDate"), this, &found);
     if (found)
         lastBackup = QDate::fromString(stored, QStringLiteral("dd.MM.yyyy"));
 

@@ -62,9 +62,9 @@ void restore(Shell &s, const QString &before, const QString &password, const QSt
 }
 
 // A statement on a database file other than the live one, and its first value.
-QVariant scalarIn(const QString &file, const QString &statement)
+QVariant scalarIn(const QString &file, const QString &statement, bool readOnly = false)
 {
-    ScopedConnection other(QStringLiteral("probe"), file);
+    ScopedConnection other(QStringLiteral("probe"), file, readOnly);
     QSqlQuery query(other.db());
     return query.exec(statement) && query.next() ? query.value(0) : QVariant();
 }
@@ -130,6 +130,12 @@ public:
         m_process.closeWriteChannel(); // ends the tool; its open transaction is rolled back
         m_process.waitForFinished();
     }
+    // Ends the tool as a crash or a power cut would, in the middle of what it was doing.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
     // Runs the statements; false when the tool reports anything.
     bool run(const QString &statements)
     {
@@ -176,6 +182,34 @@ private:
     static inline QString s_line;
     static inline std::function<void()> s_action;
     static inline QtMessageHandler s_previous = nullptr;
+};
+
+// Another database at file, left by a program killed in the middle of its writes: beside it
+// a hot rollback journal, or a log (with its index) holding commits not yet in the file.
+bool killedWhileWriting(const QString &file, bool wal)
+{
+    SqliteTool tool(file);
+    const QString rows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                         "i < 20000) INSERT INTO Fremd SELECT i, 'fremde Zeile ' || i FROM n;";
+    const bool ran = wal
+        ? tool.run(".output /dev/null\nPRAGMA journal_mode = WAL;\nPRAGMA wal_autocheckpoint = "
+                   "0;\n.output stdout\nCREATE TABLE "
+                   "Fremd (ID INTEGER, Text TEXT);"
+            + rows)
+        : tool.run("CREATE TABLE Fremd (ID INTEGER, Text TEXT);" + rows
+            + "PRAGMA cache_size = 5; BEGIN; UPDATE Fremd SET Text = 'geändert';");
+    tool.kill();
+    return ran && QFileInfo(file + (wal ? "-wal" : "-journal")).size() > 0;
+}
+
+// Sets the backup's copy observer for its own life.
+struct CopyObserver
+{
+    explicit CopyObserver(std::function<void(const QString &)> observer)
+    {
+        Backup::setCopyObserver(std::move(observer));
+    }
+    ~CopyObserver() { Backup::setCopyObserver(nullptr); }
 };
 
 // So many customers that a transaction over all of them spills into the file.
@@ -404,11 +438,10 @@ private slots:
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         QTemporaryDir usb;
         const QString target = usb.filePath("sicherung.sqlite");
-        // A stale journal beside the copy: the read-only check cannot play it back and fails.
-        makeFile(target + ".tmp-journal", "stale");
         s.key("6");
 
-        // The other program asks for the database the moment the copy is written.
+        // The other program asks for the database once it is told to, and waits for it.
+        std::atomic<bool> ask { false };
         std::atomic<bool> release { false };
         std::atomic<bool> locked { false };
         std::thread other([&] {
@@ -417,18 +450,41 @@ private slots:
             db.close();
             db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=30000");
             db.open();
-            while (!release && !QFile::exists(target + ".tmp"))
-                std::this_thread::yield();
+            while (!ask && !release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             QSqlQuery query(db);
             locked = !release && query.exec("BEGIN EXCLUSIVE");
             while (!release)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             query.exec("ROLLBACK");
         });
+        // Between the copy and its check: the copy is spoilt after its first page, and the
+        // other program asks. A reader that comes now is refused: its request stands.
+        bool waiting = false;
+        const CopyObserver betweenCopyAndCheck([&](const QString &copy) {
+            QFile file(copy);
+            if (!file.open(QIODevice::ReadWrite) || !file.seek(4096))
+                return;
+            file.write(QByteArray(file.size() - 4096, 'U'));
+            file.close();
+            ask = true;
+            QElapsedTimer timer;
+            timer.start();
+            while (!waiting && timer.elapsed() < 60000) {
+                ScopedConnection reader(QStringLiteral("reader"));
+                QSqlQuery query(reader.db());
+                query.exec("PRAGMA busy_timeout = 0");
+                waiting = !query.exec("SELECT COUNT(*) FROM sqlite_master")
+                    && query.lastError().nativeErrorCode() == "5"; // SQLITE_BUSY
+                if (!waiting)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
         restore(s, target, "Chef", s.dir.path("alt.sqlite"));
         release = true;
         other.join();
 
+        QVERIFY(waiting);
         QVERIFY(locked);
         const QStringList log = dialogLog();
         QCOMPARE(log.size(), 2);
@@ -437,7 +493,132 @@ private slots:
                      + target + " ist fehlerhaft:\n"),
             qPrintable(log.value(1)));
         QCOMPARE(s.page(), QString("swBackup"));
-        QVERIFY(!QFile::exists(target));
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // A shop saves to the same name every evening. A journal or a log beside that name belongs
+    // to the file it replaces (or to a program killed while it had it open), one beside the
+    // copy to an earlier copy: SQLite would play either into the new backup.
+    void leftoversDoNotSpoilTheBackup_data()
+    {
+        QTest::addColumn<QString>("beside"); // the database the leftovers belong to
+        QTest::addColumn<bool>("wal");
+        QTest::newRow("hot journal of the older file") << "sicherung.sqlite" << false;
+        QTest::newRow("log of another database") << "sicherung.sqlite" << true;
+        QTest::newRow("hot journal of an earlier copy") << "sicherung.sqlite.tmp" << false;
+        QTest::newRow("log of an earlier copy") << "sicherung.sqlite.tmp" << true;
+    }
+    void leftoversDoNotSpoilTheBackup()
+    {
+        QFETCH(QString, beside);
+        QFETCH(bool, wal);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        QTemporaryDir usb;
+        const QString target = usb.filePath("sicherung.sqlite");
+        QVERIFY(killedWhileWriting(usb.filePath(beside), wal));
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        // The shop's data, opened read-only (as a viewer would) and for writing.
+        for (const bool readOnly : { true, false }) {
+            QCOMPARE(scalarIn(target, "PRAGMA quick_check", readOnly), QVariant("ok"));
+            QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Artikel", readOnly), QVariant(8));
+            QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'Fremd'",
+                         readOnly),
+                QVariant(0));
+        }
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+    }
+
+    // A leftover that cannot be removed stops the backup, names itself, and the older file
+    // stays as it was.
+    void leftoverThatStaysStopsTheBackup_data()
+    {
+        QTest::addColumn<QString>("leftover");
+        QTest::newRow("beside the older file") << "sicherung.sqlite-journal";
+        QTest::newRow("beside the copy") << "sicherung.sqlite.tmp-wal";
+    }
+    void leftoverThatStaysStopsTheBackup()
+    {
+        QFETCH(QString, leftover);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        // A folder of that name, with a file in it: no program removes it in passing.
+        QVERIFY(QDir(usb.path()).mkpath(leftover));
+        makeFile(usb.filePath(leftover + "/inhalt"), "x");
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Critical|Fehler|Daten wurden nicht gesichert.\nDie Datei " + usb.filePath(leftover)
+                    + " konnte nicht entfernt werden:\n"
+                    + QString::fromLocal8Bit(strerror(EISDIR)) }));
+        QCOMPARE(bytes(target), QByteArray("alt"));
+        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"));
+    }
+
+    // Another program takes the database while the save dialog is open: the copy fails, and
+    // so does putting the older date back. The failed backup does not count as today's: the
+    // date goes back as soon as the lock allows, and closing reminds of the backup meanwhile.
+    void failedBackupLeavesTheReminder_data()
+    {
+        QTest::addColumn<QString>("then"); // what the other program does after the failure
+        QTest::newRow("lock released") << "ROLLBACK;";
+        // Reading is allowed again, writing not.
+        QTest::newRow("lock eased to a reservation")
+            << "ROLLBACK; PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name = "
+               "'Y';";
+    }
+    void failedBackupLeavesTheReminder()
+    {
+        QFETCH(QString, then);
+        Shell s;
+        QVERIFY(s.start());
+        addCustomers(30000);
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QTemporaryDir usb;
+        const QString target = usb.filePath("sicherung.sqlite");
+        s.key("6");
+        SqliteTool other(s.dir.path("db.sqlite"));
+        bool locked = false;
+        OnDebugLine whileTheDialogIsOpen(target, [&] {
+            locked = other.run(
+                "PRAGMA cache_size = 5; BEGIN EXCLUSIVE; UPDATE Kunde SET Name = 'X' || ID;");
+        });
+        // The backup before a restore, which stops at the (unanswered) password prompt.
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonWiederherstellen");
+        QVERIFY(locked);
+        QVERIFY2(dialogLog().value(1).startsWith(
+                     "Critical|Fehler|Daten wurden nicht gesichert.\ndatabase is locked"),
+            qPrintable(dialogLog().join('\n')));
+        QVERIFY(other.run(then));
+        s.key("Esc");
+
+        Dialogs::takeRecords();
+        Dialogs::setNextAnswer(QMessageBox::No);
+        QVERIFY(s.window->close());
+        QCOMPARE(dialogLog(),
+            QStringList("Question|Warnung|Die Daten wurden heute noch nicht gesichert.\nWollen Sie "
+                        "sichern?"));
+        other.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"), 30000);
     }
 
     // A database tool may leave the file in WAL mode, and while it keeps the file open our
