@@ -6,6 +6,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
+#include <QTextDocument>
 
 namespace {
 
@@ -82,6 +83,15 @@ void widenForText(QLineEdit *field, const QString &text)
     new RoomForText(field, text);
 }
 
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // Blanks and line breaks as stored; a long text still wraps.
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped()
+        + QStringLiteral("</p>");
+}
+
 ElidedLabel::ElidedLabel(QWidget *parent)
     : QLabel(parent)
 { }
@@ -91,7 +101,7 @@ ElidedLabel::~ElidedLabel() = default;
 void ElidedLabel::setText(const QString &text)
 {
     QLabel::setText(text);
-    setToolTip(text);
+    setToolTip(plainToolTip(text));
 }
 
 void ElidedLabel::clear()
@@ -145,7 +155,8 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 ElidedComboBox::ElidedComboBox(QWidget *parent)
     : QComboBox(parent)
 {
-    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+    connect(this, &QComboBox::currentTextChanged, this,
+        [this](const QString &text) { setToolTip(plainToolTip(text)); });
 }
 
 ElidedComboBox::~ElidedComboBox() = default;

@@ -5,6 +5,11 @@
 
 class QLineEdit;
 
+// The tool tip that shows a text from the data as it is. Qt reads a tool tip that looks like
+// markup as rich text: a stored "<b>" would show bold and an "<img>" would load a file. Such a
+// text is escaped; any other is its own tool tip.
+QString plainToolTip(const QString &text);
+
 // A field that the program fills with a text of its own (a default, a notice) is made wide
 // enough to show it whole, in the field's own font and style.
 void widenForText(QLineEdit *field, const QString &text);
