@@ -168,6 +168,42 @@ bool showsWhole(const QLineEdit *field)
 
 using TextOf = std::function<QString(const Texts &)>;
 
+// A list that shows a name in one of its columns, and that name.
+struct NameColumn
+{
+    const char *table;
+    int column;
+    TextOf name;
+};
+
+// However long the names, the list shows its other columns whole and in sight, without
+// scrolling sideways; the name column takes the room left and cuts the name, whole in the
+// cell's tool tip.
+void checkNameColumn(QTableWidget *table, int nameColumn, const QString &name)
+{
+    QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+    const int right = table->viewport()->width();
+    const QAbstractItemView *view = table; // where the contents' width is public
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QString heading = table->horizontalHeaderItem(c)->text();
+        const int left = table->columnViewportPosition(c);
+        QVERIFY2(left >= 0 && left + table->columnWidth(c) <= right, qPrintable(heading));
+        if (c != nameColumn)
+            QVERIFY2(table->columnWidth(c) >= view->sizeHintForColumn(c), qPrintable(heading));
+    }
+    QTableWidgetItem *cell = nullptr;
+    for (int row = 0; row < table->rowCount() && !cell; ++row) {
+        QTableWidgetItem *item = table->item(row, nameColumn);
+        if (item && item->text() == name)
+            cell = item;
+    }
+    QVERIFY(cell);
+    QVERIFY(table->columnWidth(nameColumn) < table->fontMetrics().horizontalAdvance(name));
+    table->scrollToItem(cell);
+    checkToolTip(
+        toolTipAt(table->viewport(), table->visualItemRect(cell).center()), name, cell->toolTip());
+}
+
 struct PageCase
 {
     const char *name;
@@ -179,7 +215,13 @@ struct PageCase
     QStringList inSight;
     // Widgets whose tool tip holds a whole text, and that text.
     QList<QPair<const char *, TextOf>> toolTips;
+    QList<NameColumn> nameColumns = {};
 };
+
+QString artikelOf(const Texts &t)
+{
+    return t.artikel;
+}
 
 void selectArticle(QWidget &page, const char *vertrag, const char *artikel, int contract, int nr)
 {
@@ -196,14 +238,14 @@ const QList<PageCase> &pageCases()
                     ShopFixture::lampe.nr);
             },
             { "pushButton", "pushButtonLoeschen", "labelImage", "pushButtonImageDialog" },
-            { { "labelBezeichnung", [](const Texts &t) { return t.artikel; } } } },
+            { { "labelBezeichnung", artikelOf } }, { { "tableWidgetVerkauf", 3, artikelOf } } },
         { "swAustragen", Qt::Key_A, false,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 selectArticle(page, "spinBoxVertrag", "spinBoxArtikel", ShopFixture::vertragBeendet,
                     ShopFixture::wollschal.nr);
             },
             { "pushButton", "pushButtonLoeschen", "labelImage", "pushButtonImageDialog" },
-            { { "labelBezeichnung", [](const Texts &t) { return t.artikel; } } } },
+            { { "labelBezeichnung", artikelOf } }, { { "tableWidgetVerkauf", 3, artikelOf } } },
         { "swService", Qt::Key_2, false,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 selectArticle(page, "spinBox_vertr", "spinBox_art", ShopFixture::vertragLaufend,
@@ -236,17 +278,20 @@ const QList<PageCase> &pageCases()
             [](WindowDriver &, QWidget &page, const Texts &) {
                 QVERIFY(table(page, "tableWidget")->rowCount() > 0);
             },
-            { "pushButtonPrint", "pushButton_beenden" }, {} },
+            { "pushButtonPrint", "pushButton_beenden" }, {},
+            { { "tableWidget", 1,
+                [](const Texts &t) { return t.kunde + QStringLiteral(", ") + t.kunde; } } } },
         { "swAnkauf", Qt::Key_7, true,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 QVERIFY(table(page, "tableWidget")->rowCount() > 0);
             },
-            {}, {} },
+            {}, {}, { { "tableWidget", 3, artikelOf } } },
         { "swInventur", Qt::Key_9, true,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 QVERIFY(table(page, "tableWidget_2")->rowCount() > 0);
             },
-            { "pushButtonCalculate", "pushButtonExport" }, {} },
+            { "pushButtonCalculate", "pushButtonExport" }, {},
+            { { "tableWidget_2", 2, artikelOf } } },
         { "swKunden", Qt::Key_5, false,
             [](WindowDriver &, QWidget &page, const Texts &t) {
                 QCOMPARE(edit(page, "lineEdit_Name")->text(), t.kunde);
@@ -390,9 +435,15 @@ private slots:
                 QVERIFY(text.startsWith(shown.chopped(1)));
             }
         }
+        for (const NameColumn &n : c.nameColumns) {
+            checkNameColumn(table(page, n.table), n.column, n.name(texts));
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
-    // The payout's detail dialog fits the screen, whatever the customer's name.
+    // The payout's detail dialog fits the screen, whatever the customer's and the articles'
+    // names.
     void detailDialogKeepsItsWidth_data()
     {
         QTest::addColumn<QString>("lead");
@@ -424,10 +475,13 @@ private slots:
             auto *name = dialog.findChild<QWidget *>("label_name");
             tip = name->toolTip();
             seen = toolTipOf(name);
+            checkNameColumn(table(dialog, "tableWidget"), 2, texts.artikel);
             return int(QDialog::Accepted);
         });
         click(button(page, "pushButtonDetail"));
         Dialogs::setExecHook({});
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(shown, 1);
         QVERIFY2(least.width() <= 1280, qPrintable(QString::number(least.width())));
         checkToolTip(seen,
