@@ -92,6 +92,25 @@ QString plainToolTip(const QString &text)
         + QStringLiteral("</p>");
 }
 
+void showFromStart(std::initializer_list<QLineEdit *> fields)
+{
+    for (QLineEdit *field : fields) {
+        // setText puts the cursor at the end, an unchanged text too, and clears the modified
+        // flag; the user moves the cursor in a field that has the focus, and typing or
+        // pasting sets the flag.
+        const auto toStart = [field] {
+            if (!field->hasFocus() && !field->isModified())
+                field->setCursorPosition(0);
+        };
+        QObject::connect(field, &QLineEdit::cursorPositionChanged, field, toStart);
+        QObject::connect(
+            field, &QLineEdit::textChanged, field, [field, toStart](const QString &text) {
+                field->setToolTip(plainToolTip(text));
+                toStart();
+            });
+    }
+}
+
 ElidedLabel::ElidedLabel(QWidget *parent)
     : QLabel(parent)
 { }

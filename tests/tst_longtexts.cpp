@@ -222,6 +222,13 @@ QString artikelOf(const Texts &t)
 {
     return t.artikel;
 }
+QString kundeOf(const Texts &t)
+{
+    return t.kunde;
+}
+// The customer's name, address and street, as the intake and payout pages show them.
+const QList<QPair<const char *, TextOf>> kCustomerTips = { { "lineEditNA", kundeOf },
+    { "lineEditVNA", kundeOf }, { "lineEditORT", kundeOf }, { "lineEditSTR", kundeOf } };
 
 void selectArticle(QWidget &page, const char *vertrag, const char *artikel, int contract, int nr)
 {
@@ -253,11 +260,16 @@ const QList<PageCase> &pageCases()
             },
             { "pushButtonKategorie", "pushButtonBeschreibung", "pushButtonImageDialog",
                 "pushButtonDelete" },
-            { { "comboBoxKategorie",
-                [](const Texts &t) {
-                    return t.kategorie + QStringLiteral(" (") + QString::number(kLongCategory)
-                        + ")";
-                } } } },
+            { { "lineEdit_kunde",
+                  [](const Texts &t) {
+                      return t.kunde + QStringLiteral(", ") + t.kunde + " (1)";
+                  } },
+                { "lineEdit_bz", artikelOf },
+                { "comboBoxKategorie",
+                    [](const Texts &t) {
+                        return t.kategorie + QStringLiteral(" (") + QString::number(kLongCategory)
+                            + ")";
+                    } } } },
         { "swArrive", Qt::Key_1, false,
             [](WindowDriver &, QWidget &page, const Texts &t) {
                 type(edit(page, "lineEditSearch"), QStringLiteral("Lüdenscheidt"));
@@ -267,13 +279,13 @@ const QList<PageCase> &pageCases()
                     customers->visualItemRect(customers->item(0)).center());
                 QCOMPARE(edit(page, "lineEditNA")->text(), t.kunde);
             },
-            { "pushButtonVertrAbsch", "pushButtonNeuArt", "comboBoxKategorie" }, {} },
+            { "pushButtonVertrAbsch", "pushButtonNeuArt", "comboBoxKategorie" }, kCustomerTips },
         { "swSellout", Qt::Key_4, false,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 QTest::keyClicks(edit(page, "lineEditKNR"), "1");
                 QVERIFY(table(page, "tableWidget")->rowCount() > 0);
             },
-            { "pushButtonDetail" }, {} },
+            { "pushButtonDetail" }, kCustomerTips },
         { "swAbgelaufene", Qt::Key_8, true,
             [](WindowDriver &, QWidget &page, const Texts &) {
                 QVERIFY(table(page, "tableWidget")->rowCount() > 0);
@@ -427,6 +439,13 @@ private slots:
             checkToolTip(toolTipOf(w), text, w->toolTip());
             if (QTest::currentTestFailed())
                 return;
+            // A field shows the start of its text, with the cursor there.
+            if (auto *field = qobject_cast<QLineEdit *>(w)) {
+                QCOMPARE(field->text(), text);
+                QCOMPARE(field->cursorPosition(), 0);
+                const QPoint start(field->contentsRect().left() + 1, field->height() / 2);
+                QCOMPARE(field->cursorPositionAt(start), 0);
+            }
             // A label keeps the whole text for whoever reads it, and shows its start.
             if (auto *l = qobject_cast<ElidedLabel *>(w)) {
                 QCOMPARE(l->text(), text);
@@ -486,6 +505,52 @@ private slots:
         QVERIFY2(least.width() <= 1280, qPrintable(QString::number(least.width())));
         checkToolTip(seen,
             QStringLiteral("Kunde: ") + texts.kunde + QStringLiteral(", ") + texts.kunde, tip);
+    }
+
+    // A field that shows the start of a text still lets the user type where the cursor is:
+    // at the end after End, at the start after Home.
+    void typingKeepsTheCursor_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("before");
+        QTest::newRow("article name") << int(Qt::Key_2) << "swService"
+                                      << "lineEdit_bz" << kArtikel;
+        QTest::newRow("new customer") << int(Qt::Key_1) << "swArrive"
+                                      << "lineEditNA" << QString();
+    }
+    void typingKeepsTheCursor()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        Shell s;
+        ShopFixture shop;
+        makeTextsLong(s.dir, shop, Texts());
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key(key), qPrintable(page), false));
+        QWidget &shown = *s.page(qPrintable(page));
+        if (page == QLatin1String("swService"))
+            selectArticle(shown, "spinBox_vertr", "spinBox_art", ShopFixture::vertragLaufend,
+                ShopFixture::lampe.nr);
+        QLineEdit *f = edit(shown, qPrintable(field));
+        QCOMPARE(f->text(), before);
+
+        QTest::mouseClick(f, Qt::LeftButton);
+        QVERIFY(f->hasFocus());
+        QTest::keyClick(f, Qt::Key_End);
+        QTest::keyClicks(f, "Neu");
+        QCOMPARE(f->text(), before + "Neu");
+        QCOMPARE(f->cursorPosition(), f->text().size());
+        QTest::keyClick(f, Qt::Key_Home);
+        QTest::keyClicks(f, "Alt");
+        QCOMPARE(f->text(), "Alt" + before + "Neu");
+        QCOMPARE(f->cursorPosition(), 3);
+        QCOMPARE(f->toolTip(), f->text());
     }
 
     // The fields that the program fills with a text of its own show it whole at 1280 x 1024:
