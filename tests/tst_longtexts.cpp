@@ -96,14 +96,22 @@ struct SeenTip
 };
 SeenTip toolTipAt(QWidget *widget, const QPoint &pos)
 {
+    // Qt hides a tool tip only after a while: the last one goes first, or it would answer
+    // for a widget without one.
+    const auto shownTip = [] {
+        QString text;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("qtooltip_label") && w->isVisible()) {
+                text = static_cast<QLabel *>(w)->text();
+                w->hide();
+            }
+        }
+        return text;
+    };
+    shownTip();
     QHelpEvent event(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
     QCoreApplication::sendEvent(widget, &event);
-    QString tip;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("qtooltip_label") && w->isVisible())
-            tip = static_cast<QLabel *>(w)->text();
-    }
-    QToolTip::hideText();
+    const QString tip = shownTip();
     if (!Qt::mightBeRichText(tip))
         return { tip, false };
     QTextDocument document;
