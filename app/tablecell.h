@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/textwidgets.h"
+
 #include <QAbstractItemModel>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -32,6 +34,28 @@ private:
     QString m_text;
     Qt::Alignment m_alignment;
 };
+
+// A cell of a name or a description. Its column takes the room the others leave and cuts a
+// long text (fitColumns): the whole text is the tool tip, made only when it is asked for.
+class NameCell : public TableCell
+{
+public:
+    using TableCell::TableCell;
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::ToolTipRole) {
+            const QVariant stored = QTableWidgetItem::data(role);
+            return stored.isValid() ? stored : QVariant(plainToolTip(text()));
+        }
+        return TableCell::data(role);
+    }
+};
+
+// Fits a list's columns to their contents, except the column of names or descriptions: it
+// takes the room that is left, so that however long a name the figures stay in sight. A
+// longer name is cut with "…".
+void fitColumns(QTableWidget *table, int nameColumn);
 
 // Sets the cells of a long list, whose rows are there already. Each cell set would have its
 // own change signal, and every view, header and selection of the table would answer it (a

@@ -6,6 +6,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
+#include <QTextDocument>
 
 namespace {
 
@@ -82,6 +83,34 @@ void widenForText(QLineEdit *field, const QString &text)
     new RoomForText(field, text);
 }
 
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // Blanks and line breaks as stored; a long text still wraps.
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped()
+        + QStringLiteral("</p>");
+}
+
+void showFromStart(std::initializer_list<QLineEdit *> fields)
+{
+    for (QLineEdit *field : fields) {
+        // setText puts the cursor at the end, an unchanged text too, and clears the modified
+        // flag; the user moves the cursor in a field that has the focus, and typing or
+        // pasting sets the flag.
+        const auto toStart = [field] {
+            if (!field->hasFocus() && !field->isModified())
+                field->setCursorPosition(0);
+        };
+        QObject::connect(field, &QLineEdit::cursorPositionChanged, field, toStart);
+        QObject::connect(
+            field, &QLineEdit::textChanged, field, [field, toStart](const QString &text) {
+                field->setToolTip(plainToolTip(text));
+                toStart();
+            });
+    }
+}
+
 ElidedLabel::ElidedLabel(QWidget *parent)
     : QLabel(parent)
 { }
@@ -91,7 +120,7 @@ ElidedLabel::~ElidedLabel() = default;
 void ElidedLabel::setText(const QString &text)
 {
     QLabel::setText(text);
-    setToolTip(text);
+    setToolTip(plainToolTip(text));
 }
 
 void ElidedLabel::clear()
@@ -145,7 +174,8 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 ElidedComboBox::ElidedComboBox(QWidget *parent)
     : QComboBox(parent)
 {
-    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+    connect(this, &QComboBox::currentTextChanged, this,
+        [this](const QString &text) { setToolTip(plainToolTip(text)); });
 }
 
 ElidedComboBox::~ElidedComboBox() = default;

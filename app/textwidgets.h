@@ -3,7 +3,19 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include <initializer_list>
+
 class QLineEdit;
+
+// The tool tip that shows a text from the data as it is. Qt reads a tool tip that looks like
+// markup as rich text: a stored "<b>" would show bold and an "<img>" would load a file. Such a
+// text is escaped; any other is its own tool tip.
+QString plainToolTip(const QString &text);
+
+// Narrow fields that show texts from the data show each text's start, as a label does, with
+// the whole text as tool tip: QLineEdit::setText leaves the cursor, and with it the view, at
+// the end. What the user types keeps the cursor where they type.
+void showFromStart(std::initializer_list<QLineEdit *> fields);
 
 // A field that the program fills with a text of its own (a default, a notice) is made wide
 // enough to show it whole, in the field's own font and style.

@@ -8,6 +8,7 @@
 #include "app/pricerule.h"
 #include "app/sql.h"
 #include "app/textclean.h"
+#include "app/textwidgets.h"
 #include "ui_anlieferung.h"
 
 #include <QDate>
@@ -35,6 +36,7 @@ Anlieferung::Anlieferung(QWidget *parent)
     , ui(new Ui_Anlieferung)
 {
     ui->setupUi(this);
+    showFromStart({ ui->lineEditNA, ui->lineEditVNA, ui->lineEditORT, ui->lineEditSTR });
     knrValidator = new DigitsValidator(0, this);
     ui->lineEditKNR->setValidator(knrValidator);
 

@@ -99,7 +99,7 @@ void Abgelaufene::refreshPage()
             const Termin &termin = termine.at(row);
             v.offen = offen.value(v.id);
             table->setItem(row, ColVertrag, new TableCell(QString::number(v.id), centred));
-            table->setItem(row, ColName, new TableCell(v.name, centred));
+            table->setItem(row, ColName, new NameCell(v.name, centred));
             table->setItem(row, ColKunde, new TableCell(QString::number(v.kunde), centred));
             table->setItem(row, ColTelefon, new TableCell(v.telefon, centred));
             table->setItem(row, ColAbgelaufen,
@@ -112,7 +112,7 @@ void Abgelaufene::refreshPage()
             table->setItem(row, ColBeenden, box);
         }
     });
-    table->resizeColumnsToContents();
+    fitColumns(table, ColName);
 }
 
 AbgelaufenerVertrag Abgelaufene::vertrag(int row) const

@@ -6,6 +6,7 @@
 #include "app/numbers.h"
 #include "app/sql.h"
 #include "app/tablecell.h"
+#include "app/textwidgets.h"
 #include "payout/abrechnung.h"
 #include "payout/detailauszahlung.h"
 #include "printing/reportprinter.h"
@@ -51,6 +52,7 @@ Auszahlung::Auszahlung(QWidget *parent)
     , ui(new Ui_Auszahlung)
 {
     ui->setupUi(this);
+    showFromStart({ ui->lineEditNA, ui->lineEditVNA, ui->lineEditORT, ui->lineEditSTR });
     kunden.setList(ui->listWidget);
     // Nothing can be typed before the page entry has read the highest numbers.
     knrValidator = new DigitsValidator(0, this);

@@ -23,9 +23,11 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     QFont bold = table->font();
     bold.setBold(true);
+    constexpr int nameColumn = 2;
     const auto put = [table](int row, int column, const QString &text, Qt::Alignment alignment,
                          const QFont *font = nullptr) {
-        auto *item = new TableCell(text, alignment);
+        auto *item
+            = column == nameColumn ? new NameCell(text, alignment) : new TableCell(text, alignment);
         if (font)
             item->setFont(*font);
         table->setItem(row, column, item);
@@ -43,7 +45,7 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
             if (nummer == 1)
                 put(row, 0, QString::number(v.vertragNr), centred);
             put(row, 1, QString::number(nummer), centred);
-            put(row, 2, a.bezeichnung, centred);
+            put(row, nameColumn, a.bezeichnung, centred);
             put(row, 3, euroText(a.einkaufsPreis), right);
             put(row, 4, euroText(a.verkaufsPreis), right);
             put(row, 5, QString::number(a.einkaufsMenge), right);
@@ -60,7 +62,7 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
             ++nummer;
         }
         table->insertRow(row);
-        put(row, 2, QStringLiteral("Summe:"), centred, &bold);
+        put(row, nameColumn, QStringLiteral("Summe:"), centred, &bold);
         put(row, 5, QString::number(menge), right, &bold);
         put(row, 6, QString::number(verkauft), right, &bold);
         put(row, 7, QString::number(bestand), centred, &bold);
@@ -68,5 +70,5 @@ void DetailAuszahlung::showDetails(const QList<AuszahlungsVertrag> &vertraege)
         put(row, 9, euroText(offen), right, &bold);
         ++row;
     }
-    table->resizeColumnsToContents();
+    fitColumns(table, nameColumn);
 }

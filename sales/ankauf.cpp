@@ -123,11 +123,11 @@ void Ankauf::refreshPage()
             table->setItem(row, 0, cell(l.datum));
             table->setItem(row, 1, cell(l.vertrag, centred));
             table->setItem(row, 2, cell(number(l.artikel.artikelNr), centred));
-            table->setItem(row, 3, cell(l.artikel.bezeichnung, centred));
+            table->setItem(row, 3, new NameCell(l.artikel.bezeichnung, centred));
             table->setItem(row, 4, cell(number(l.artikel.menge), centred));
             table->setItem(row, 5, cell(money(l.artikel.einkaufsPreis), price));
             table->setItem(row, 6, cell(money(l.artikel.verkaufsPreis), price));
         }
     });
-    table->resizeColumnsToContents();
+    fitColumns(table, 3);
 }

@@ -70,6 +70,8 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = {})
     return new TableCell(text, alignment);
 }
 
+constexpr int kNameColumn = 3;
+
 } // namespace
 
 Verkauf::Verkauf(QWidget *parent)
@@ -211,7 +213,7 @@ void fillRow(QTableWidget *table, int row, const ListedSale &sale)
     table->setItem(row, 0, datum);
     table->setItem(row, 1, cell(QString::number(sale.vertrag), centred));
     table->setItem(row, 2, cell(QString::number(sale.position), centred));
-    table->setItem(row, 3, cell(sale.bezeichnung));
+    table->setItem(row, kNameColumn, new NameCell(sale.bezeichnung));
     table->setItem(row, 4, cell(QString::number(sale.menge), centred));
     table->setItem(row, 5, cell(euroText(sale.preis), Qt::AlignRight | Qt::AlignVCenter));
 }
@@ -238,7 +240,7 @@ void Verkauf::loadRecentSales(const QString &cutOff)
         for (int row = 0; row < sales.size(); ++row)
             fillRow(table, row, sales.at(row));
     });
-    table->resizeColumnsToContents();
+    fitColumns(table, kNameColumn);
     listedCutOff = cutOff;
 }
 
@@ -264,8 +266,10 @@ bool Verkauf::addListedSale(const QString &key)
     table->insertRow(low);
     fillRow(table, low, listedSale(query));
     // A column grows for a longer text; measuring the others again would cost more than the
-    // booking.
+    // booking. The names take what room is left.
     for (int column = 0; column < table->columnCount(); ++column) {
+        if (column == kNameColumn)
+            continue;
         const int width = table->sizeHintForIndex(table->model()->index(low, column)).width()
             + (table->showGrid() ? 1 : 0);
         if (width > table->columnWidth(column))

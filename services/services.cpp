@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/sql.h"
 #include "app/textclean.h"
+#include "app/textwidgets.h"
 #include "printing/csvexport.h"
 #include "printing/records/rueckgabe.h"
 #include "printing/records/vertrag.h"
@@ -101,6 +102,7 @@ Services::Services(QWidget *parent)
     , ui(new Ui_Services)
 {
     ui->setupUi(this);
+    showFromStart({ ui->lineEdit_kunde, ui->lineEdit_bz });
 
     connect(ui->pushButtonImageDialog, &QPushButton::clicked, this, &Services::showImagesBig);
     connect(ui->pushButtonNextImage, &QPushButton::clicked, this, &Services::showNextImage);

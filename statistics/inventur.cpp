@@ -7,6 +7,7 @@
 #include "app/sql.h"
 #include "app/tablecell.h"
 #include "app/textcodec.h"
+#include "app/textwidgets.h"
 #include "app/waitcursor.h"
 #include "printing/csvwriter.h"
 #include "printing/reportprinter.h"
@@ -114,6 +115,13 @@ public:
     { }
     void setWert(const QString &name) { m_name = name; }
     QTableWidgetItem *clone() const override { return new NameZelle(*this); }
+    // The column cuts a long name.
+    QVariant data(int role) const override
+    {
+        if (role == Qt::ToolTipRole)
+            return plainToolTip(m_name);
+        return BestandsZelle::data(role);
+    }
 
 protected:
     QString anzeige() const override { return m_name; }
@@ -356,7 +364,7 @@ void Inventur::zeigeBestand(const InventurListe &liste)
     auto *summenKopf = new QTableWidgetItem(QStringLiteral("Summe"));
     summenKopf->setFont(bold);
     tabelle->setVerticalHeaderItem(0, summenKopf);
-    tabelle->resizeColumnsToContents();
+    fitColumns(tabelle, 2);
 }
 
 void Inventur::calculateUpload()
