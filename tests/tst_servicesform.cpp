@@ -80,7 +80,7 @@ const QList<FormCell> kCells = {
     { "label_18", "QLabel", "gridLayout_3", 3, 0, 1, 1, "Kategorie:", 16 },
     { "gridLayout_6", "QGridLayout", "gridLayout_3", 3, 1 },
     { "spinBoxKategorie", "QSpinBox", "gridLayout_6", 0, 0, 1, 1, nullptr, 0, kDisabled },
-    { "comboBoxKategorie", "ElidedComboBox", "gridLayout_6", 0, 1, 1, 1, nullptr, 0, kDisabled },
+    { "comboBoxKategorie", "ElidedComboBox", "gridLayout_6", 1, 0, 1, 1, nullptr, 0, kDisabled },
     { "pushButtonKategorie", "QPushButton", "gridLayout_3", 3, 2, 1, 1, "Kategorie übernehmen", 12,
         kDisabled },
     { "label_19", "QLabel", "gridLayout_3", 4, 0, 1, 1, "Beschreibung:", 16 },
