@@ -17,6 +17,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,45 @@ namespace {
 
 const QString kFehler = QStringLiteral("Fehler");
 const QString kNichtGesichert = QStringLiteral("Daten wurden nicht gesichert.");
+const QString kNichtWiederhergestellt = QStringLiteral("Daten wurden nicht wiederhergestellt.");
+// What the user can do about another program's lock; the driver's words follow below it.
+const QString kGesperrt
+    = QStringLiteral("Ein anderes Programm greift gerade auf die Datenbank zu.\n"
+                     "Bitte schließen Sie das andere Programm und versuchen Sie es dann erneut.");
+
+QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+// SQLite's answers for a file that is damaged or no database at all.
+bool isDamage(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("11") || code == QLatin1String("26");
+}
+
+// Why a step failed, for the one box of the failure.
+struct Failure
+{
+    QString reason;
+    bool damaged = false; // the live database itself
+    bool locked = false; // held by another program
+
+    void set(const QSqlError &error)
+    {
+        reason = error.text();
+        damaged = isDamage(error);
+        locked = isLockError(error);
+    }
+    // The box's text below its first line.
+    QString boxText(const QString &first) const
+    {
+        if (locked)
+            return first + QLatin1Char('\n') + kGesperrt + QStringLiteral("\n\n") + reason;
+        return reason.isEmpty() ? first : first + QLatin1Char('\n') + reason;
+    }
+};
 
 // The copy replaces an older file of the target's name only once it is complete and on disk.
 bool copyFileSafely(const QString &from, const QString &to)
@@ -52,28 +92,89 @@ bool renameOver(const QString &from, const QString &to)
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
+const char *const kCompanions[] = { "-journal", "-wal", "-shm" };
+
 // What SQLite keeps beside a database file: its journal, its log and the log's index. Beside a
 // file that is about to be written they belong to another file (or to a program killed while
 // it had that name open), and SQLite would play them into the new one when it opens it.
-bool removeLeftovers(const QString &file, QString *failure)
+bool removeLeftovers(const QString &file, Failure *failure)
 {
-    for (const char *suffix : { "-journal", "-wal", "-shm" }) {
+    for (const char *suffix : kCompanions) {
         const QString leftover = file + QLatin1String(suffix);
         if (::unlink(QFile::encodeName(leftover).constData()) == 0 || errno == ENOENT)
             continue;
         const int error = errno;
-        *failure = QStringLiteral("Die Datei %1 konnte nicht entfernt werden:\n%2")
-                       .arg(QDir::toNativeSeparators(leftover), systemReason(error));
+        failure->reason = QStringLiteral("Die Datei %1 konnte nicht entfernt werden:\n%2")
+                              .arg(QDir::toNativeSeparators(leftover), systemReason(error));
         return false;
     }
     return true;
 }
 
-// SQLite's answers for a file that is damaged or no database at all.
-bool isDamage(const QSqlError &error)
+bool sameFile(const struct stat &a, const struct stat &b)
 {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("11") || code == QLatin1String("26");
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool statOf(const QString &path, struct stat *info)
+{
+    return ::stat(QFile::encodeName(path).constData(), info) == 0;
+}
+
+enum class LiveFile { No, Itself, Companion };
+
+// Whether a path names the live database or one of its companions, whatever its spelling: a
+// file is known by its device and inode (another link to it, another path to its folder, a
+// second mount of that folder), a name not yet taken by its folder's identity and the name.
+// SQLite finds the companions by name beside the file: a backup written as one of them would
+// be taken for the live file's journal or log, and its leftovers removed would be the live
+// ones. Names are compared without regard to case, as Windows and a FAT stick compare them.
+LiveFile liveFileAt(const QString &path)
+{
+    const QFileInfo live(databasePath());
+    struct stat target, other;
+    if (statOf(path, &target)) {
+        if (statOf(live.filePath(), &other) && sameFile(target, other))
+            return LiveFile::Itself;
+        for (const char *suffix : kCompanions) {
+            if (statOf(live.filePath() + QLatin1String(suffix), &other) && sameFile(target, other))
+                return LiveFile::Companion;
+        }
+    }
+    const QFileInfo info(path);
+    struct stat folder, liveFolder;
+    if (!statOf(info.absolutePath(), &folder) || !statOf(live.absolutePath(), &liveFolder)
+        || !sameFile(folder, liveFolder))
+        return LiveFile::No;
+    if (info.fileName().compare(live.fileName(), Qt::CaseInsensitive) == 0)
+        return LiveFile::Itself;
+    for (const char *suffix : kCompanions) {
+        if (info.fileName().compare(live.fileName() + QLatin1String(suffix), Qt::CaseInsensitive)
+            == 0)
+            return LiveFile::Companion;
+    }
+    return LiveFile::No;
+}
+
+// The reason a path is refused as a backup's target or a restore's source; empty when it is
+// no name of the live database or of its companions.
+QString refusedAsLive(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (liveFileAt(path)) {
+    case LiveFile::Itself:
+        return QStringLiteral("Die Datei %1 ist die Datenbank des Programms selbst.\n"
+                              "Bitte wählen Sie einen anderen Namen oder einen anderen Ordner.")
+            .arg(shown);
+    case LiveFile::Companion:
+        return QStringLiteral("Die Datei %1 gehört zur Datenbank des Programms: SQLite hält sie "
+                              "für deren Journal oder Protokoll.\n"
+                              "Bitte wählen Sie einen anderen Namen oder einen anderen Ordner.")
+            .arg(shown);
+    case LiveFile::No:
+        break;
+    }
+    return QString();
 }
 
 // The first finding of quick_check, "ok" for a sound file: it reads every page as SQLite
@@ -91,15 +192,32 @@ bool passesQuickCheck(const QSqlDatabase &db)
     return quickCheck(db) == QLatin1String("ok");
 }
 
+// Stores the date of the last backup; false, with the statement's error, when it could not.
+bool writeBackupDate(const QSqlDatabase &db, const QString &date, QSqlError *error)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"));
+    query.addBindValue(date);
+    bool ok = query.exec();
+    if (ok && query.numRowsAffected() == 0) {
+        query.prepare(
+            QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"));
+        query.addBindValue(date);
+        ok = query.exec();
+    }
+    if (!ok)
+        *error = query.lastError();
+    return ok;
+}
+
 // A file left in WAL mode by another tool keeps its newest commits in db.sqlite-wal, which a
 // copy of db.sqlite alone would miss: they are written back first. A reader of another
 // program on an older state keeps them there, and no backup is made.
-bool walWrittenBack(const QSqlDatabase &db, QString *failure, bool *damaged, bool *wal)
+bool walWrittenBack(const QSqlDatabase &db, Failure *failure, bool *wal)
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA journal_mode;")) || !query.next()) {
-        *failure = query.lastError().text();
-        *damaged = isDamage(query.lastError());
+        failure->set(query.lastError());
         return false;
     }
     *wal = query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
@@ -107,27 +225,43 @@ bool walWrittenBack(const QSqlDatabase &db, QString *failure, bool *damaged, boo
         return true;
     // One row: busy, frames in the log, frames written back.
     if (!query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);")) || !query.next()) {
-        *failure = query.lastError().text();
+        failure->set(query.lastError());
+        failure->damaged = false;
         return false;
     }
     if (query.value(0).toInt() == 0)
         return true;
-    *failure = QStringLiteral("Das Protokoll %1 konnte nicht in die Datenbank zurückgeschrieben "
-                              "werden: ein anderes Programm liest sie noch.")
-                   .arg(QDir::toNativeSeparators(databasePath() + QStringLiteral("-wal")));
+    failure->reason
+        = QStringLiteral("Das Protokoll %1 konnte nicht in die Datenbank zurückgeschrieben "
+                         "werden: ein anderes Programm liest sie noch.")
+              .arg(QDir::toNativeSeparators(databasePath() + QStringLiteral("-wal")));
     return false;
 }
 
 // A copy of a file in WAL mode would open in WAL mode too and leave -wal and -shm files
 // beside it wherever it is read: the file header makes it a rollback-journal database.
-bool toRollbackJournal(const QString &file, QString *failure)
+bool toRollbackJournal(const QString &file, Failure *failure)
 {
     QFile copy(file);
     if (copy.open(QIODevice::ReadWrite) && copy.seek(18) && copy.write("\x01\x01", 2) == 2
         && copy.flush() && ::fsync(copy.handle()) == 0)
         return true;
-    *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
-                   .arg(QDir::toNativeSeparators(file), copy.errorString());
+    failure->reason = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                          .arg(QDir::toNativeSeparators(file), copy.errorString());
+    return false;
+}
+
+// The copy carries the day it was made, so that the shop's data restored from it tell when
+// they were saved. Written before the check, which then reads it too.
+bool dateTheCopy(const QString &copy, Failure *failure)
+{
+    ScopedConnection connection(QStringLiteral("backup-date"), copy);
+    QSqlError error;
+    if (writeBackupDate(connection.db(), today(), &error))
+        return true;
+    failure->reason = QStringLiteral("Das Datum der Sicherung konnte nicht in die Datei %1 "
+                                     "geschrieben werden:\n%2")
+                          .arg(QDir::toNativeSeparators(copy), error.text());
     return false;
 }
 
@@ -137,29 +271,27 @@ bool toRollbackJournal(const QString &file, QString *failure)
 // nothing is copied. A copy that fails its check is compared with the live file under the same
 // transaction, so a lock can never pass for damage: damaged only when SQLite finds the live
 // file damaged too.
-bool copyCommitted(const QString &to, QString *failure, bool *damaged)
+bool copyCommitted(const QString &to, Failure *failure)
 {
     ScopedConnection reader(QStringLiteral("backup"));
     QSqlDatabase db = reader.db();
     bool wal = false;
-    if (!walWrittenBack(db, failure, damaged, &wal))
+    if (!walWrittenBack(db, failure, &wal))
         return false;
     if (!db.transaction()) {
-        *failure = db.lastError().text();
-        *damaged = isDamage(db.lastError());
+        failure->set(db.lastError());
         return false;
     }
     QSqlQuery live(db);
     if (!live.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master;"))) {
-        *failure = live.lastError().text();
-        *damaged = isDamage(live.lastError());
+        failure->set(live.lastError());
         db.rollback();
         return false;
     }
     live.finish();
     // A commit into the log between its write-back and our transaction is not in the file.
     if (wal && QFileInfo(databasePath() + QStringLiteral("-wal")).size() > 0) {
-        *failure = QStringLiteral("Ein anderes Programm schreibt gerade in die Datenbank.");
+        failure->reason = QStringLiteral("Ein anderes Programm schreibt gerade in die Datenbank.");
         db.rollback();
         return false;
     }
@@ -167,7 +299,8 @@ bool copyCommitted(const QString &to, QString *failure, bool *damaged)
     // lock with it. The one we read through stays open until the transaction has ended.
     QFile source(databasePath());
     source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
-    bool copied = saveFileCopy(source, to, failure) && (!wal || toRollbackJournal(to, failure));
+    bool copied = saveFileCopy(source, to, &failure->reason)
+        && (!wal || toRollbackJournal(to, failure)) && dateTheCopy(to, failure);
     if (copied && g_copyObserver)
         g_copyObserver(to);
     if (copied) {
@@ -177,11 +310,12 @@ bool copyCommitted(const QString &to, QString *failure, bool *damaged)
         if (found != QLatin1String("ok")) {
             copied = false;
             const bool checked = live.exec(QStringLiteral("PRAGMA quick_check;")) && live.next();
-            *damaged = checked ? live.value(0).toString() != QLatin1String("ok")
-                               : isDamage(live.lastError());
-            *failure = *damaged ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
-                                : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
-                                      .arg(QDir::toNativeSeparators(to), found);
+            failure->damaged = checked ? live.value(0).toString() != QLatin1String("ok")
+                                       : isDamage(live.lastError());
+            failure->reason = failure->damaged
+                ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
+                : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
+                      .arg(QDir::toNativeSeparators(to), found);
             live.finish();
         }
     }
@@ -195,39 +329,43 @@ using Outcome = Backup::Outcome;
 // A backup is a sound copy of committed data, or it is not made: the copy is checked beside
 // the target before it replaces an older backup of that name. Damaged: the live database
 // itself fails the check, so no sound copy of it can be made.
-Outcome writeBackup(const QString &target, QString *failure)
+Outcome writeBackup(const QString &target, Failure *failure)
 {
     const QString copy = target + QStringLiteral(".tmp");
-    if (!removeLeftovers(copy, failure)) {
-        qDebug().noquote() << *failure;
+    if (!removeLeftovers(copy, failure))
         return Outcome::NotSaved;
-    }
-    bool damaged = false;
-    if (!copyCommitted(copy, failure, &damaged)) {
+    if (!copyCommitted(copy, failure)) {
         QFile::remove(copy);
+        Failure ours; // what the copy's date write may have left is ours to tidy, quietly
+        removeLeftovers(copy, &ours);
         // The user chose the target; the file beside it is only ours.
-        failure->replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
-        qDebug().noquote() << *failure;
-        return damaged ? Outcome::Damaged : Outcome::NotSaved;
+        failure->reason.replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
+        return failure->damaged ? Outcome::Damaged : Outcome::NotSaved;
     }
     bool replaced = removeLeftovers(target, failure);
     if (replaced && !renameOver(copy, target)) {
         const int error = errno;
         replaced = false;
-        *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
-                       .arg(QDir::toNativeSeparators(target), systemReason(error));
+        failure->reason = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                              .arg(QDir::toNativeSeparators(target), systemReason(error));
     }
     if (replaced)
         return Outcome::Saved;
     QFile::remove(copy);
-    qDebug().noquote() << *failure;
     return Outcome::NotSaved;
 }
 
-bool isLiveDatabase(const QString &file)
+// The live file takes the date of the backup only once the backup stands: whatever ends the
+// program before (a failure, a kill, a power cut), its date stays that of the last backup made.
+// Another program's lock may keep this write out; the close then asks once more, which is
+// harmless.
+void storeBackupDate()
 {
-    const QString canonical = QFileInfo(file).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(databasePath()).canonicalFilePath();
+    ScopedConnection connection(QStringLiteral("123"));
+    const LockWait wait(connection.db(), kShortLockWaitMs);
+    QSqlError error;
+    if (!writeBackupDate(connection.db(), today(), &error))
+        qDebug().noquote() << "BackupDate:" << error.text();
 }
 
 // A restore candidate must be an SQLite database with every table and column the program
@@ -246,27 +384,37 @@ bool isShopDatabase(const QString &file)
     return passesQuickCheck(check.db());
 }
 
-// Puts the checked copy in place of the live file. A journal left beside the old file
-// belongs to the old file: SQLite would play it back into the new one.
-bool replaceDatabase(const QString &candidate)
+// Puts the checked copy in place of the live file. A program in the middle of writing to it
+// keeps it: its journal beside the file would be removed under it, and its commit lost. So the
+// file is taken for writing first; a journal left beside it then belongs to the old file alone,
+// and SQLite would play it back into the new one.
+bool replaceDatabase(const QString &candidate, Failure *failure)
 {
     const QString live = databasePath();
+    ScopedConnection writer(QStringLiteral("restore-lock"));
+    QSqlQuery take(writer.db());
+    // A damaged file that the user wants replaced may not even take the lock.
+    if (!take.exec(QStringLiteral("BEGIN IMMEDIATE;")) && isLockError(take.lastError())) {
+        failure->set(take.lastError());
+        return false;
+    }
     const WriteMark replacing; // the old file or the new one, never a mixture
-    QString failure;
-    if (removeLeftovers(live, &failure))
-        return renameOver(candidate, live);
-    qDebug().noquote() << failure;
-    return false;
+    const bool replaced = removeLeftovers(live, failure) && renameOver(candidate, live);
+    take.exec(QStringLiteral("ROLLBACK;"));
+    return replaced;
 }
 
 // Runs the reset script on a connection of its own, all or nothing: it counts only when
 // the five tables exist again and are empty.
-bool recreateDataTables()
+bool recreateDataTables(Failure *failure)
 {
     ScopedConnection connection(QStringLiteral("234"));
     QSqlDatabase db = connection.db();
-    if (!db.transaction()) {
-        qDebug() << db.lastError().text();
+    // The write lock first: another program's lock then costs one wait, not one per statement.
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE;"))) {
+        failure->set(begin.lastError());
+        qDebug() << failure->reason;
         return false;
     }
     runDbScript(resetScriptDaten, db);
@@ -297,9 +445,6 @@ Backup::Backup(QWidget *parent)
     connect(ui->pushButtonWiederherstellen, &QPushButton::clicked, this, &Backup::wiederherstellen);
     connect(ui->label_16, &MenuLabel::clicked, this, &Backup::openMenuSlot);
     connect(ui->pushButton, &QPushButton::clicked, this, &Backup::resetDb);
-    // Another program's lock may last; the page must not wait for it meanwhile.
-    putBackTimer.setInterval(2000);
-    connect(&putBackTimer, &QTimer::timeout, this, &Backup::retryPutBack);
 }
 
 void Backup::setCopyObserver(std::function<void(const QString &)> observer)
@@ -349,70 +494,6 @@ QString Backup::folder() const
     return QDir::homePath();
 }
 
-bool Backup::writeBackupDate(
-    const BackupDate &value, BackupDate *previous, QSqlError *error, bool quiet, bool wait)
-{
-    ScopedConnection connection(QStringLiteral("123"));
-    QSqlQuery query(connection.db());
-    if (!wait)
-        query.exec(QStringLiteral("PRAGMA busy_timeout = 0;"));
-    const auto run = [&](const QString &statement, const QVariantList &values) {
-        bool ok = false;
-        if (quiet) {
-            ok = query.prepare(statement);
-            for (const QVariant &v : values)
-                query.addBindValue(v);
-            ok = ok && query.exec();
-            if (!ok)
-                qDebug().noquote() << query.lastError().text();
-        } else {
-            ok = execOrWarn(query, statement, values, this);
-        }
-        if (!ok && error)
-            *error = query.lastError();
-        return ok;
-    };
-    if (previous) {
-        if (!run(QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate';"), {}))
-            return false;
-        previous->present = query.next();
-        previous->value = previous->present ? query.value(0).toString() : QString();
-    }
-    if (!value.present)
-        return run(QStringLiteral("DELETE FROM Systemdaten WHERE Name = 'BackupDate';"), {});
-    if (!run(QStringLiteral("UPDATE Systemdaten SET Wert = ? WHERE Name = 'BackupDate';"),
-            { value.value }))
-        return false;
-    return query.numRowsAffected() > 0
-        || run(QStringLiteral("INSERT INTO Systemdaten (Name, Wert) VALUES ('BackupDate', ?);"),
-            { value.value });
-}
-
-void Backup::putBack(const BackupDate &previous, bool quiet)
-{
-    if (writeBackupDate(previous, nullptr, nullptr, quiet))
-        return;
-    dateToPutBack = previous;
-    putBackPending = true;
-    putBackTimer.start();
-}
-
-void Backup::retryPutBack()
-{
-    if (putBackPending && writeBackupDate(dateToPutBack, nullptr, nullptr, true, false)) {
-        putBackPending = false;
-        putBackTimer.stop();
-    }
-}
-
-bool Backup::unwrittenBackupDate(QString *date)
-{
-    retryPutBack();
-    if (putBackPending)
-        *date = dateToPutBack.value;
-    return putBackPending;
-}
-
 bool Backup::sichern(bool menu)
 {
     return backup(menu) == Outcome::Saved;
@@ -420,53 +501,36 @@ bool Backup::sichern(bool menu)
 
 Backup::Outcome Backup::backup(bool menu)
 {
-    // The date goes in first, so the copy carries it; it is taken back if no copy comes of it.
-    // Without it (the database locked or unreadable) there is no backup either: the failure
-    // has been shown. Another program holding the database makes this write wait.
-    BackupDate previous;
-    QSqlError dateError;
-    {
-        // A date still to be put back after an earlier failure is this backup's to take back.
-        putBackTimer.stop();
-        const WaitCursor wait;
-        if (!writeBackupDate({ true, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) },
-                &previous, &dateError)) {
-            if (putBackPending)
-                putBackTimer.start();
-            return isDamage(dateError) ? Outcome::Damaged : Outcome::NotSaved;
-        }
-        if (putBackPending)
-            previous = dateToPutBack;
-        putBackPending = false;
-    }
-
     const QString proposed = joinPath(folder(),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hh-mm-ss"))
             + QStringLiteral("_Velarix_Backup.sqlite"));
     const QString target
         = Dialogs::getSaveFileName(this, tr("Daten sichern"), proposed, tr("Database (*.sqlite)"));
-    if (target.isEmpty()) {
-        putBack(previous, false);
+    if (target.isEmpty())
         return Outcome::NotSaved;
-    }
 
     const WaitCursor wait;
     qDebug().noquote() << target;
     qDebug().noquote() << databasePath();
-    // Never over the live file: the copy would replace what it is copying.
-    QString failure;
-    const Outcome outcome
-        = isLiveDatabase(target) ? Outcome::NotSaved : writeBackup(target, &failure);
+    // Never the live file nor a file SQLite takes for its companion: the copy would replace
+    // what it is copying, or be played into it.
+    Failure failure;
+    failure.reason = refusedAsLive(target);
+    Outcome outcome = Outcome::NotSaved;
+    if (failure.reason.isEmpty()) {
+        // The date goes into the live file only once the backup stands.
+        outcome = writeBackup(target, &failure);
+        if (outcome == Outcome::Saved)
+            storeBackupDate();
+    }
     if (outcome == Outcome::Saved) {
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gesichert."));
     } else {
+        qDebug().noquote() << failure.reason;
         // The reason (a full disk, a missing folder, a lock, a damaged database) tells the
         // user what to change.
-        Dialogs::critical(this, kFehler,
-            failure.isEmpty() ? kNichtGesichert : kNichtGesichert + QLatin1Char('\n') + failure);
-        // One failure, one box: the same lock may fail this write too.
-        putBack(previous, true);
+        Dialogs::critical(this, kFehler, failure.boxText(kNichtGesichert));
     }
     if (menu)
         emit openMenu();
@@ -511,16 +575,17 @@ void Backup::wiederherstellen()
 
     // The live file stays until a checked copy of the backup stands beside it.
     const QString candidate = databasePath() + QStringLiteral(".restore");
-    const bool restored = !isLiveDatabase(source) && copyFileSafely(source, candidate)
-        && isShopDatabase(candidate) && replaceDatabase(candidate);
+    Failure failure;
+    const bool restored = liveFileAt(source) == LiveFile::No && copyFileSafely(source, candidate)
+        && isShopDatabase(candidate) && replaceDatabase(candidate, &failure);
     if (!restored) {
         QFile::remove(candidate);
-        Dialogs::critical(this, kFehler, QStringLiteral("Daten wurden nicht wiederhergestellt."));
+        qDebug().noquote() << failure.reason;
+        // Only a lock is worth its words here: the rest means another file is needed.
+        Dialogs::critical(this, kFehler,
+            failure.locked ? failure.boxText(kNichtWiederhergestellt) : kNichtWiederhergestellt);
         return;
     }
-    // The restored file carries the date of its own backup.
-    putBackPending = false;
-    putBackTimer.stop();
     emit openMenu();
 }
 
@@ -533,11 +598,14 @@ void Backup::resetDb()
         return;
     }
     // The menu is shown by now and its connection open again; the script runs on its own.
-    if (recreateDataTables())
+    Failure failure;
+    if (recreateDataTables(&failure))
         Dialogs::information(
             this, QStringLiteral("Erfolg"), QStringLiteral("Daten wurden erfolgreich gelöscht."));
     else
-        Dialogs::critical(
-            this, kFehler, QStringLiteral("Daten wurden nicht vollständig gelöscht."));
+        Dialogs::critical(this, kFehler,
+            failure.locked
+                ? failure.boxText(QStringLiteral("Daten wurden nicht vollständig gelöscht."))
+                : QStringLiteral("Daten wurden nicht vollständig gelöscht."));
     emit openMenu();
 }

@@ -225,21 +225,45 @@ const AddedColumn kAddedColumns[] = {
 
 } // namespace
 
-void upgradeSchema()
+bool upgradeSchema(QSqlError *error)
 {
+    // Every return to the menu runs this: one read, and writes only for what is missing, so
+    // that under another program's lock the menu waits once and not once per statement.
     QSqlQuery query;
+    if (!query.exec(QStringLiteral(
+            "SELECT 'index', lower(name) FROM sqlite_master WHERE type = 'index' "
+            "UNION ALL SELECT 'column', lower(name) FROM pragma_table_info('Artikel')"))) {
+        if (error)
+            *error = query.lastError();
+        return false;
+    }
+    QSet<QString> indexes, columns;
+    while (query.next())
+        (query.value(0).toString() == QLatin1String("index") ? indexes : columns)
+            .insert(query.value(1).toString());
+    query.finish();
+    const auto present = [](const QSet<QString> &names, const char *name) {
+        return names.contains(QString::fromLatin1(name).toLower());
+    };
+
     for (const AddedColumn &added : kAddedColumns) {
-        // fails silently once the column exists
+        if (present(columns, added.column))
+            continue;
+        // fails silently where Artikel is missing
         query.exec(QStringLiteral("ALTER TABLE %1 ADD %2 %3;")
                        .arg(QLatin1String(added.table), QLatin1String(added.column),
                            QLatin1String(added.definition)));
     }
-
-    for (const char *name : kReplacedIndexes)
-        query.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
-    for (const Index &index : kIndexes)
-        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2")
-                       .arg(QLatin1String(index.name), QLatin1String(index.definition)));
+    for (const char *name : kReplacedIndexes) {
+        if (present(indexes, name))
+            query.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    }
+    for (const Index &index : kIndexes) {
+        if (!present(indexes, index.name))
+            query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2")
+                           .arg(QLatin1String(index.name), QLatin1String(index.definition)));
+    }
+    return true;
 }
 
 QStringList indexNames()
@@ -355,16 +379,17 @@ void fixDatabasePath()
 
 // The journal mode is stored in the file, and a database tool may have switched it to WAL:
 // our commits would then go to db.sqlite-wal, beside the file that backups copy. Back to the
-// rollback journal the program was made for; while another program holds the file open this
-// is refused at once, and the backup writes the log back before its copy.
+// rollback journal the program was made for; while another program holds the file this is
+// refused at once, without waiting for it, and the backup writes the log back before its copy.
 static void leaveWal(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode;")) || !query.next()
-        || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-        return;
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = DELETE;")))
+    query.exec(QStringLiteral("PRAGMA busy_timeout = 0;"));
+    if (query.exec(QStringLiteral("PRAGMA journal_mode;")) && query.next()
+        && query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0
+        && !query.exec(QStringLiteral("PRAGMA journal_mode = DELETE;")))
         qDebug().noquote() << "WAL-Modus bleibt:" << query.lastError().text();
+    query.exec(QStringLiteral("PRAGMA busy_timeout = %1;").arg(kLockWaitMs));
 }
 
 QSqlDatabase openDatabase()
@@ -379,6 +404,24 @@ QSqlDatabase openDatabase()
     if (!db.isOpen() && db.open())
         leaveWal(db);
     return db;
+}
+
+LockWait::LockWait(QSqlDatabase db, int ms)
+    : m_db(db)
+{
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1;").arg(ms));
+}
+
+LockWait::~LockWait()
+{
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1;").arg(kLockWaitMs));
+}
+
+bool isLockError(const QSqlError &error)
+{
+    // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6;
 }
 
 bool openDatabaseChecked(QString *reason)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/waitcursor.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
@@ -7,6 +9,7 @@
 #include <QTime>
 #include <QVariant>
 
+class QSqlError;
 class QWidget;
 
 // The two creation scripts: statements ended by ";", run part by part by runDbScript.
@@ -28,8 +31,10 @@ int tableCount(const QSqlDatabase &db, const QStringList &tables);
 QStringList missingColumns(const QSqlDatabase &db);
 
 // Adds the later Artikel columns where they are missing and the indexes the pages rely on.
-// The main window's updateDb() runs this and then refreshes the last contract number.
-void upgradeSchema();
+// The main window's updateDb() runs this and then refreshes the last contract number. One
+// read tells what is missing, and only that is written: false, with the read's error, when
+// the database cannot be read (another program's lock), and then nothing else is tried.
+bool upgradeSchema(QSqlError *error = nullptr);
 // The names of the indexes the upgrade makes, sorted.
 QStringList indexNames();
 
@@ -46,6 +51,31 @@ void fixDatabasePath();
 
 // Opens (or reopens) Qt's default connection on databasePath().
 QSqlDatabase openDatabase();
+
+// How long a statement waits for another program's lock before it fails: the driver's own
+// wait, for the pages' work.
+constexpr int kLockWaitMs = 5000;
+// The wait of what the user only passes through (the menu, closing, the backup's date): short,
+// so that a lock that lasts costs seconds there, not minutes.
+constexpr int kShortLockWaitMs = 2000;
+
+// For its life, a connection's statements wait at most ms for another program's lock, under
+// the wait cursor; then kLockWaitMs again.
+class LockWait
+{
+public:
+    LockWait(QSqlDatabase db, int ms);
+    ~LockWait();
+    LockWait(const LockWait &) = delete;
+    LockWait &operator=(const LockWait &) = delete;
+
+private:
+    QSqlDatabase m_db;
+    WaitCursor m_cursor;
+};
+
+// The driver's answer for a database that another program holds (SQLite's busy or locked).
+bool isLockError(const QSqlError &error);
 // The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
 // when the file is no database or cannot be opened. Writes nothing.
 bool openDatabaseChecked(QString *reason);

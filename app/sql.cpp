@@ -7,7 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
-static void showSqlError(const QSqlError &error, QWidget *parent)
+void showSqlError(const QSqlError &error, QWidget *parent)
 {
     Dialogs::warning(parent, QStringLiteral("SQL-Fehler"), error.text());
 }

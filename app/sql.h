@@ -5,6 +5,7 @@
 #include <QVariantList>
 
 class QDateTime;
+class QSqlError;
 class QWidget;
 
 // Failure reporting on the default connection. Every helper here shows a failure itself, as
@@ -21,6 +22,9 @@ class QWidget;
 //     const QString laufzeit = readSetting(QStringLiteral("Laufzeit"), this, nullptr, &ok);
 //     if (!ok)
 //         return; // the read failed (shown); a missing row is no failure
+
+// The warning "SQL-Fehler" with the driver's error text.
+void showSqlError(const QSqlError &error, QWidget *parent);
 
 // Runs the query (prepared with bound values, or the given statement); a failure shows the
 // warning "SQL-Fehler" with the driver's error text and returns false. For a query whose

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTextEdit>
@@ -212,7 +213,13 @@ Velarix::~Velarix()
 
 void Velarix::updateDb()
 {
-    upgradeSchema();
+    // Another program may hold the database for long: one short wait, and one box for it.
+    const LockWait wait(db, kShortLockWaitMs);
+    QSqlError error;
+    if (!upgradeSchema(&error)) {
+        showSqlError(error, this);
+        return;
+    }
     QSqlQuery query;
     if (execOrWarn(query, QStringLiteral("SELECT MAX(ID) FROM Vertrag;"), this) && query.next())
         ui->labelVertr->setText(QStringLiteral("Letzter Vertrag: ") + query.value(0).toString());
@@ -310,13 +317,6 @@ void Velarix::changeWidget(QShortcut *sc)
     if (!db.isOpen())
         db = openDatabase();
 
-    // Read on every switch; a missing row leaves a null password, which an empty entry
-    // matches. A password that cannot be read keeps its gate closed.
-    bool passwortRead = false, masterPasswortRead = false;
-    const QString passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
-    const QString masterPasswort
-        = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);
-
     QShortcut *triggerShortcut = sc;
     QObject *triggerCaption = nullptr;
     if (!triggerShortcut) {
@@ -332,6 +332,14 @@ void Velarix::changeWidget(QShortcut *sc)
         return;
     }
     deactivateShortcuts();
+
+    // Read on every switch to a page; a missing row leaves a null password, which an empty
+    // entry matches. A password that cannot be read keeps its gate closed. The menu needs
+    // neither, and is not kept waiting for them under another program's lock.
+    bool passwortRead = false, masterPasswortRead = false;
+    const QString passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
+    const QString masterPasswort
+        = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);
 
     const auto show = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
     struct Row
@@ -432,11 +440,14 @@ void Velarix::closeEvent(QCloseEvent *event)
 
     const QDate today = QDate::currentDate();
     QDate lastBackup = today.addDays(-10);
-    // A failed backup's date that is still in the database does not count.
+    // Only a backup that was made stores its date, so the stored one is true. Another
+    // program's lock costs a short wait, and then the question as for no date.
+    bool found = false;
     QString stored;
-    bool found = ui->swBackup->unwrittenBackupDate(&stored);
-    if (!found)
+    {
+        const LockWait wait(db, kShortLockWaitMs);
         stored = readSetting(QStringLiteral("BackupDate"), this, &found);
+    }
     if (found)
         lastBackup = QDate::fromString(stored, QStringLiteral("dd.MM.yyyy"));
 

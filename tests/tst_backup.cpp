@@ -1,6 +1,7 @@
 #include "support/intakedriver.h"
 #include "support/pagehelpers.h"
 #include "support/shopfixture.h"
+#include "support/sqlitetool.h"
 #include "support/windowdriver.h"
 
 #include "admin/backup.h"
@@ -30,7 +31,15 @@
 #include <thread>
 #include <utility>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace {
+
+// The failure box's words for another program's lock, above the driver's own.
+const QString kLocked = "Ein anderes Programm greift gerade auf die Datenbank zu.\nBitte schließen "
+                        "Sie das andere Programm und versuchen Sie es dann erneut.\n\n";
 
 QByteArray bytes(const QString &file)
 {
@@ -114,46 +123,6 @@ QString makeFile(const QString &path, const QByteArray &content)
     file.write(content);
     return path;
 }
-
-// The sqlite3 tool on a database, as a second program beside ours: what it is given runs at
-// once, and a transaction it begins stays open until the tool is gone.
-class SqliteTool
-{
-public:
-    explicit SqliteTool(const QString &file)
-    {
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(QStringLiteral("sqlite3"), { file });
-    }
-    ~SqliteTool()
-    {
-        m_process.closeWriteChannel(); // ends the tool; its open transaction is rolled back
-        m_process.waitForFinished();
-    }
-    // Ends the tool as a crash or a power cut would, in the middle of what it was doing.
-    void kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    // Runs the statements; false when the tool reports anything.
-    bool run(const QString &statements)
-    {
-        m_process.write(statements.toUtf8() + "\nSELECT 'fertig';\n");
-        QByteArray output;
-        while (!output.endsWith("fertig\n")) {
-            if (!m_process.waitForReadyRead(30000))
-                return false;
-            output += m_process.readAll();
-        }
-        if (output != "fertig\n")
-            qWarning().noquote() << output;
-        return output == "fertig\n";
-    }
-
-private:
-    QProcess m_process;
-};
 
 // Runs the action once, when the program writes the line to its debug output: the backup
 // writes its target there after the save dialog and before the copy.
@@ -326,7 +295,7 @@ private slots:
         QTest::addColumn<QString>("reason"); // the start of the failure box's second line
         QTest::newRow("exclusive transaction, cache spilled")
             << "PRAGMA cache_size = 5; BEGIN EXCLUSIVE; UPDATE Kunde SET Name = 'X' || ID;" << false
-            << "database is locked";
+            << kLocked + "database is locked";
         // A cache large enough that the changes stay in memory.
         QTest::newRow("reserved transaction")
             << "PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X' || ID;"
@@ -383,21 +352,26 @@ private slots:
             QVariant(today()));
     }
 
-    // A backup whose date cannot be written stops there: no save dialog, and the reset that
-    // asked for it touches no table.
-    void lockedDateStopsTheBackup_data()
+    // Another program in the middle of a write, its changes still in memory: the backup holds
+    // what was committed and carries today's date, but the live file takes the date only
+    // when the lock allows. Until then closing asks once more, which is harmless; the reset
+    // that asked for the backup waits once for the lock and touches no table.
+    void writerKeepsTheDateOutOfTheLiveFile_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("log");
-        const QString locked = "Warning|SQL-Fehler|database is locked Unable to fetch row";
-        QTest::newRow("Sichern") << "pushButtonSichern" << QStringList(locked);
+        const QStringList saved = { "SaveFile|Daten sichern|",
+            "Information|Erfolg|Daten wurden erfolgreich gesichert." };
+        QTest::newRow("Sichern") << "pushButtonSichern" << saved;
         QTest::newRow("Daten löschen")
             << "pushButton"
-            << QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
-                             "fortzufahren:",
-                   locked, "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+            << QStringList { "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
+                             "fortzufahren:" }
+                + saved
+                + QStringList { "Critical|Fehler|Daten wurden nicht vollständig gelöscht.\n"
+                      + kLocked + "database is locked Unable to fetch row" };
     }
-    void lockedDateStopsTheBackup()
+    void writerKeepsTheDateOutOfTheLiveFile()
     {
         QFETCH(QString, button);
         QFETCH(QStringList, log);
@@ -407,24 +381,99 @@ private slots:
         TestWorkdir::setSetting("MasterPasswort", "Chef");
         TestWorkdir::setSetting("BackupDate", "01.02.2020");
         const QStringList before = dumpAll();
+        const QString target = s.dir.path("sicherung.sqlite");
         s.key("6");
         {
             SqliteTool other(s.dir.path("db.sqlite"));
-            QVERIFY(other.run("BEGIN IMMEDIATE; UPDATE Kunde SET Name = 'X';"));
-            Dialogs::setNextAnswer("Chef");
-            Dialogs::setNextAnswer(s.dir.path("sicherung.sqlite"));
+            QVERIFY(other.run("PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name "
+                              "= 'X';"));
+            if (button == "pushButton")
+                Dialogs::setNextAnswer("Chef");
+            Dialogs::setNextAnswer(target);
             clickOn(s, qPrintable(button));
             QCOMPARE(dialogLog(), log);
-            // The wait for the lock shows the wait cursor; the box itself the normal one.
-            const QList<Dialogs::Record> records = Dialogs::records();
-            QVERIFY(std::any_of(records.begin(), records.end(),
-                [](const Dialogs::Record &r) { return r.title == "SQL-Fehler" && r.busy; }));
-            QCOMPARE(s.page(), QString("swBackup"));
-            QVERIFY(!QFile::exists(s.dir.path("sicherung.sqlite")));
+            QCOMPARE(s.page(), QString("swMenu"));
+            QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+                QVariant(today()));
+            QCOMPARE(scalarIn(target, "SELECT COUNT(*) FROM Kunde WHERE Name = 'X'"), QVariant(0));
+
+            Dialogs::takeRecords();
+            Dialogs::setNextAnswer(QMessageBox::No);
+            QVERIFY(s.window->close());
+            QCOMPARE(dialogLog(),
+                QStringList("Question|Warnung|Die Daten wurden heute noch nicht gesichert.\nWollen "
+                            "Sie sichern?"));
         }
-        s.key("Esc");
-        const QStringList after = dumpAll();
-        QCOMPARE(after, before);
+        QCOMPARE(dumpAll(), before);
+    }
+
+    // The live file and its companions under other names: SQLite would take a copy written
+    // as the journal or log for the live file's own (and remove it at its next read), and the
+    // backup would remove the journal of a program in the middle of its write and rename its
+    // copy over the live file. Such a target is refused by what the file is, whatever its
+    // spelling, with the box saying why; the other program's commit goes through.
+    void liveFileUnderAnyNameIsNoTarget_data()
+    {
+        QTest::addColumn<QString>("target"); // in the working folder, "link/" or "mount/"
+        QTest::addColumn<bool>("itself"); // the live file, else a companion
+        QTest::newRow("its journal") << "db.sqlite-journal" << false;
+        QTest::newRow("its log") << "db.sqlite-wal" << false;
+        QTest::newRow("its log's index") << "db.sqlite-shm" << false;
+        QTest::newRow("its journal in capitals") << "DB.SQLITE-JOURNAL" << false;
+        QTest::newRow("a second link to it") << "zweiter-name.sqlite" << true;
+        QTest::newRow("it through a linked folder") << "link/db.sqlite" << true;
+        QTest::newRow("its journal through a linked folder") << "link/db.sqlite-journal" << false;
+        QTest::newRow("it through a second mount") << "mount/db.sqlite" << true;
+        QTest::newRow("its journal through a second mount") << "mount/db.sqlite-journal" << false;
+    }
+    void liveFileUnderAnyNameIsNoTarget()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, itself);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QTemporaryDir elsewhere;
+        QString path = s.dir.path(target);
+        if (target == "zweiter-name.sqlite") {
+            QVERIFY(
+                ::link(QFile::encodeName(s.dir.path("db.sqlite")), QFile::encodeName(path)) == 0);
+        } else if (target.startsWith("link/")) {
+            QVERIFY(QFile::link(s.dir.path(), s.dir.path("link")));
+        } else if (target.startsWith("mount/")) {
+            // In a mount namespace of the test's own, gone with it.
+            if (::unshare(CLONE_NEWNS) != 0
+                || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || ::mount(QFile::encodeName(s.dir.path()), QFile::encodeName(elsewhere.path()),
+                       nullptr, MS_BIND, nullptr)
+                    != 0)
+                QSKIP(qPrintable("no second mount here: " + QString(strerror(errno))));
+            path = elsewhere.filePath(target.mid(6));
+        }
+        SqliteTool other(s.dir.path("db.sqlite"));
+        QVERIFY(other.run("BEGIN; UPDATE Kunde SET Name = 'X';"));
+        QVERIFY(QFile::exists(s.dir.path("db.sqlite-journal")));
+        const QStringList files = QDir(s.dir.path()).entryList(QDir::Files);
+        s.key("6");
+        Dialogs::setNextAnswer(path);
+        clickOn(s, "pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Critical|Fehler|Daten wurden nicht gesichert.\nDie Datei " + path
+                    + (itself ? " ist die Datenbank des Programms selbst."
+                              : " gehört zur Datenbank des Programms: SQLite hält sie für deren "
+                                "Journal oder Protokoll.")
+                    + "\nBitte wählen Sie einen anderen Namen oder einen anderen Ordner." }));
+        QCOMPARE(QDir(s.dir.path()).entryList(QDir::Files), files);
+        QVERIFY(other.run("COMMIT;"));
+        if (target.startsWith("mount/"))
+            QVERIFY(::umount(QFile::encodeName(elsewhere.path())) == 0);
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde WHERE Name <> 'X'"), QVariant(0));
+        QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"));
     }
 
     // A copy that fails its check while another program waits for the database: the live file
@@ -571,21 +620,30 @@ private slots:
             QVariant("01.02.2020"));
     }
 
-    // Another program takes the database while the save dialog is open: the copy fails, and
-    // so does putting the older date back. The failed backup does not count as today's: the
-    // date goes back as soon as the lock allows, and closing reminds of the backup meanwhile.
+    // Another program takes the database while the save dialog is open, and the backup fails:
+    // the box says why and what to do. The live file never held today's date, so whatever
+    // the lock does next, and however the program ends, closing reminds of the backup, that
+    // day and after the next start. A lock that lasts costs one short wait, with one box, on
+    // the return to the menu and on the close.
     void failedBackupLeavesTheReminder_data()
     {
         QTest::addColumn<QString>("then"); // what the other program does after the failure
-        QTest::newRow("lock released") << "ROLLBACK;";
+        QTest::addColumn<QStringList>("onClose"); // the close's boxes, each by its start
+        const QString question
+            = "Question|Warnung|Die Daten wurden heute noch nicht gesichert.\nWollen Sie sichern?";
+        QTest::newRow("lock released") << "ROLLBACK;" << QStringList(question);
         // Reading is allowed again, writing not.
         QTest::newRow("lock eased to a reservation")
             << "ROLLBACK; PRAGMA cache_size = -200000; BEGIN IMMEDIATE; UPDATE Kunde SET Name = "
-               "'Y';";
+               "'Y';"
+            << QStringList(question);
+        QTest::newRow("lock outlasting the program")
+            << "" << QStringList({ "Warning|SQL-Fehler|database is locked", question });
     }
     void failedBackupLeavesTheReminder()
     {
         QFETCH(QString, then);
+        QFETCH(QStringList, onClose);
         Shell s;
         QVERIFY(s.start());
         addCustomers(30000);
@@ -599,26 +657,42 @@ private slots:
             locked = other.run(
                 "PRAGMA cache_size = 5; BEGIN EXCLUSIVE; UPDATE Kunde SET Name = 'X' || ID;");
         });
-        // The backup before a restore, which stops at the (unanswered) password prompt.
         Dialogs::setNextAnswer(target);
-        clickOn(s, "pushButtonWiederherstellen");
+        clickOn(s, "pushButtonSichern");
         QVERIFY(locked);
-        QVERIFY2(dialogLog().value(1).startsWith(
-                     "Critical|Fehler|Daten wurden nicht gesichert.\ndatabase is locked"),
+        QCOMPARE(dialogLog().value(0), QString("SaveFile|Daten sichern|"));
+        QVERIFY2(dialogLog().value(1).startsWith("Critical|Fehler|Daten wurden nicht gesichert.\n"
+                     + kLocked + "database is locked"),
             qPrintable(dialogLog().join('\n')));
-        QVERIFY(other.run(then));
-        s.key("Esc");
+        // The button's return to the menu, still under the lock: one wait, under the wait
+        // cursor, and one box.
+        const QList<Dialogs::Record> records = Dialogs::takeRecords();
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(records.last().title, QString("SQL-Fehler"));
+        QVERIFY2(
+            records.last().text.startsWith("database is locked"), qPrintable(records.last().text));
+        QVERIFY(records.last().busy);
+        QVERIFY(then.isEmpty() || other.run(then));
 
-        Dialogs::takeRecords();
-        Dialogs::setNextAnswer(QMessageBox::No);
-        QVERIFY(s.window->close());
-        QCOMPARE(dialogLog(),
-            QStringList("Question|Warnung|Die Daten wurden heute noch nicht gesichert.\nWollen Sie "
-                        "sichern?"));
+        const auto closeAsks = [&](const QStringList &boxes) {
+            Dialogs::takeRecords();
+            for (int i = 1; i < boxes.size(); ++i)
+                Dialogs::setNextAnswer(QMessageBox::Ok);
+            Dialogs::setNextAnswer(QMessageBox::No);
+            QVERIFY(s.window->close());
+            const QStringList log = dialogLog();
+            QCOMPARE(log.size(), boxes.size());
+            for (int i = 0; i < boxes.size(); ++i)
+                QVERIFY2(log.at(i).startsWith(boxes.at(i)), qPrintable(log.at(i)));
+        };
+        closeAsks(onClose);
         other.kill();
-        QTRY_COMPARE_WITH_TIMEOUT(
-            TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
-            QVariant("01.02.2020"), 30000);
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant("01.02.2020"));
+        // The next start, the same day.
+        QVERIFY(s.start());
+        closeAsks({ onClose.last() });
     }
 
     // A database tool may leave the file in WAL mode, and while it keeps the file open our
@@ -729,7 +803,14 @@ private slots:
         const QStringList refused
             = { "SaveFile|Daten sichern|", "Critical|Fehler|Daten wurden nicht gesichert." };
         QTest::newRow("cancelled") << "" << QStringList("SaveFile|Daten sichern|") << "swBackup";
-        QTest::newRow("the live file") << "db.sqlite" << refused << "swMenu";
+        QTest::newRow("the live file")
+            << "db.sqlite"
+            << QStringList({ refused.first(),
+                   refused.last()
+                       + "\nDie Datei WORKDIR/db.sqlite ist die Datenbank des Programms "
+                         "selbst.\nBitte wählen Sie einen anderen Namen oder einen anderen "
+                         "Ordner." })
+            << "swMenu";
         // WORKDIR stands for the test's working folder.
         QTest::newRow("missing folder")
             << "fehlt/x.sqlite"
@@ -874,6 +955,36 @@ private slots:
         QCOMPARE(s.page(), QString("swBackup"));
         QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
         QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+    }
+
+    // A program in the middle of its write keeps the database: the restore would remove its
+    // journal and put another file in its place, and its commit would be lost. The box says
+    // what to do; the live file and the other program's write stay whole.
+    void restoreWaitsForAWriter()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        s.key("6");
+        Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
+        clickOn(s, "pushButtonSichern");
+        SqliteTool other(s.dir.path("db.sqlite"));
+        QVERIFY(other.run("BEGIN; UPDATE Kunde SET Name = 'X';"));
+        QVERIFY(QFile::exists(s.dir.path("db.sqlite-journal")));
+        const QByteArray live = bytes(s.dir.path("db.sqlite"));
+        s.key("6");
+        restore(s, s.dir.path("vorher.sqlite"), "Chef", s.dir.path("alt.sqlite"));
+
+        QCOMPARE(dialogLog().last(),
+            "Critical|Fehler|Daten wurden nicht wiederhergestellt.\n" + kLocked
+                + "database is locked Unable to fetch row");
+        QCOMPARE(s.page(), QString("swBackup"));
+        QCOMPARE(bytes(s.dir.path("db.sqlite")), live);
+        QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+        QVERIFY(other.run("COMMIT;"));
+        s.key("Esc");
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde WHERE Name <> 'X'"), QVariant(0));
     }
 
     // A damaged database cannot be backed up, yet it is what a restore is for: after the

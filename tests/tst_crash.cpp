@@ -83,6 +83,8 @@ const QList<qint64> kExpiredContracts = { 107, 108, 109, 110 };
 constexpr qint64 kLastPrepared = 111;
 constexpr int kConcludedArticles = 20;
 const char *const kBackup = "sicherung.sqlite";
+const char *const kTodaysBackup = "heute.sqlite";
+const char *const kEarlierBackupDate = "01.02.2020";
 
 void addContracts(const ShopFixture &shop)
 {
@@ -247,6 +249,19 @@ const QList<Action> &actions()
     return list;
 }
 
+// A backup into the working folder. It writes none of the shop's data, but the date it leaves
+// in the live file must be true.
+const Action &backupAction()
+{
+    static const Action action { "backup", Qt::Key_6, "swBackup",
+        [](WindowDriver &, const QString &folder) {
+            Dialogs::setNextAnswer(QDir(folder).filePath(kTodaysBackup));
+            return true;
+        },
+        "pushButtonSichern", {} };
+    return action;
+}
+
 qint64 steadyNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -308,7 +323,7 @@ void armKill(int write, qint64 delay)
 
 int runAction(const QString &name, const QString &folder)
 {
-    const Action *action = nullptr;
+    const Action *action = name == QLatin1String(backupAction().name) ? &backupAction() : nullptr;
     for (const Action &a : actions())
         if (name == QLatin1String(a.name))
             action = &a;
@@ -345,6 +360,20 @@ int runAction(const QString &name, const QString &folder)
     QTest::mouseClick(button, Qt::LeftButton);
     mark("done", 0, steadyNs());
     return 0;
+}
+
+// Delays from "go" for kills over an action that lasts about span ns: every other one evenly
+// spread to a tenth past the end; the rest from 50 µs on, each a constant factor later than the
+// one before, as most actions write in their first milliseconds.
+QList<qint64> spreadKills(double span)
+{
+    auto *random = QRandomGenerator::global();
+    QList<qint64> delays;
+    for (int k = 0; k < kSpreadKills; ++k) {
+        const double at = (k / 2 + random->generateDouble() / 2) / (kSpreadKills / 2 - 1);
+        delays << qint64(k % 2 ? span * at : 50000.0 * std::pow(span / 50000.0, at));
+    }
+    return delays;
 }
 
 // ---- what a killed folder holds ------------------------------------------------------------
@@ -595,10 +624,10 @@ class TestCrash : public QObject
     QString m_template;
     int m_runs = 0;
 
-    QString newFolder()
+    QString newFolder(const QString &from = QString())
     {
         const QString folder = m_root.filePath(QStringLiteral("run%1").arg(++m_runs));
-        return copyFolder(m_template, folder) ? folder : QString();
+        return copyFolder(from.isEmpty() ? m_template : from, folder) ? folder : QString();
     }
 
 private slots:
@@ -685,14 +714,8 @@ private slots:
         QList<Kill> kills;
         auto *random = QRandomGenerator::global();
         const double span = qMax<qint64>(totals.at(totals.size() / 2), 1000) * 1.1;
-        for (int k = 0; k < kSpreadKills; ++k) {
-            // Every other kill evenly spread to a tenth past the end; the rest from 50 µs on,
-            // each a constant factor later than the one before, as most actions write in their
-            // first milliseconds.
-            const double at = (k / 2 + random->generateDouble() / 2) / (kSpreadKills / 2 - 1);
-            kills << Kill { 0, qint64(k % 2 ? span * at : 50000.0 * std::pow(span / 50000.0, at)),
-                0 };
-        }
+        for (const qint64 delay : spreadKills(span))
+            kills << Kill { 0, delay, 0 };
         // And a share spread over each write's window.
         for (int w = 1; w <= writeCount; ++w) {
             for (int k = 0; k < kAimedKills; ++k)
@@ -785,6 +808,83 @@ private slots:
             qPrintable(action.name
                 + QStringLiteral(
                     ": no kill inside a write found the journal beside the database")));
+    }
+
+    // A backup killed at any moment leaves a true date: today's in the live file only when
+    // the backup stands whole beside it and carries that date itself; else the date of the
+    // last backup made, so that closing still reminds of one.
+    void killedBackupLeavesATrueDate()
+    {
+        const Action &action = backupAction();
+        // The grown backup as the shop's file: its copy and check last long enough to be hit.
+        const QString from = m_root.filePath("backup-template");
+        QVERIFY(copyFolder(m_template, from));
+        QVERIFY(QFile::remove(QDir(from).filePath("db.sqlite")));
+        QVERIFY(QFile::copy(m_root.filePath(kBackup), QDir(from).filePath("db.sqlite")));
+        {
+            ScopedConnection live(QStringLiteral("template"), QDir(from).filePath("db.sqlite"));
+            QSqlQuery query(live.db());
+            QVERIFY(query.exec(QStringLiteral("UPDATE Systemdaten SET Wert = '%1' WHERE Name = "
+                                              "'BackupDate'")
+                                   .arg(kEarlierBackupDate)));
+            QCOMPARE(query.numRowsAffected(), 1);
+        }
+        const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+        // The live file's date, and the backup's (empty: none stands).
+        const auto dates = [&](const QString &folder) {
+            ScopedConnection live(QStringLiteral("check"), QDir(folder).filePath("db.sqlite"));
+            const QString liveDate = firstValue(live.db(),
+                QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"));
+            const QString backup = QDir(folder).filePath(kTodaysBackup);
+            if (!QFile::exists(backup))
+                return qMakePair(liveDate, QString());
+            ScopedConnection saved(QStringLiteral("saved"), backup, true);
+            const QString check = firstValue(saved.db(), QStringLiteral("PRAGMA quick_check"));
+            return qMakePair(liveDate,
+                check != "ok"
+                    ? check
+                    : firstValue(saved.db(),
+                        QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'")));
+        };
+
+        QList<qint64> totals;
+        for (int r = 0; r < kMeasuringRuns; ++r) {
+            const QString measured = newFolder(from);
+            const Run full = runChild(action, measured);
+            QVERIFY2(full.failure.isEmpty(), qPrintable(full.failure));
+            QVERIFY2(full.warnings.isEmpty(), qPrintable(full.warnings.join('\n')));
+            QVERIFY(full.done);
+            QCOMPARE(dates(measured), qMakePair(today, today));
+            totals << full.goToEnd;
+            QDir(measured).removeRecursively();
+        }
+        std::sort(totals.begin(), totals.end());
+
+        int during = 0, savedOnly = 0;
+        for (const qint64 delay :
+            spreadKills(qMax<qint64>(totals.at(totals.size() / 2), 1000) * 1.1)) {
+            const QString folder = newFolder(from);
+            QVERIFY(!folder.isEmpty());
+            const Run run = runChild(action, folder, 0, delay);
+            const QString where
+                = QStringLiteral("backup killed %1 ms after the click: ").arg(delay / 1e6);
+            QVERIFY2(run.failure.isEmpty(), qPrintable(where + run.failure));
+            const QString failure = restart(folder);
+            QVERIFY2(failure.isEmpty(), qPrintable(where + failure));
+            const auto [liveDate, backupDate] = dates(folder);
+            QVERIFY2(
+                liveDate == kEarlierBackupDate || liveDate == today, qPrintable(where + liveDate));
+            QVERIFY2(backupDate.isEmpty() || backupDate == today,
+                qPrintable(where + "the backup holds " + backupDate));
+            QVERIFY2(liveDate != today || !backupDate.isEmpty(),
+                qPrintable(where + "today's date, and no backup"));
+            during += !run.done;
+            savedOnly += liveDate != today && !backupDate.isEmpty();
+            QDir(folder).removeRecursively();
+        }
+        qInfo("backup: %d kills, %d before its end, %d between the backup and the live file's date",
+            kSpreadKills, during, savedOnly);
+        QVERIFY2(during >= kFloor, qPrintable(QString::number(during)));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "shell/stylesheet.h"
 #include "shell/velarix.h"
 #include "support/formcheck.h"
+#include "support/sqlitetool.h"
 #include "support/testsupport.h"
 #include "support/windowdriver.h"
 
@@ -667,8 +668,8 @@ private slots:
         }
     }
 
-    // Each switch reads both passwords; one that cannot be read opens no gate, and the box
-    // names the statement's own fault.
+    // Each switch to a page reads both passwords; one that cannot be read opens no gate, and
+    // the box names the statement's own fault.
     void unreadablePasswordKeepsTheGateClosed()
     {
         Shell s;
@@ -680,9 +681,9 @@ private slots:
             s.key(key);
             QCOMPARE(s.page(), QString("swMenu"));
             QCOMPARE(s.enabledKeys(), kMenuKeys);
-            // The refused switch, then its return to the menu: two reads each, no prompt.
+            // The refused switch reads both, no prompt; its return to the menu needs neither.
             const QStringList log = dialogLog();
-            QCOMPARE(log.size(), 4);
+            QCOMPARE(log.size(), 2);
             for (const QString &line : log)
                 QVERIFY2(line.startsWith(box), qPrintable(line));
             Dialogs::clearAnswers();
@@ -874,6 +875,49 @@ private slots:
             QCOMPARE(s.enabledKeys(), kPageKeys);
         }
         QVERIFY(fakes.calls().isEmpty());
+    }
+
+    // Another program holds the database for long: the return to the menu and the close each
+    // wait once, under the wait cursor, and say so in one box; the menu comes back, and the
+    // close asks as for no backup and closes.
+    void lastingLockOfAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("sale page") << "3";
+        QTest::newRow("backup page, its connection closed") << "6";
+    }
+    void lastingLockOfAnotherProgram()
+    {
+        QFETCH(QString, page);
+        Shell s;
+        QVERIFY(s.start());
+        TestWorkdir::exec(
+            "UPDATE Systemdaten SET Wert = '" + today() + "' WHERE Name = 'BackupDate'");
+        const QString last = s.find<QLabel>("labelVertr")->text();
+        s.key(page);
+        SqliteTool other(s.dir.path("db.sqlite"));
+        QVERIFY(other.run("BEGIN EXCLUSIVE;"));
+        const auto oneWait = [](const QStringList &after) {
+            const QList<Dialogs::Record> boxes = Dialogs::takeRecords();
+            QCOMPARE(boxes.size(), 1 + after.size());
+            QCOMPARE(boxes.first().title, QString("SQL-Fehler"));
+            QVERIFY2(boxes.first().text.startsWith("database is locked"),
+                qPrintable(boxes.first().text));
+            QVERIFY(boxes.first().busy);
+            for (int i = 0; i < after.size(); ++i)
+                QCOMPARE(boxes.at(1 + i).text, after.at(i));
+        };
+        Dialogs::takeRecords();
+        s.key("Esc");
+        QCOMPARE(s.page(), QString("swMenu"));
+        QCOMPARE(s.enabledKeys(), kMenuKeys);
+        QCOMPARE(s.find<QLabel>("labelVertr")->text(), last);
+        oneWait({});
+
+        Dialogs::setNextAnswer(QMessageBox::Ok);
+        Dialogs::setNextAnswer(QMessageBox::No);
+        QVERIFY(s.window->close());
+        oneWait({ "Die Daten wurden heute noch nicht gesichert.\nWollen Sie sichern?" });
     }
 
     void closeFromTheBackupPageReopensTheConnection()
