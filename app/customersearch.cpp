@@ -1,14 +1,17 @@
 #include "app/customersearch.h"
 
 #include "app/sql.h"
+#include "app/textwidgets.h"
 
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -108,11 +111,22 @@ private:
 // With uniform item sizes Qt asks for the size of one item only and gives it to all, instead
 // of laying out the text of every listed customer after each keystroke. That one size is
 // made as wide as the widest listed text, so every customer's text shows whole (scrolled to
-// where it is wider than the list).
+// where it is wider than the list). The list shows the start of a long text: its tool tip
+// holds the whole, made only when it is asked for.
 class CustomerSearch::ListDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+        const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QToolTip::showText(
+            event->globalPos(), plainToolTip(index.data(Qt::DisplayRole).toString()), view);
+        return true;
+    }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {

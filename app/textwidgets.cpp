@@ -1,12 +1,15 @@
 #include "app/textwidgets.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
 #include <QTextDocument>
+
+#include <optional>
 
 namespace {
 
@@ -30,6 +33,126 @@ QString oneLine(QString text)
     }
     return text;
 }
+
+// The frame of a field as QLineEdit draws and measures it.
+QStyleOptionFrame frameOption(const QLineEdit *field)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = field->contentsRect();
+    option.lineWidth = field->hasFrame()
+        ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field)
+        : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    if (field->isReadOnly())
+        option.state |= QStyle::State_ReadOnly;
+    option.features = QStyleOptionFrame::None;
+    return option;
+}
+
+// The room QLineEdit gives its text.
+QRect textArea(const QLineEdit *field)
+{
+    const QStyleOptionFrame option = frameOption(field);
+    const QRect contents
+        = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+    // QLineEdit keeps two pixels free on either side of its text.
+    return contents.marginsRemoved(field->textMargins()).adjusted(2, 0, -2, 0);
+}
+
+const char *const kStartInSight = "startInSight";
+
+// Keeps a field's view at the start of its text. setText puts the cursor at the end, an
+// unchanged text too, and clears the modified flag; the user moves the cursor in a field that
+// has the focus, and typing or pasting sets the flag. With an end mark the field draws its
+// text cut to fit, the end kept, wherever QLineEdit would show only the start.
+class StartInSight : public QObject
+{
+public:
+    StartInSight(QLineEdit *field, const QString &endMark)
+        : QObject(field)
+        , m_field(field)
+        , m_endMark(endMark)
+    {
+        setObjectName(QLatin1String(kStartInSight));
+        connect(field, &QLineEdit::cursorPositionChanged, this, &StartInSight::toStart);
+        connect(field, &QLineEdit::textChanged, this, [this](const QString &text) {
+            m_field->setToolTip(plainToolTip(text));
+            toStart();
+        });
+        field->installEventFilter(this);
+    }
+
+    // The text as this field draws it; none where QLineEdit shows it as it does.
+    std::optional<QString> cut() const
+    {
+        if (m_endMark.isEmpty() || m_field->hasFocus())
+            return std::nullopt;
+        const QString text = m_field->text();
+        const QFontMetrics metrics = m_field->fontMetrics();
+        const int width = textArea(m_field).width();
+        if (metrics.horizontalAdvance(text) <= width)
+            return std::nullopt;
+        const int at = int(text.lastIndexOf(m_endMark));
+        const QString end = at < 0 ? QString() : text.mid(at);
+        const int room = width - metrics.horizontalAdvance(end);
+        // Without an end, or too narrow for it, the field shows as much of the start as fits.
+        if (end.isEmpty() || room < metrics.horizontalAdvance(QChar(0x2026)))
+            return metrics.elidedText(text, Qt::ElideRight, width);
+        return metrics.elidedText(text.left(at), Qt::ElideRight, room) + end;
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::FocusOut: {
+            // Back in the window, or out of its context menu, the user finds the cursor where
+            // they left it.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                toStart();
+            m_field->update();
+            return false;
+        }
+        case QEvent::FocusIn:
+            m_field->update();
+            return false;
+        case QEvent::Paint:
+            if (const std::optional<QString> shown = cut()) {
+                paint(*shown);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    void toStart()
+    {
+        if (!m_field->hasFocus() && !m_field->isModified())
+            m_field->setCursorPosition(0);
+    }
+
+    // The frame as QLineEdit draws it, and the text on its line.
+    void paint(const QString &shown) const
+    {
+        QPainter painter(m_field);
+        const QStyleOptionFrame option = frameOption(m_field);
+        m_field->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, m_field);
+        const QRect area = textArea(m_field);
+        const QFontMetrics metrics = m_field->fontMetrics();
+        const int top = area.top() + (area.height() - metrics.height() + 1) / 2;
+        painter.setClipRect(area.adjusted(-2, 0, 2, 0));
+        painter.setPen(m_field->palette().color(QPalette::Text));
+        painter.drawText(QPoint(area.left(), top + metrics.ascent()), shown);
+    }
+
+    QLineEdit *const m_field;
+    const QString m_endMark;
+};
 
 // Keeps a field wide enough for its text in whatever font and style it has: a page gets the
 // font of the stack it is put into only after it was built.
@@ -56,12 +179,7 @@ private:
     // As QLineEdit measures itself, with the text in place of its usual seventeen "x".
     void fit(QLineEdit *field) const
     {
-        QStyleOptionFrame option;
-        option.initFrom(field);
-        option.rect = field->rect();
-        option.lineWidth = field->hasFrame()
-            ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field)
-            : 0;
+        const QStyleOptionFrame option = frameOption(field);
         const QMargins margins = field->textMargins() + field->contentsMargins();
         const int cursor = field->style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, field);
         // QLineEdit keeps two pixels free on either side of its text.
@@ -94,21 +212,30 @@ QString plainToolTip(const QString &text)
 
 void showFromStart(std::initializer_list<QLineEdit *> fields)
 {
-    for (QLineEdit *field : fields) {
-        // setText puts the cursor at the end, an unchanged text too, and clears the modified
-        // flag; the user moves the cursor in a field that has the focus, and typing or
-        // pasting sets the flag.
-        const auto toStart = [field] {
-            if (!field->hasFocus() && !field->isModified())
-                field->setCursorPosition(0);
-        };
-        QObject::connect(field, &QLineEdit::cursorPositionChanged, field, toStart);
-        QObject::connect(
-            field, &QLineEdit::textChanged, field, [field, toStart](const QString &text) {
-                field->setToolTip(plainToolTip(text));
-                toStart();
-            });
+    for (QLineEdit *field : fields)
+        new StartInSight(field, QString());
+}
+
+void showStartAndEnd(QLineEdit *field, const QString &endMark)
+{
+    new StartInSight(field, endMark);
+}
+
+QString shownText(const QLineEdit *field)
+{
+    const auto *view = static_cast<const StartInSight *>(
+        field->findChild<QObject *>(QLatin1String(kStartInSight), Qt::FindDirectChildrenOnly));
+    if (view) {
+        if (const std::optional<QString> cut = view->cut())
+            return *cut;
     }
+    // From the character at the left edge to the one at the right edge (cursorPositionAt
+    // only reads, though it is not const).
+    const QRect area = textArea(field);
+    auto *at = const_cast<QLineEdit *>(field);
+    const int from = at->cursorPositionAt(QPoint(area.left(), area.center().y()));
+    const int to = at->cursorPositionAt(QPoint(area.right(), area.center().y()));
+    return field->text().mid(from, to - from);
 }
 
 ElidedLabel::ElidedLabel(QWidget *parent)

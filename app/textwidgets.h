@@ -14,8 +14,19 @@ QString plainToolTip(const QString &text);
 
 // Narrow fields that show texts from the data show each text's start, as a label does, with
 // the whole text as tool tip: QLineEdit::setText leaves the cursor, and with it the view, at
-// the end. What the user types keeps the cursor where they type.
+// the end. What the user types keeps the cursor where they type; a field left unchanged goes
+// back to the start when the focus leaves it.
 void showFromStart(std::initializer_list<QLineEdit *> fields);
+
+// A narrow field whose text ends with what must stay in sight however long the rest: the
+// text from the last endMark on (the number of "Name, Vorname (Nr)" after " ("). Where the
+// whole text does not fit, the part before it gives way, cut with "…"; text() stays whole.
+// Otherwise as showFromStart; while the field has the focus it shows its text as any field.
+void showStartAndEnd(QLineEdit *field, const QString &endMark);
+
+// What the field shows of its text in its present width: the part in view, or in a field of
+// showStartAndEnd the text as cut to fit.
+QString shownText(const QLineEdit *field);
 
 // A field that the program fills with a text of its own (a default, a notice) is made wide
 // enough to show it whole, in the field's own font and style.

@@ -102,7 +102,9 @@ Services::Services(QWidget *parent)
     , ui(new Ui_Services)
 {
     ui->setupUi(this);
-    showFromStart({ ui->lineEdit_kunde, ui->lineEdit_bz });
+    showFromStart({ ui->lineEdit_bz, ui->lineEditImages });
+    // However long the name, the customer's number stays readable.
+    showStartAndEnd(ui->lineEdit_kunde, QStringLiteral(" ("));
 
     connect(ui->pushButtonImageDialog, &QPushButton::clicked, this, &Services::showImagesBig);
     connect(ui->pushButtonNextImage, &QPushButton::clicked, this, &Services::showNextImage);

@@ -1,4 +1,5 @@
 #include "app/textwidgets.h"
+#include "support/intakedriver.h"
 #include "support/pagehelpers.h"
 #include "support/pictures.h"
 #include "support/shopfixture.h"
@@ -352,6 +353,58 @@ const QList<PageCase> &pageCases()
     return cases;
 }
 
+// A field that shows the start of its long text: the cursor there, the whole text kept and in
+// its tool tip.
+void checkShowsStart(QLineEdit *field, const QString &text)
+{
+    QCOMPARE(field->text(), text);
+    QCOMPARE(field->cursorPosition(), 0);
+    const QString shown = shownText(field);
+    QVERIFY2(!shown.isEmpty() && shown.size() < text.size() && text.startsWith(shown),
+        qPrintable(shown));
+    checkToolTip(toolTipOf(field), text, field->toolTip());
+}
+
+// Fields that the page fills with a long text from the data, and what it does to bring it up.
+struct FieldCase
+{
+    const char *name;
+    Qt::Key key;
+    const char *page;
+    std::function<void(QWidget &, const Texts &)> show;
+    QStringList fields;
+    TextOf text;
+    bool markup = true; // whether the text can hold markup
+};
+
+const QList<FieldCase> &fieldCases()
+{
+    static const QList<FieldCase> cases = {
+        { "customer page", Qt::Key_5, "swKunden", [](QWidget &, const Texts &) {},
+            { "lineEdit_Name", "lineEdit_Vorname", "lineEdit_Ort", "lineEdit_Str" }, kundeOf },
+        { "intake article taken back", Qt::Key_1, "swArrive",
+            [](QWidget &page, const Texts &t) {
+                intake::addArticle(static_cast<Anlieferung &>(page), t.artikel, 1, "5");
+                click(button(page, "pushButtonDelLast"));
+            },
+            { "lineEditBZ" }, artikelOf },
+        { "services pictures", Qt::Key_2, "swService",
+            [](QWidget &page, const Texts &) {
+                selectArticle(page, "spinBox_vertr", "spinBox_art", ShopFixture::vertragLaufend,
+                    ShopFixture::lampe.nr);
+            },
+            { "lineEditImages" },
+            [](const Texts &) {
+                return TestWorkdir::scalar(
+                    QStringLiteral("SELECT Images FROM Artikel WHERE ID = %1")
+                        .arg(ShopFixture::lampe.id))
+                    .toString();
+            },
+            false },
+    };
+    return cases;
+}
+
 } // namespace
 
 class LongTexts : public QObject
@@ -627,6 +680,168 @@ private slots:
         QVERIFY2(showsWhole(shown), qPrintable(QString::number(shown->width())));
     }
 
+    // Fields that the page fills with a long text from the data show its start, with the
+    // cursor there and the whole text, as it is stored, in the tool tip.
+    void fieldsShowTheStart_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("lead");
+        for (int i = 0; i < fieldCases().size(); ++i) {
+            const char *name = fieldCases().at(i).name;
+            QTest::newRow(name) << i << QString();
+            if (fieldCases().at(i).markup)
+                QTest::addRow("%s markup", name) << i << kMarkup;
+        }
+    }
+    void fieldsShowTheStart()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, lead);
+        const FieldCase &c = fieldCases().at(index);
+        const Texts texts(lead);
+        Shell s;
+        ShopFixture shop;
+        QVERIFY(enterWithLongTexts(s, shop, texts, c.key, c.page));
+        QWidget &page = *s.page(c.page);
+        c.show(page, texts);
+        if (QTest::currentTestFailed())
+            return;
+        settle();
+        for (const QString &name : c.fields) {
+            checkShowsStart(edit(page, qPrintable(name)), c.text(texts));
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    // The customer search lists of intake and payout show a long entry's start and the
+    // whole entry, as stored, in its tool tip.
+    void customerListsShowTheWholeEntry_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("lead");
+        for (const auto &[key, page] :
+            { qMakePair(Qt::Key_1, "swArrive"), qMakePair(Qt::Key_4, "swSellout") }) {
+            QTest::newRow(page) << int(key) << page << QString();
+            QTest::addRow("%s markup", page) << int(key) << page << kMarkup;
+        }
+    }
+    void customerListsShowTheWholeEntry()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, page);
+        QFETCH(QString, lead);
+        const Texts texts(lead);
+        Shell s;
+        ShopFixture shop;
+        QVERIFY(enterWithLongTexts(s, shop, texts, Qt::Key(key), qPrintable(page)));
+        QWidget &shown = *s.page(qPrintable(page));
+        type(edit(shown, "lineEditSearch"), QStringLiteral("Lüdenscheidt"));
+        settle();
+        auto *hits = list(shown, "listWidget");
+        QCOMPARE(hits->count(), 2);
+        for (int row = 0; row < hits->count(); ++row) {
+            const QListWidgetItem *item = hits->item(row);
+            QVERIFY(item->text().contains(texts.kunde));
+            const QRect inView = hits->visualItemRect(item) & hits->viewport()->rect();
+            QCOMPARE(inView.left(), 0);
+            QVERIFY(inView.width() < hits->fontMetrics().horizontalAdvance(item->text()));
+            const SeenTip seen = toolTipAt(hits->viewport(), inView.center());
+            QCOMPARE(seen.text, item->text());
+            QVERIFY(!seen.formatted);
+        }
+    }
+
+    // On the services page the customer's number stays in sight at the end of "Name, Vorname
+    // (Nr)" however long the name: the name gives way, cut with "…". The field's text stays
+    // whole.
+    void customerNumberStaysInSight_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("cut");
+        const QString name = Texts().kunde;
+        QTest::newRow("short") << QStringLiteral("Muster") << false;
+        QTest::newRow("long") << name << true;
+        QTest::newRow("markup") << Texts(kMarkup).kunde << true;
+        QTest::newRow("brackets in the name")
+            << QStringLiteral("Meier (geb. Schulz) ") + name << true;
+    }
+    void customerNumberStaysInSight()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, cut);
+        Shell s;
+        ShopFixture shop;
+        QSqlQuery query;
+        query.prepare("UPDATE Kunde SET Name = ? WHERE ID = ?");
+        query.addBindValue(name);
+        query.addBindValue(ShopFixture::kundeMuster);
+        QVERIFY(query.exec());
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key_2, "swService", false));
+        QWidget &page = *s.page("swService");
+        type(spin(page, "spinBox_vertr"), QString::number(ShopFixture::vertragLaufend));
+        settle();
+
+        QLineEdit *field = edit(page, "lineEdit_kunde");
+        const QString text = name + QStringLiteral(", Max (1)");
+        QCOMPARE(field->text(), text);
+        const QString shown = shownText(field);
+        QVERIFY2(shown.endsWith(QStringLiteral(" (1)")), qPrintable(shown));
+        QVERIFY(field->fontMetrics().horizontalAdvance(shown) <= field->contentsRect().width());
+        if (!cut) {
+            QCOMPARE(shown, text);
+            return;
+        }
+        const qsizetype ellipsis = shown.indexOf(QChar(0x2026));
+        QVERIFY2(ellipsis > 0, qPrintable(shown));
+        QVERIFY(text.startsWith(shown.left(ellipsis)));
+        checkToolTip(toolTipOf(field), text, field->toolTip());
+    }
+
+    // On the customer page the user types where the cursor is in a long name, and "Übernehmen"
+    // stores the whole text. A field passed with Tab and left unchanged shows its start again.
+    void customerPageStoresTheWholeText()
+    {
+        const Texts texts;
+        Shell s;
+        ShopFixture shop;
+        QVERIFY(enterWithLongTexts(s, shop, texts, Qt::Key_5, "swKunden"));
+        QWidget &page = *s.page("swKunden");
+        QLineEdit *name = edit(page, "lineEdit_Name");
+        QLineEdit *vorname = edit(page, "lineEdit_Vorname");
+
+        QTest::keyClick(spin(page, "spinBox_KundeNr"), Qt::Key_Tab);
+        QVERIFY(name->hasFocus());
+        QTest::keyClick(name, Qt::Key_Tab);
+        QVERIFY(vorname->hasFocus());
+        checkShowsStart(name, texts.kunde);
+        if (QTest::currentTestFailed())
+            return;
+
+        // A click into the middle of the name, then typing there.
+        const QPoint middle = name->rect().center();
+        const int at = name->cursorPositionAt(middle);
+        QVERIFY(at > 0);
+        QTest::mouseClick(name, Qt::LeftButton, {}, middle);
+        QTest::keyClicks(name, "XY");
+        QCOMPARE(name->cursorPosition(), at + 2);
+        const QString typed = texts.kunde.left(at) + "XY" + texts.kunde.mid(at);
+        QCOMPARE(name->text(), typed);
+        QTest::keyClick(name, Qt::Key_End);
+        QTest::keyClicks(name, " Neu");
+        // Left with Tab, a changed field keeps the cursor where the user typed.
+        QTest::keyClick(name, Qt::Key_Tab);
+        QCOMPARE(name->cursorPosition(), name->text().size());
+
+        Dialogs::setNextAnswer(int(QMessageBox::Yes));
+        click(button(page, "pushButton"));
+        QCOMPARE(
+            TestWorkdir::scalar("SELECT Name FROM Kunde WHERE ID = 1").toString(), typed + " Neu");
+        QCOMPARE(name->text(), typed + " Neu");
+    }
+
 private:
     static bool startOnScreen(Shell &s)
     {
@@ -636,6 +851,13 @@ private:
         s.window->resize(1280, 1000);
         QCoreApplication::processEvents();
         return s.window->size() == QSize(1280, 1000);
+    }
+    // The shop with its texts made long, the window at 1280 pixels, and the page entered.
+    static bool enterWithLongTexts(
+        Shell &s, const ShopFixture &shop, const Texts &texts, Qt::Key key, const char *name)
+    {
+        makeTextsLong(s.dir, shop, texts);
+        return !QTest::currentTestFailed() && startOnScreen(s) && enter(s, key, name, false);
     }
     static bool enter(Shell &s, Qt::Key key, const char *name, bool gated)
     {
