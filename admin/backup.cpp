@@ -457,8 +457,11 @@ Backup::~Backup()
     delete ui;
 }
 
-void Backup::refreshPage()
+void Backup::refreshPage(bool readable)
 {
+    masterPasswortRead = false;
+    if (!readable)
+        return;
     // ID is the row id and never NULL: COUNT(*) gives the same and may count a small index
     // instead of reading every row.
     const struct
@@ -472,8 +475,12 @@ void Backup::refreshPage()
     };
     for (const auto &count : counts) {
         QSqlQuery query;
-        if (execOrWarn(query, QLatin1String(count.sql), this) && query.next())
-            count.label->setText(query.value(0).toString());
+        if (execOrWarn(query, QLatin1String(count.sql), this)) {
+            if (query.next())
+                count.label->setText(query.value(0).toString());
+        } else if (isLockError(query.lastError())) {
+            return; // the rest would wait for the same lock
+        }
     }
     bool found = false;
     const QString stored

@@ -17,7 +17,9 @@ public:
     ~Backup() override;
 
     // Counts and the master password, read while the main window's connection is still open.
-    void refreshPage();
+    // Not readable (another program holds the database): nothing is read, and restore and
+    // reset stay closed; a lock met on the way stops the reads there, the same.
+    void refreshPage(bool readable = true);
 
     // The folder proposed for backups; the main window sets it before every entry.
     QString pfadBackup;

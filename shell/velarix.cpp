@@ -267,11 +267,16 @@ bool Velarix::passwordAccepted(const QString &setting, const QString &password)
 
 void Velarix::enterBackup()
 {
-    bool found = false;
-    const QString folder = readSetting(QStringLiteral("PfadBackup"), this, &found);
-    if (found)
-        ui->swBackup->pfadBackup = folder;
-    ui->swBackup->refreshPage();
+    {
+        // Another program's lock: one short wait and one box, not one for every read here.
+        const LockWait wait(db, kShortLockWaitMs);
+        QSqlQuery query;
+        const bool read = execOrWarn(
+            query, QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'PfadBackup';"), this);
+        if (read && query.next())
+            ui->swBackup->pfadBackup = query.value(0).toString();
+        ui->swBackup->refreshPage(read || !isLockError(query.lastError()));
+    }
     // The backup page copies and replaces the database file: no connection may hold it.
     db.close();
     ui->stackedWidget->setCurrentWidget(ui->swBackup);
@@ -333,13 +338,18 @@ void Velarix::changeWidget(QShortcut *sc)
     }
     deactivateShortcuts();
 
-    // Read on every switch to a page; a missing row leaves a null password, which an empty
-    // entry matches. A password that cannot be read keeps its gate closed. The menu needs
-    // neither, and is not kept waiting for them under another program's lock.
+    // Both read on every switch to a guarded page; a missing row leaves a null password, which
+    // an empty entry matches. A password that cannot be read keeps its gate closed. The menu
+    // and the other pages need neither, and are not kept waiting for them under another
+    // program's lock.
     bool passwortRead = false, masterPasswortRead = false;
-    const QString passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
-    const QString masterPasswort
-        = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);
+    QString passwort, masterPasswort;
+    const auto readPasswords = [&] {
+        const LockWait wait(db, kShortLockWaitMs);
+        passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
+        masterPasswort
+            = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);
+    };
 
     const auto show = [this](QWidget *page) { ui->stackedWidget->setCurrentWidget(page); };
     struct Row
@@ -417,11 +427,13 @@ void Velarix::changeWidget(QShortcut *sc)
     for (const Row &row : rows) {
         if ((triggerShortcut && row.shortcut == triggerShortcut)
             || (triggerCaption && row.caption == triggerCaption)) {
-            if (row.password
-                && (!*row.passwordRead
-                    || !passwordAccepted(QLatin1String(row.setting), *row.password))) {
-                changeWidget(&shortcutEsc); // refused quietly: back to the menu
-                return;
+            if (row.password) {
+                readPasswords();
+                if (!*row.passwordRead
+                    || !passwordAccepted(QLatin1String(row.setting), *row.password)) {
+                    changeWidget(&shortcutEsc); // refused quietly: back to the menu
+                    return;
+                }
             }
             row.action();
             return;
