@@ -156,8 +156,8 @@ LiveFile liveFileAt(const QString &path)
     return LiveFile::No;
 }
 
-// The reason a path is refused as a backup's target or a restore's source; empty when it is
-// no name of the live database or of its companions.
+// Why a path is refused as a backup's target; empty when it is no name of the live database
+// or of its companions.
 QString refusedAsLive(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
