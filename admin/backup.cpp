@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -391,16 +392,22 @@ bool isShopDatabase(const QString &file)
 bool replaceDatabase(const QString &candidate, Failure *failure)
 {
     const QString live = databasePath();
-    ScopedConnection writer(QStringLiteral("restore-lock"));
-    QSqlQuery take(writer.db());
-    // A damaged file that the user wants replaced may not even take the lock.
-    if (!take.exec(QStringLiteral("BEGIN IMMEDIATE;")) && isLockError(take.lastError())) {
-        failure->set(take.lastError());
-        return false;
+    // From the first change to the old file's release: the old file or the new one, never a
+    // mixture.
+    std::optional<WriteMark> replacing;
+    bool replaced = false;
+    {
+        ScopedConnection writer(QStringLiteral("restore-lock"));
+        QSqlQuery take(writer.db());
+        // A damaged file that the user wants replaced may not even take the lock.
+        if (!take.exec(QStringLiteral("BEGIN IMMEDIATE;")) && isLockError(take.lastError())) {
+            failure->set(take.lastError());
+            return false;
+        }
+        replacing.emplace();
+        replaced = removeLeftovers(live, failure) && renameOver(candidate, live);
+        take.exec(QStringLiteral("ROLLBACK;"));
     }
-    const WriteMark replacing; // the old file or the new one, never a mixture
-    const bool replaced = removeLeftovers(live, failure) && renameOver(candidate, live);
-    take.exec(QStringLiteral("ROLLBACK;"));
     return replaced;
 }
 
