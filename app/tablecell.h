@@ -3,6 +3,8 @@
 #include "app/textwidgets.h"
 
 #include <QAbstractItemModel>
+#include <QHash>
+#include <QList>
 #include <QTableWidget>
 #include <QTableWidgetItem>
 
@@ -13,8 +15,11 @@
 class TableCell : public QTableWidgetItem
 {
 public:
+    enum { CellType = UserType + 100 };
+
     explicit TableCell(const QString &text, Qt::Alignment alignment = {})
-        : m_text(text)
+        : QTableWidgetItem(CellType)
+        , m_text(text)
         , m_alignment(alignment)
     { }
 
@@ -29,10 +34,22 @@ public:
             return int(m_alignment);
         return stored;
     }
+    void setData(int role, const QVariant &value) override
+    {
+        m_alone = m_alone
+            && (role == Qt::TextAlignmentRole || role == Qt::ToolTipRole || role >= Qt::UserRole);
+        QTableWidgetItem::setData(role, value);
+    }
+
+    // The text, while it alone decides the cell's width: nothing stored since has changed it
+    // or its font, or added a check box or an icon. fitColumns reads it without asking for
+    // every role.
+    const QString *widthText() const { return m_alone ? &m_text : nullptr; }
 
 private:
     QString m_text;
     Qt::Alignment m_alignment;
+    bool m_alone = true;
 };
 
 // A cell of a name or a description. Its column takes the room the others leave and cuts a
@@ -52,10 +69,56 @@ public:
     }
 };
 
-// Fits a list's columns to their contents, except the column of names or descriptions: it
-// takes the room that is left, so that however long a name the figures stay in sight. A
-// longer name is cut with "…".
-void fitColumns(QTableWidget *table, int nameColumn);
+// Rows that hold a column's widest values, by column: for a list whose cells make their text
+// only when it is shown, the page finds them from its figures (ExtremeRows) for less than
+// making every text would cost.
+using WidestRows = QHash<int, QList<int>>;
+
+// Fits a list's columns to their contents, except the column of names or descriptions
+// (nameColumn, -1 for none): it takes the room that is left, so that however long a name the
+// figures stay in sight. A longer name is cut with "…". Every other column shows each of its
+// values whole, in every row however many: its width comes from one row of each shape of
+// its texts (digits count alike), or from the rows `widest` names for it. A caption wider
+// than its column's values goes onto two lines, so that it takes no room the names could use.
+void fitColumns(QTableWidget *table, int nameColumn, const WidestRows &widest = {});
+
+// Lets a list's columns share its width, as Qt's Stretch mode does, none of them narrower than
+// the widest value or caption of any column: a list too narrow for that scrolls sideways.
+void shareColumns(QTableWidget *table);
+
+// The rows of each column's smallest and largest value, noted while a list is filled: with
+// digits of one width, the widest text of a number or an amount is one of theirs.
+class ExtremeRows
+{
+public:
+    explicit ExtremeRows(int columns)
+        : m_columns(columns)
+    { }
+    void note(int column, double value, int row)
+    {
+        Extremes &e = m_columns[column];
+        if (e.lowRow < 0 || value < e.low) {
+            e.low = value;
+            e.lowRow = row;
+        }
+        if (e.highRow < 0 || value > e.high) {
+            e.high = value;
+            e.highRow = row;
+        }
+    }
+    // A row measured in any case, such as a row of totals in a font of its own.
+    void add(int column, int row) { m_extra[column].append(row); }
+    WidestRows rows() const;
+
+private:
+    struct Extremes
+    {
+        double low = 0, high = 0;
+        int lowRow = -1, highRow = -1;
+    };
+    QList<Extremes> m_columns;
+    WidestRows m_extra;
+};
 
 // Sets the cells of a long list, whose rows are there already. Each cell set would have its
 // own change signal, and every view, header and selection of the table would answer it (a

@@ -36,8 +36,8 @@ Abgelaufene::Abgelaufene(QWidget *parent)
     , ui(new Ui_Abgelaufene)
 {
     ui->setupUi(this);
-    // A few thousand rows: the newest ones measured decide the column widths.
-    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(200);
+    // The contract number names a row; row numbers would take the room the names need.
+    ui->tableWidget->verticalHeader()->hide();
     connect(ui->label_16, &MenuLabel::clicked, this, &Abgelaufene::openMenuSlot);
     connect(ui->pushButtonPrint, &QPushButton::clicked, this, &Abgelaufene::print);
     connect(ui->pushButton_beenden, &QPushButton::clicked, this, &Abgelaufene::selbstBeenden);
@@ -93,6 +93,10 @@ void Abgelaufene::refreshPage()
     const Qt::Alignment centred = Qt::AlignCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     table->setRowCount(vertraege.size());
+    // The widest figures are found as the cells are made; the dates and telephone numbers
+    // are looked through.
+    ExtremeRows widest(table->columnCount());
+    widest.add(ColBeenden, 0);
     fillCells(table, [&] {
         for (int row = 0; row < vertraege.size(); ++row) {
             AbgelaufenerVertrag &v = vertraege[row];
@@ -110,9 +114,12 @@ void Abgelaufene::refreshPage()
             auto *box = new QTableWidgetItem;
             box->setCheckState(Qt::Unchecked);
             table->setItem(row, ColBeenden, box);
+            widest.note(ColVertrag, v.id, row);
+            widest.note(ColKunde, v.kunde, row);
+            widest.note(ColOffen, v.offen, row);
         }
     });
-    fitColumns(table, ColName);
+    fitColumns(table, ColName, widest.rows());
 }
 
 AbgelaufenerVertrag Abgelaufene::vertrag(int row) const

@@ -230,6 +230,7 @@ void Auszahlung::knrChanged(const QString &text)
     table->setItem(last, ColVertrag, new QTableWidgetItem(QStringLiteral("Gesamt:")));
     table->setItem(last, ColAusgezahlt, new TableCell(euroText(ausgezahlt), right));
     table->setItem(last, ColOffen, new TableCell(euroText(offen), right));
+    shareColumns(table);
 }
 
 bool Auszahlung::ticked(int row, int column) const

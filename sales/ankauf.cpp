@@ -8,7 +8,6 @@
 #include "ui_ankauf.h"
 
 #include <QHash>
-#include <QHeaderView>
 #include <QSqlQuery>
 
 namespace {
@@ -35,8 +34,6 @@ Ankauf::Ankauf(QWidget *parent)
     , ui(new Ui_Ankauf)
 {
     ui->setupUi(this);
-    // The first rows decide the column widths, as on the sale page.
-    ui->tableWidget->horizontalHeader()->setResizeContentsPrecision(200);
     connect(ui->label_16, &MenuLabel::clicked, this, &Ankauf::openMenuSlot);
 }
 
@@ -117,6 +114,8 @@ void Ankauf::refreshPage()
     const Qt::Alignment centred = Qt::AlignCenter;
     const Qt::Alignment price = Qt::AlignRight | Qt::AlignVCenter;
     table->setRowCount(int(listed.size()));
+    // The widest figures are found as the cells are made, not looked for among 30,000 rows.
+    ExtremeRows widest(table->columnCount());
     fillCells(table, [&] {
         for (int row = 0; row < listed.size(); ++row) {
             const Listed &l = listed.at(row);
@@ -127,7 +126,15 @@ void Ankauf::refreshPage()
             table->setItem(row, 4, cell(number(l.artikel.menge), centred));
             table->setItem(row, 5, cell(money(l.artikel.einkaufsPreis), price));
             table->setItem(row, 6, cell(money(l.artikel.verkaufsPreis), price));
+            // Every date has one pattern, every contract number digits only: the longest text
+            // is the widest.
+            widest.note(0, l.datum.size(), row);
+            widest.note(1, l.vertrag.size(), row);
+            widest.note(2, l.artikel.artikelNr, row);
+            widest.note(4, l.artikel.menge, row);
+            widest.note(5, l.artikel.einkaufsPreis, row);
+            widest.note(6, l.artikel.verkaufsPreis, row);
         }
     });
-    fitColumns(table, 3);
+    fitColumns(table, 3, widest.rows());
 }

@@ -236,11 +236,19 @@ void Verkauf::loadRecentSales(const QString &cutOff)
     while (query.next())
         sales.append(listedSale(query));
     table->setRowCount(int(sales.size()));
+    // The widest figures are found as the cells are made, not looked for among 10,000 rows.
+    ExtremeRows widest(table->columnCount());
     fillCells(table, [&] {
-        for (int row = 0; row < sales.size(); ++row)
-            fillRow(table, row, sales.at(row));
+        for (int row = 0; row < sales.size(); ++row) {
+            const ListedSale &sale = sales.at(row);
+            fillRow(table, row, sale);
+            widest.note(1, sale.vertrag, row);
+            widest.note(2, sale.position, row);
+            widest.note(4, sale.menge, row);
+            widest.note(5, sale.preis, row);
+        }
     });
-    fitColumns(table, kNameColumn);
+    fitColumns(table, kNameColumn, widest.rows());
     listedCutOff = cutOff;
 }
 

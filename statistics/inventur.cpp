@@ -271,7 +271,6 @@ void Inventur::calculate()
         if (zahlen.gezeigt[size_t(column)])
             zeige(column, texte[column]);
     }
-    tabelle->resizeColumnsToContents();
 
     QHash<qint64, double> ankaufPreise;
     bool listeOk = true;
@@ -290,6 +289,8 @@ void Inventur::calculate()
     }
     if (listeOk)
         zeige(10, euroText(s.offenerAnkaufVk));
+    // Fitted with every figure in place: the last one, too, shows whole.
+    fitColumns(tabelle, -1);
 
     zeigeBestand(liste);
     ui->label_date->setText(QStringLiteral("Entsprechend dem Zeitraum von ")
@@ -310,6 +311,10 @@ void Inventur::zeigeBestand(const InventurListe &liste)
 
     int vertraege = 0, bestand = 0;
     double summeEk = 0, summeVk = 0;
+    // The cells make their text only when they are shown: the widest of each column is found
+    // from the figures.
+    ExtremeRows breiteste(tabelle->columnCount());
+    bool ankaufGesehen = false;
     // The view hears of the cells once: told of each of two million cells, it would take
     // seconds. The row headers likewise.
     fillCells(tabelle, [&] {
@@ -323,6 +328,7 @@ void Inventur::zeigeBestand(const InventurListe &liste)
             if (row == 1 || a.vertrag != vorigerVertrag) {
                 ++vertraege;
                 setze<ZahlZelle>(tabelle, row, 0, a.vertrag);
+                breiteste.note(0, a.vertrag, row);
             } else {
                 leere(tabelle, row, 0);
             }
@@ -338,10 +344,20 @@ void Inventur::zeigeBestand(const InventurListe &liste)
             setze<GeldZelle>(tabelle, row, 5, a.verkaufsPreis);
             setze<GeldZelle>(tabelle, row, 6, a.einkaufsPreis * a.menge);
             setze<GeldZelle>(tabelle, row, 7, a.verkaufsPreis * a.menge);
-            if (a.laufzeit == -1)
+            breiteste.note(1, a.artikelNr, row);
+            breiteste.note(3, a.menge, row);
+            breiteste.note(4, a.einkaufsPreis, row);
+            breiteste.note(5, a.verkaufsPreis, row);
+            breiteste.note(6, a.einkaufsPreis * a.menge, row);
+            breiteste.note(7, a.verkaufsPreis * a.menge, row);
+            if (a.laufzeit == -1) {
                 setze<AnkaufZelle>(tabelle, row, 8, true);
-            else
+                if (!ankaufGesehen)
+                    breiteste.add(8, row);
+                ankaufGesehen = true;
+            } else {
                 leere(tabelle, row, 8);
+            }
             // An empty header item, so that the row shows no number.
             if (!tabelle->verticalHeaderItem(row))
                 tabelle->setVerticalHeaderItem(row, new QTableWidgetItem);
@@ -364,7 +380,9 @@ void Inventur::zeigeBestand(const InventurListe &liste)
     auto *summenKopf = new QTableWidgetItem(QStringLiteral("Summe"));
     summenKopf->setFont(bold);
     tabelle->setVerticalHeaderItem(0, summenKopf);
-    fitColumns(tabelle, 2);
+    for (const int column : { 0, 1, 3, 6, 7 })
+        breiteste.add(column, 0);
+    fitColumns(tabelle, 2, breiteste.rows());
 }
 
 void Inventur::calculateUpload()

@@ -7,13 +7,17 @@
 #include "support/windowdriver.h"
 
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
@@ -405,6 +409,209 @@ const QList<FieldCase> &fieldCases()
     return cases;
 }
 
+// ---- long lists: the figures of a ten-year shop in rows that Qt does not measure ----------
+
+// More than a thousand contracts of four digits with a few euros each, listed before the
+// longest figures of a ten-year shop: Qt sizes a column from about its first thousand rows.
+// Customer 1 has the short commission contracts, expired, and a long running one with an
+// open amount of six digits; customer 20000 a long expired one with the amount such a
+// contract may still have open; customer 2 the cash purchases.
+constexpr int kShortRows = 1100;
+constexpr int kLongExpired = 99999;
+constexpr int kLongContract = 100000;
+constexpr int kLongCashPurchase = 100001;
+constexpr int kLongCustomer = 20000;
+const QString kLongPhone = QStringLiteral("0171 29562170");
+
+// One row written with its values bound; the new row's id. A failed write fails the test.
+QVariant run(const char *statement, const QVariantList &values)
+{
+    QSqlQuery query;
+    query.prepare(QLatin1String(statement));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        QTest::qFail(qPrintable(query.lastError().text()), __FILE__, __LINE__);
+    return query.lastInsertId();
+}
+
+void writeLongLists(const ShopFixture &shop)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    const char *contract = "INSERT INTO Vertrag (ID, Kunde, DateTime, Standgebuehr, Laufzeit) "
+                           "VALUES (?, ?, ?, ?, ?)";
+    const char *article = "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, "
+                          "VerkaufsPreis, EinkaufsMenge) VALUES (?, ?, ?, ?, ?)";
+    const char *sale = "INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, "
+                       "VerkaufsMenge, Artikel) VALUES (?, ?, ?, ?, ?)";
+    const QString expired = shop.stamp(200, QTime(10, 0));
+    for (int i = 0; i < kShortRows; ++i) {
+        // One piece sold yesterday and not paid out.
+        run(contract, { 1001 + i, ShopFixture::kundeMuster, expired, 5.0, 60 });
+        const QVariant id = run(article, { 1001 + i, "Buch", 1.0, 2.0, 2 });
+        run(sale, { shop.stamp(1, QTime(8, 0).addSecs(i)), 0.5, 2.0, 1, id });
+    }
+    for (int c = 0; c < kShortRows / 100; ++c) {
+        run(contract, { 2101 + c, ShopFixture::kundeBeispiel, expired, -100.0, -1 });
+        for (int i = 0; i < 100; ++i)
+            run(article, { 2101 + c, "Buch", 1.0, 2.0, 1 });
+    }
+    run("INSERT INTO Kunde (ID, Name, Vorname, Telefon) VALUES (?, ?, ?, ?)",
+        { kLongCustomer, "Schneider", "Anna", kLongPhone });
+    run(contract, { kLongExpired, kLongCustomer, expired, 5.0, 60 });
+    QVariant id = run(article, { kLongExpired, "Kommode", 1234.5, 2469.0, 2 });
+    run(sale, { shop.stamp(4, QTime(9, 0)), 1234.5, 2469.0, 1, id });
+    run(contract,
+        { kLongContract, ShopFixture::kundeMuster, shop.stamp(10, QTime(9, 0)), 5.0, 60 });
+    id = run(article, { kLongContract, "Kommode", 1234.5, 2469.0, 1000 });
+    run(sale, { shop.stamp(3, QTime(9, 0)), 1234.5, 2469.0, 100, id });
+    run(contract, { kLongCashPurchase, ShopFixture::kundeBeispiel, expired, -123450.0, -1 });
+    run(article, { kLongCashPurchase, "Kommode", 1234.5, 2469.0, 1000 });
+    QVERIFY(db.commit());
+}
+
+// Every value outside the name column shows whole in every row; in sight, every column is
+// in view without scrolling sideways.
+void checkFiguresWhole(QTableWidget *table, int nameColumn, const QString &longValue, bool inSight)
+{
+    QVERIFY2(table->rowCount() > 1000, qPrintable(QString::number(table->rowCount())));
+    QVERIFY(!table->findItems(longValue, Qt::MatchExactly).isEmpty());
+    if (inSight)
+        QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+    const QAbstractItemView *view = table;
+    const int grid = table->showGrid() ? 1 : 0;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const int right = table->columnViewportPosition(c) + table->columnWidth(c);
+        QVERIFY2(!inSight || right <= table->viewport()->width(), qPrintable(QString::number(c)));
+        if (c == nameColumn)
+            continue;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const int needed = view->sizeHintForIndex(table->model()->index(row, c)).width() + grid;
+            if (needed > table->columnWidth(c)) {
+                const QTableWidgetItem *item = table->item(row, c);
+                QFAIL(qPrintable(QStringLiteral("column %1, row %2: \"%3\" needs %4 pixels, has %5")
+                                     .arg(c)
+                                     .arg(row)
+                                     .arg(item ? item->text() : QString())
+                                     .arg(needed)
+                                     .arg(table->columnWidth(c))));
+            }
+        }
+    }
+}
+
+// A list of the program, and how the staff bring it up: its page, its key, and what they do
+// there; the list is handed to the check while it is shown.
+struct ListCase
+{
+    const char *name;
+    const char *page;
+    Qt::Key key;
+    bool gated;
+    const char *table;
+    int nameColumn; // -1: none
+    QString longValue; // a value of the list's last rows
+    bool inSight = true;
+    std::function<void(QWidget &, const std::function<void(QTableWidget *)> &)> open = {};
+};
+
+void showCustomer(QWidget &page)
+{
+    QTest::keyClicks(edit(page, "lineEditKNR"), QString::number(ShopFixture::kundeMuster));
+}
+
+const QList<ListCase> &listCases()
+{
+    static const QList<ListCase> cases = {
+        { "recent sales", "swSell", Qt::Key_3, false, "tableWidgetVerkauf", 3, "100000" },
+        { "write-off", "swAustragen", Qt::Key_A, false, "tableWidgetVerkauf", 3, "100000" },
+        { "cash purchases", "swAnkauf", Qt::Key_7, true, "tableWidget", 3, "100001" },
+        { "expired contracts", "swAbgelaufene", Qt::Key_8, true, "tableWidget", 1, kLongPhone },
+        { "stock", "swInventur", Qt::Key_9, true, "tableWidget_2", 2, "100001" },
+        // The columns share the page's width; a total of six digits scrolls.
+        { "payout contracts", "swSellout", Qt::Key_4, false, "tableWidget", -1, "100000", false,
+            [](QWidget &page, const std::function<void(QTableWidget *)> &check) {
+                showCustomer(page);
+                check(table(page, "tableWidget"));
+            } },
+        { "payout details", "swSellout", Qt::Key_4, false, "tableWidget", 2, "100000", true,
+            [](QWidget &page, const std::function<void(QTableWidget *)> &check) {
+                showCustomer(page);
+                int shown = 0;
+                Dialogs::setExecHook([&](QDialog &dialog) {
+                    dialog.show();
+                    ++shown;
+                    check(table(dialog, "tableWidget"));
+                    return int(QDialog::Accepted);
+                });
+                click(button(page, "pushButtonDetail"));
+                Dialogs::setExecHook({});
+                QCOMPARE(shown, 1);
+            } },
+    };
+    return cases;
+}
+
+// The statistics of a ten-year shop: today's figures as on a busy day, the month's and the
+// ten years' as large as such a shop's. Customers from 1001 on bring a contract each; the
+// sums come from a few sales, returns and cash purchases of many pieces.
+void writeShopFigures(const ShopFixture &shop)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    struct Period
+    {
+        int daysAgo, customers, pieces, sold, returned;
+        double fee, purchasePrice, sellingPrice, paidOut, cashPurchase;
+    };
+    // Today, the rest of the month, and nine years back, long paid out.
+    const Period periods[] = { { 0, 49, 1034, 2635, 584, 4.2, 6.15, 13.09, 10770.0, 353.0 },
+        { 10, 887, 16223, 16369, 3389, 4.2, 6.53, 14.66, 84359.5, 13633.5 },
+        { 9 * 365, 999, 99999, 9999999, 99999, 4.2, 6.5, 14.5, 999999.0, 99999.0 } };
+    const QString paidLongAgo = shop.stamp(9 * 365 - 1, QTime(9, 0));
+    int customer = 1000;
+    for (const Period &p : periods) {
+        const QString stamp = shop.stamp(p.daysAgo, QTime(0, 30));
+        int first = 0;
+        for (int i = 0; i < p.customers; ++i) {
+            ++customer;
+            run("INSERT INTO Kunde (ID, Name, Vorname) VALUES (?, 'Muster', 'Max')", { customer });
+            const QVariant id = run("INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) "
+                                    "VALUES (?, ?, ?, 90)",
+                { customer, stamp, p.fee });
+            first = i == 0 ? id.toInt() : first;
+        }
+        const char *article = "INSERT INTO Artikel (Vertrag, Bezeichnung, EinkaufsPreis, "
+                              "VerkaufsPreis, EinkaufsMenge) VALUES (?, 'Buch', ?, ?, ?)";
+        const QVariant id = run(article, { first, p.purchasePrice, p.sellingPrice, p.pieces });
+        const char *sale = "INSERT INTO Verkauf (DateTime, EinkaufsPreis, VerkaufsPreis, "
+                           "VerkaufsMenge, Artikel, Auszahldatum) VALUES (?, ?, ?, ?, ?, ?)";
+        run(sale,
+            { stamp, p.purchasePrice, p.sellingPrice, p.sold, id,
+                p.daysAgo > 365 ? QVariant(paidLongAgo) : QVariant() });
+        run(sale, { shop.stamp(p.daysAgo + 30, QTime(9, 0)), p.paidOut, 1.0, 1, id, stamp });
+        run("INSERT INTO Zurueckgegeben (DateTime, Anzahl, Artikel) VALUES (?, ?, ?)",
+            { stamp, p.returned, id });
+        const QVariant ankauf = run("INSERT INTO Vertrag (Kunde, DateTime, Standgebuehr, Laufzeit) "
+                                    "VALUES (2, ?, ?, -1)",
+            { stamp, -p.cashPurchase });
+        run(article, { ankauf, 1234.5, 2469.0, 450 });
+    }
+    QVERIFY(db.commit());
+}
+
+// Whether the caption shows whole in its section, on at most two lines.
+bool captionShowsWhole(const QHeaderView *header, int column)
+{
+    const QString caption = header->model()->headerData(column, Qt::Horizontal).toString();
+    const QFontMetrics metrics(header->font());
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int room = header->sectionSize(column) - 2 * margin;
+    const QRect needed = metrics.boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, caption);
+    return needed.width() <= room && needed.height() <= 2 * metrics.lineSpacing()
+        && needed.height() <= header->height();
+}
 } // namespace
 
 class LongTexts : public QObject
@@ -840,6 +1047,134 @@ private slots:
         QCOMPARE(
             TestWorkdir::scalar("SELECT Name FROM Kunde WHERE ID = 1").toString(), typed + " Neu");
         QCOMPARE(name->text(), typed + " Neu");
+    }
+
+    // Every list shows each number, date and amount whole in every row, however many rows,
+    // and all of them in sight at 1280 x 1024: the longest lie beyond the first thousand.
+    void figuresShowWholeInLongLists_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < listCases().size(); ++i)
+            QTest::newRow(listCases().at(i).name) << i;
+    }
+    void figuresShowWholeInLongLists()
+    {
+        QFETCH(int, index);
+        const ListCase &c = listCases().at(index);
+        Shell s;
+        ShopFixture shop;
+        writeLongLists(shop);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, c.key, c.page, c.gated));
+        QWidget &page = *s.page(c.page);
+        const auto check = [&](QTableWidget *list) {
+            settle();
+            checkFiguresWhole(list, c.nameColumn, c.longValue, c.inSight);
+        };
+        if (c.open)
+            c.open(page, check);
+        else
+            check(table(page, c.table));
+    }
+
+    // On the expired list a usual name shows whole beside the longest figures; only a longer
+    // one is cut, whole in its tool tip.
+    void expiredListShowsUsualNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("25 characters") << QStringLiteral("Meyer-Lüdenscheid, Werner") << true;
+        QTest::newRow("24 characters") << QStringLiteral("Schumacher, Hans-Joachim") << true;
+        QTest::newRow("29 characters") << QStringLiteral("Meyer-Lüdenscheid, Karl-Heinz") << false;
+    }
+    void expiredListShowsUsualNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, whole);
+        Shell s;
+        ShopFixture shop;
+        writeLongLists(shop);
+        const QStringList parts = name.split(QStringLiteral(", "));
+        TestWorkdir::exec(
+            QStringLiteral("UPDATE Kunde SET Name = '%1', Vorname = '%2' WHERE ID = %3")
+                .arg(parts.at(0), parts.at(1))
+                .arg(kLongCustomer));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key_8, "swAbgelaufene", true));
+        settle();
+        QTableWidget *list = table(*s.page("swAbgelaufene"), "tableWidget");
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        const QList<QTableWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        QTableWidgetItem *cell = found.first();
+        const QAbstractItemView *view = list;
+        const int needed = view->sizeHintForIndex(list->indexFromItem(cell)).width();
+        QCOMPARE(list->columnWidth(cell->column()) >= needed, whole);
+        if (!whole) {
+            list->scrollToItem(cell);
+            QCOMPARE(toolTipAt(list->viewport(), list->visualItemRect(cell).center()).text, name);
+        }
+    }
+
+    // At 1280 x 1024 all twelve figures of a day and of a month of a ten-year shop are in
+    // sight and whole, their captions whole on at most two lines, in the table's height;
+    // ten years' sums may scroll sideways, each still whole and the row above the scroll bar.
+    void statisticsFiguresInSight_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<bool>("inSight");
+        QTest::newRow("day") << 0 << true;
+        QTest::newRow("month") << 30 << true;
+        QTest::newRow("ten years") << 3650 << false;
+    }
+    void statisticsFiguresInSight()
+    {
+        QFETCH(int, days);
+        QFETCH(bool, inSight);
+        Shell s;
+        ShopFixture shop;
+        writeShopFigures(shop);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key_9, "swInventur", true));
+        QWidget &page = *s.page("swInventur");
+        if (days > 0) {
+            const QDate today = QDate::currentDate();
+            auto *anfang = page.findChild<QDateTimeEdit *>("dateTimeEditAnfang");
+            anfang->setDateTime(QDateTime(today.addDays(-days), QTime(0, 0)));
+            click(button(page, "pushButtonCalculate"));
+        }
+        settle();
+        QTableWidget *figures = table(page, "tableWidget");
+        const QAbstractItemView *view = figures;
+        const int grid = figures->showGrid() ? 1 : 0;
+        for (int c = 0; c < 12; ++c) {
+            const QString caption = figures->horizontalHeaderItem(c)->text();
+            QVERIFY2(
+                figures->item(0, c) && !figures->item(0, c)->text().isEmpty(), qPrintable(caption));
+            const int needed = view->sizeHintForIndex(figures->model()->index(0, c)).width() + grid;
+            QVERIFY2(figures->columnWidth(c) >= needed, qPrintable(caption));
+            QVERIFY2(captionShowsWhole(figures->horizontalHeader(), c), qPrintable(caption));
+            if (inSight) {
+                const int right = figures->columnViewportPosition(c) + figures->columnWidth(c);
+                QVERIFY2(right <= figures->viewport()->width(), qPrintable(caption));
+            }
+        }
+        if (inSight)
+            QCOMPARE(figures->horizontalScrollBar()->maximum(), 0);
+        else
+            QVERIFY(figures->horizontalScrollBar()->maximum() > 0);
+        QCOMPARE(figures->maximumHeight(), 85);
+        QVERIFY(figures->height() <= 85);
+        QVERIFY(figures->rowViewportPosition(0) >= 0);
+        QVERIFY2(figures->rowViewportPosition(0) + figures->rowHeight(0)
+                <= figures->viewport()->height(),
+            qPrintable(QString::number(figures->viewport()->height())));
     }
 
 private:

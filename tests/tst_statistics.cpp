@@ -83,7 +83,7 @@ private slots:
             { "label_date", "QLabel", "gridLayout", 7, 0, 1, 5, "", 8, FormCell::Bold },
             { "pushButtonPrintStat", "QPushButton", "gridLayout", 8, 0, 1, 1, "Statistik Drucken",
                 12 },
-            { "tableWidget", "QTableWidget", "gridLayout", 10, 0, 1, 5 },
+            { "tableWidget", "QTableWidget", "gridLayout", 10, 0, 1, 5, nullptr, 12 },
             { "label_date2", "QLabel", "gridLayout", 11, 0, 1, 5, "", 8, FormCell::Bold },
             { "frame", "QFrame", "gridLayout", 12, 0, 1, 5 },
             { "pushButtonPrintInv", "QPushButton", "gridLayout", 13, 0, 1, 1, "Inventur Drucken",
