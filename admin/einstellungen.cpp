@@ -200,6 +200,11 @@ bool Einstellungen::loadRules()
         { QString(), QStringLiteral("Einkaufspreis in €"), QStringLiteral("Operator (+ / *)"),
             QStringLiteral("Wert (Summand / Faktor)"), QStringLiteral("Verkaufspreis") });
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The columns share the table's width, but the price ranges show whole however large
+    // the prices: at 1280 pixels a fifth of the width cuts "112.00 € -140.00 €". "ab" needs
+    // only its own room and leaves the rest to the others.
+    for (const int column : { 0, 4 })
+        table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 
     QSqlQuery query;
     rulesShown = execOrWarn(query,

@@ -1049,6 +1049,32 @@ private slots:
         QCOMPARE(name->text(), typed + " Neu");
     }
 
+    // The price rules' sale price ranges show whole at 1280 pixels, four-digit prices too; the
+    // columns the staff type in share what is left.
+    void priceRangesShowWhole()
+    {
+        Shell s;
+        TestWorkdir::exec(
+            "INSERT INTO Verkaufspreis (Einkaufspreis, Operator, Wert) VALUES (1000, '*', 1.5)");
+        QVERIFY(startOnScreen(s));
+        QVERIFY(enter(s, Qt::Key_0, "swSettings", true));
+        settle();
+        QTableWidget *rules = table(*s.page("swSettings"), "tableWidget");
+        QCOMPARE(rules->item(9, 4)->text(), QString("300.00 € -1100.00 €"));
+        QCOMPARE(rules->horizontalScrollBar()->maximum(), 0);
+        const int grid = rules->showGrid() ? 1 : 0;
+        for (int row = 0; row < rules->rowCount(); ++row) {
+            const QModelIndex range = rules->model()->index(row, 4);
+            QVERIFY2(static_cast<QAbstractItemView *>(rules)->sizeHintForIndex(range).width() + grid
+                    <= rules->columnWidth(4),
+                qPrintable(range.data().toString()));
+        }
+        QVERIFY(
+            rules->columnViewportPosition(4) + rules->columnWidth(4) <= rules->viewport()->width());
+        for (const int typed : { 1, 2, 3 })
+            QVERIFY(rules->columnWidth(typed) >= rules->columnWidth(0));
+    }
+
     // Every list shows each number, date and amount whole in every row, however many rows,
     // and all of them in sight at 1280 x 1024: the longest lie beyond the first thousand.
     void figuresShowWholeInLongLists_data()
