@@ -52,6 +52,10 @@ void fixDatabasePath();
 // Opens (or reopens) Qt's default connection on databasePath().
 QSqlDatabase openDatabase();
 
+// The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
+// when the file is no database or cannot be opened. Writes nothing.
+bool openDatabaseChecked(QString *reason);
+
 // How long a statement waits for another program's lock before it fails: the driver's own
 // wait, for the pages' work.
 constexpr int kLockWaitMs = 5000;
@@ -76,9 +80,6 @@ private:
 
 // The driver's answer for a database that another program holds (SQLite's busy or locked).
 bool isLockError(const QSqlError &error);
-// The same, and reads from the file (QSQLITE opens lazily): false, with the driver's reason,
-// when the file is no database or cannot be opened. Writes nothing.
-bool openDatabaseChecked(QString *reason);
 
 // A named connection of its own, for work on a database file while the default connection is
 // closed or must not see it. Closed and removed when it goes out of scope, so every query on
