@@ -1,5 +1,6 @@
 #include "admin/einstellungen.h"
 
+#include "app/database.h"
 #include "app/dialogs.h"
 #include "app/numbers.h"
 #include "app/pricerule.h"
@@ -425,7 +426,7 @@ void Einstellungen::saveSettings()
         if (!query.exec())
             Dialogs::warning(this, QStringLiteral("SQL-Fehler"),
                 (isPassword(key) ? refusalText(key, s.refusal) : QString())
-                    + query.lastError().text());
+                    + sqlErrorText(query.lastError()));
     }
 }
 

@@ -5,11 +5,17 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <sqlite3.h>
+
+#include <iterator>
 
 const char *const kTimestampFormat = "yyyy-MM-dd hh:mm:ss.zzz";
 
@@ -225,6 +231,17 @@ const AddedColumn kAddedColumns[] = {
 
 } // namespace
 
+// The SQLite connection under Qt's driver, which uses the system's library as we do.
+static sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
 bool upgradeSchema(QSqlError *error)
 {
     // Every return to the menu runs this: one read, and writes only for what is missing, so
@@ -246,22 +263,41 @@ bool upgradeSchema(QSqlError *error)
         return names.contains(QString::fromLatin1(name).toLower());
     };
 
+    QStringList writes;
     for (const AddedColumn &added : kAddedColumns) {
-        if (present(columns, added.column))
-            continue;
-        // fails silently where Artikel is missing
-        query.exec(QStringLiteral("ALTER TABLE %1 ADD %2 %3;")
-                       .arg(QLatin1String(added.table), QLatin1String(added.column),
-                           QLatin1String(added.definition)));
+        if (!present(columns, added.column))
+            writes << QStringLiteral("ALTER TABLE %1 ADD %2 %3;")
+                          .arg(QLatin1String(added.table), QLatin1String(added.column),
+                              QLatin1String(added.definition));
     }
     for (const char *name : kReplacedIndexes) {
         if (present(indexes, name))
-            query.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+            writes << QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name));
     }
     for (const Index &index : kIndexes) {
         if (!present(indexes, index.name))
-            query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2")
-                           .arg(QLatin1String(index.name), QLatin1String(index.definition)));
+            writes << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2")
+                          .arg(QLatin1String(index.name), QLatin1String(index.definition));
+    }
+    if (writes.isEmpty())
+        return true;
+    // The write lock first and once: a program that holds it costs one wait, not one per
+    // statement. Refused, the menu still shows what it reads; the next return tries again.
+    // Inside a transaction of the caller's the writes are part of it.
+    sqlite3 *handle = handleOf(QSqlDatabase::database());
+    const bool own = !handle || sqlite3_get_autocommit(handle);
+    if (own && !query.exec(QStringLiteral("BEGIN IMMEDIATE;"))) {
+        qDebug().noquote() << "Schema-Upgrade verschoben:" << query.lastError().text();
+        return true;
+    }
+    for (const QString &statement : qAsConst(writes)) {
+        // fails alone where Artikel is missing
+        if (!query.exec(statement))
+            qDebug().noquote() << statement << query.lastError().text();
+    }
+    if (own && !query.exec(QStringLiteral("COMMIT;"))) {
+        qDebug().noquote() << "Schema-Upgrade verschoben:" << query.lastError().text();
+        query.exec(QStringLiteral("ROLLBACK;"));
     }
     return true;
 }
@@ -406,22 +442,102 @@ QSqlDatabase openDatabase()
     return db;
 }
 
-LockWait::LockWait(QSqlDatabase db, int ms)
-    : m_db(db)
-{
-    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1;").arg(ms));
-}
-
-LockWait::~LockWait()
-{
-    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA busy_timeout = %1;").arg(kLockWaitMs));
-}
+const QString kLockedText
+    = QStringLiteral("Ein anderes Programm greift gerade auf die Datenbank zu.\n"
+                     "Bitte schließen Sie das andere Programm und versuchen Sie es dann erneut.");
 
 bool isLockError(const QSqlError &error)
 {
     // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
     const int code = error.nativeErrorCode().toInt() & 0xff;
     return code == 5 || code == 6;
+}
+
+QString sqlErrorText(const QSqlError &error)
+{
+    if (isLockError(error))
+        return kLockedText + QStringLiteral("\n\n") + error.text();
+    return error.text();
+}
+
+struct LockWait::State
+{
+    QSqlDatabase db;
+    sqlite3 *handle;
+    int budgetMs;
+    qint64 waitedMs = 0;
+    int waits = 0; // statements that waited for the lock
+    int refused = 0; // statements the lock refused
+    bool told = false;
+
+    // SQLite's busy handler: count is how often this statement has been told busy before.
+    static int onBusy(void *self, int count)
+    {
+        State &state = *static_cast<State *>(self);
+        const qint64 left = state.budgetMs - state.waitedMs;
+        if (left <= 0) {
+            ++state.refused;
+            return 0;
+        }
+        if (count == 0)
+            ++state.waits;
+        // Short steps at first, as SQLite's own wait takes them: a lock that ends soon costs
+        // little.
+        static const int steps[] = { 1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100 };
+        const int step = int(qMin<qint64>(left, steps[qMin<int>(count, std::size(steps) - 1)]));
+        QElapsedTimer slept;
+        slept.start();
+        sqlite3_sleep(step);
+        state.waitedMs += qMax<qint64>(step, slept.elapsed());
+        return 1;
+    }
+};
+
+static LockWait *g_innermostWait = nullptr;
+
+LockWait::LockWait(QSqlDatabase db, int ms)
+    : m_outer(g_innermostWait)
+{
+    g_innermostWait = this;
+    for (LockWait *outer = m_outer; outer; outer = outer->m_outer) {
+        if (outer->m_state && outer->m_state->db.connectionName() == db.connectionName())
+            return; // its wait is ours
+    }
+    sqlite3 *handle = handleOf(db);
+    if (!handle)
+        return;
+    m_state = new State { db, handle, ms };
+    sqlite3_busy_handler(handle, &State::onBusy, m_state);
+}
+
+LockWait::~LockWait()
+{
+    g_innermostWait = m_outer;
+    if (!m_state)
+        return;
+    // The connection may have been closed meanwhile (the backup page's entry closes it).
+    if (handleOf(m_state->db) == m_state->handle)
+        sqlite3_busy_timeout(m_state->handle, kLockWaitMs);
+    if (m_state->waits > 0 || m_state->refused > 0)
+        qDebug().noquote() << QStringLiteral("Gesperrt von einem anderen Programm: %1 ms "
+                                             "gewartet, in %2 Anweisung(en); %3 abgewiesen")
+                                  .arg(m_state->waitedMs)
+                                  .arg(m_state->waits)
+                                  .arg(m_state->refused);
+    delete m_state;
+}
+
+bool LockWait::firstLockBox()
+{
+    for (LockWait *wait = g_innermostWait; wait; wait = wait->m_outer) {
+        if (wait->m_state) {
+            if (wait->m_state->told)
+                return false;
+            wait->m_state->told = true;
+            return true;
+        }
+    }
+    return true;
 }
 
 bool openDatabaseChecked(QString *reason)

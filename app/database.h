@@ -59,12 +59,15 @@ bool openDatabaseChecked(QString *reason);
 // How long a statement waits for another program's lock before it fails: the driver's own
 // wait, for the pages' work.
 constexpr int kLockWaitMs = 5000;
-// The wait of what the user only passes through (the menu, closing, the backup's date): short,
-// so that a lock that lasts costs seconds there, not minutes.
+// The wait of what the user only passes through (a page entry, the menu, closing, the backup's
+// date): short, so that a lock that lasts costs seconds there, not minutes.
 constexpr int kShortLockWaitMs = 2000;
 
-// For its life, a connection's statements wait at most ms for another program's lock, under
-// the wait cursor; then kLockWaitMs again.
+// For its life, a connection's statements wait for another program's lock at most ms in all,
+// under the wait cursor: once one has been refused for the lock, the rest fail at once instead
+// of each waiting again. Then kLockWaitMs per statement again. A wait on the same connection
+// inside another one is part of the outer one. While it lasts, the "SQL-Fehler" boxes about the
+// lock are one (showSqlError).
 class LockWait
 {
 public:
@@ -73,13 +76,26 @@ public:
     LockWait(const LockWait &) = delete;
     LockWait &operator=(const LockWait &) = delete;
 
+    // Whether a box about the lock is still to be shown: true once for the innermost wait that
+    // lives (and always when none does), false after that.
+    static bool firstLockBox();
+
+    struct State;
+
 private:
-    QSqlDatabase m_db;
     WaitCursor m_cursor;
+    State *m_state = nullptr; // none inside an outer wait on the same connection
+    LockWait *m_outer = nullptr;
 };
 
 // The driver's answer for a database that another program holds (SQLite's busy or locked).
 bool isLockError(const QSqlError &error);
+
+// The text of a box about a failed statement: the driver's text, and for another program's lock
+// first what it means and what to do, in the shop's words.
+QString sqlErrorText(const QSqlError &error);
+// Those words alone.
+extern const QString kLockedText;
 
 // A named connection of its own, for work on a database file while the default connection is
 // closed or must not see it. Closed and removed when it goes out of scope, so every query on

@@ -4,12 +4,19 @@
 #include "app/dialogs.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
 
 void showSqlError(const QSqlError &error, QWidget *parent)
 {
-    Dialogs::warning(parent, QStringLiteral("SQL-Fehler"), error.text());
+    // Under a wait of its own, another program's lock is told once: the statements after it
+    // meet the same lock.
+    if (isLockError(error) && !LockWait::firstLockBox()) {
+        qDebug().noquote() << error.text();
+        return;
+    }
+    Dialogs::warning(parent, QStringLiteral("SQL-Fehler"), sqlErrorText(error));
 }
 
 bool execOrWarn(QSqlQuery &query, QWidget *parent)
@@ -149,13 +156,25 @@ Transaction::~Transaction()
         rollback();
 }
 
+// The statements QSqlDatabase::transaction() and commit() run, through a query: their own
+// errors lose SQLite's code, which tells another program's lock from the rest.
+static bool runOnDefault(const char *statement, QSqlError *error = nullptr)
+{
+    QSqlQuery query;
+    if (query.exec(QLatin1String(statement)))
+        return true;
+    if (error)
+        *error = query.lastError();
+    return false;
+}
+
 bool Transaction::begin()
 {
     observeWrite(true);
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
+    QSqlError error;
+    if (!runOnDefault("BEGIN", &error)) {
         observeWrite(false);
-        showSqlError(db.lastError(), m_parent);
+        showSqlError(error, m_parent);
         return false;
     }
     m_active = true;
@@ -164,20 +183,20 @@ bool Transaction::begin()
 
 bool Transaction::commit()
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    if (db.commit()) {
+    QSqlError error;
+    if (runOnDefault("COMMIT", &error)) {
         m_active = false;
         observeWrite(false);
         return true;
     }
-    showSqlError(db.lastError(), m_parent);
+    showSqlError(error, m_parent);
     rollback();
     return false;
 }
 
 void Transaction::rollback()
 {
-    QSqlDatabase::database().rollback();
+    runOnDefault("ROLLBACK");
     if (m_active)
         observeWrite(false);
     m_active = false;

@@ -23,7 +23,8 @@ class QWidget;
 //     if (!ok)
 //         return; // the read failed (shown); a missing row is no failure
 
-// The warning "SQL-Fehler" with the driver's error text.
+// The warning "SQL-Fehler" with the driver's error text (sqlErrorText: for another program's
+// lock, what to do above it); inside a LockWait only the first about the lock.
 void showSqlError(const QSqlError &error, QWidget *parent);
 
 // Runs the query (prepared with bound values, or the given statement); a failure shows the

@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 #include "support/sqlitetool.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -50,8 +51,36 @@ bool oneLockBoxAndFree(const QString &then = QString())
     return false;
 }
 
-const BenchArea appCases("app",
-    {
+// Another program takes the write reservation (reading goes on) on a database whose indexes
+// are gone, as after "Daten löschen" or the restore of an older backup.
+bool reservedWithoutIndexes()
+{
+    for (const QString &index : indexNames()) {
+        if (scalar(qPrintable(
+                QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'").arg(index)))
+            > 0)
+            QSqlQuery().exec(QStringLiteral("DROP INDEX %1").arg(index));
+    }
+    g_otherProgram = std::make_unique<SqliteTool>(databasePath());
+    return g_otherProgram->run(QStringLiteral("PRAGMA cache_size = -200000; BEGIN IMMEDIATE; "
+                                              "UPDATE Kunde SET Name = Name WHERE ID = 1;"));
+}
+
+// A page entry from the menu under a lasting exclusive lock, until the page (or, for a guarded
+// page whose password cannot be read, the menu) stands with its one box.
+BenchCase enterLocked(const char *name, const char *what, Qt::Key key, const char *page)
+{
+    return { name, what, 3000,
+        [](WindowDriver &s) { return windowShown(s) && s.toMenu() && lockedByAnotherProgram(); },
+        [key, page](WindowDriver &s) {
+            s.key(key);
+            return oneLockBoxAndFree() && s.expectPage(page);
+        } };
+}
+
+std::vector<BenchCase> cases()
+{
+    std::vector<BenchCase> all = {
         { "menu-return", "Rückkehr zum Menü: Schema-Upgrade und letzte Vertragsnummer", 50,
             // From the menu: a case before may have left the backup page, whose connection
             // is closed until the next page switch.
@@ -84,6 +113,50 @@ const BenchArea appCases("app",
                 s.key(QStringLiteral("Esc"));
                 return oneLockBoxAndFree() && s.expectPage("swMenu");
             } },
-    });
+        { "menu-reserved",
+            "Esc auf der Kundenseite ohne Indexe, während ein anderes Programm die Datenbank zum "
+            "Schreiben reserviert hat, bis das Menü steht (die Indexe bleiben aus)",
+            3000,
+            [](WindowDriver &s) {
+                return windowShown(s) && s.enter(Qt::Key_5, "swKunden") && reservedWithoutIndexes();
+            },
+            [](WindowDriver &s) {
+                s.key(QStringLiteral("Esc"));
+                const bool noBox = Dialogs::takeRecords().isEmpty();
+                g_otherProgram.reset();
+                return noBox && s.expectPage("swMenu");
+            } },
+    };
+    const struct
+    {
+        const char *name, *what;
+        Qt::Key key;
+        const char *page;
+    } entries[] = {
+        { "intake-locked",
+            "Taste 1 im Menü, während ein anderes Programm die Datenbank sperrt, bis die "
+            "Warenannahme mit ihrer einen Meldung steht",
+            Qt::Key_1, "swArrive" },
+        { "services-locked", "Taste 2 im Menü unter der Sperre, bis die Services-Seite steht",
+            Qt::Key_2, "swService" },
+        { "sale-locked", "Taste 3 im Menü unter der Sperre, bis die Verkaufsseite steht", Qt::Key_3,
+            "swSell" },
+        { "payout-locked", "Taste 4 im Menü unter der Sperre, bis die Auszahlung steht", Qt::Key_4,
+            "swSellout" },
+        { "customers-locked", "Taste 5 im Menü unter der Sperre, bis die Kundenseite steht",
+            Qt::Key_5, "swKunden" },
+        { "writeoff-locked", "Taste a im Menü unter der Sperre, bis die Seite Austragen steht",
+            Qt::Key_A, "swAustragen" },
+        { "guarded-locked",
+            "Taste 7 im Menü unter der Sperre: das Passwort ist nicht lesbar, das "
+            "Menü bleibt",
+            Qt::Key_7, "swMenu" },
+    };
+    for (const auto &entry : entries)
+        all.push_back(enterLocked(entry.name, entry.what, entry.key, entry.page));
+    return all;
+}
+
+const BenchArea appCases("app", cases());
 
 } // namespace

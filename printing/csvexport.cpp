@@ -73,7 +73,7 @@ bool artikelZeilen(qint64 vertragNr, QList<ArtikelZeile> &zeilen)
     }
     // A read that breaks off half-way (a locked database) ends the loop like the last row.
     if (query.lastError().isValid()) {
-        Dialogs::warning(nullptr, QStringLiteral("SQL-Fehler"), query.lastError().text());
+        showSqlError(query.lastError(), nullptr);
         return false;
     }
     return true;

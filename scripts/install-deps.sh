@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
           libzint-dev libcups2-dev poppler-utils fonts-dejavu-core fonts-liberation2 xvfb xauth
-          sqlite3)
+          sqlite3 libsqlite3-dev)
 # The tests print through a private CUPS daemon with PDF queues; without recommends, so that
 # no printer discovery (avahi, cups-browsed) comes along.
 print_packages=(cups-daemon cups-client cups-bsd printer-driver-cups-pdf)

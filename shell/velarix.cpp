@@ -268,8 +268,6 @@ bool Velarix::passwordAccepted(const QString &setting, const QString &password)
 void Velarix::enterBackup()
 {
     {
-        // Another program's lock: one short wait and one box, not one for every read here.
-        const LockWait wait(db, kShortLockWaitMs);
         QSqlQuery query;
         const bool read = execOrWarn(
             query, QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'PfadBackup';"), this);
@@ -337,6 +335,9 @@ void Velarix::changeWidget(QShortcut *sc)
         return;
     }
     deactivateShortcuts();
+    // Another program's lock: the entry waits for it once and briefly, under the wait cursor,
+    // and says so in one box; the page then shows what could be read, or the menu stays.
+    const LockWait wait(db, kShortLockWaitMs);
 
     // Both read on every switch to a guarded page; a missing row leaves a null password, which
     // an empty entry matches. A password that cannot be read keeps its gate closed. The menu
@@ -345,7 +346,6 @@ void Velarix::changeWidget(QShortcut *sc)
     bool passwortRead = false, masterPasswortRead = false;
     QString passwort, masterPasswort;
     const auto readPasswords = [&] {
-        const LockWait wait(db, kShortLockWaitMs);
         passwort = readSetting(QStringLiteral("Passwort"), this, nullptr, &passwortRead);
         masterPasswort
             = readSetting(QStringLiteral("MasterPasswort"), this, nullptr, &masterPasswortRead);

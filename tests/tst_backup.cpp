@@ -638,7 +638,8 @@ private slots:
                "'Y';"
             << QStringList(question);
         QTest::newRow("lock outlasting the program")
-            << "" << QStringList({ "Warning|SQL-Fehler|database is locked", question });
+            << ""
+            << QStringList({ "Warning|SQL-Fehler|" + kLocked + "database is locked", question });
     }
     void failedBackupLeavesTheReminder()
     {
@@ -670,8 +671,8 @@ private slots:
         QCOMPARE(s.page(), QString("swMenu"));
         QCOMPARE(records.size(), 3);
         QCOMPARE(records.last().title, QString("SQL-Fehler"));
-        QVERIFY2(
-            records.last().text.startsWith("database is locked"), qPrintable(records.last().text));
+        QVERIFY2(records.last().text.startsWith(kLocked + "database is locked"),
+            qPrintable(records.last().text));
         QVERIFY(records.last().busy);
         QVERIFY(then.isEmpty() || other.run(then));
 

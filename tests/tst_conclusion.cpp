@@ -499,7 +499,8 @@ private slots:
         }
 
         QCOMPARE(dialogLog().size(), 1);
-        QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
+        QVERIFY2(dialogLog().at(0).startsWith(
+                     "Warning|SQL-Fehler|" + kLockedText + "\n\ndatabase is locked"),
             qPrintable(dialogLog().at(0)));
         QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
                 + TestWorkdir::rowCount("Artikel"),
@@ -553,7 +554,8 @@ private slots:
             QVERIFY(reader.exec("COMMIT"));
         }
         QCOMPARE(dialogLog().size(), 1);
-        QVERIFY2(dialogLog().at(0).startsWith("Warning|SQL-Fehler|database is locked"),
+        QVERIFY2(dialogLog().at(0).startsWith(
+                     "Warning|SQL-Fehler|" + kLockedText + "\n\ndatabase is locked"),
             qPrintable(dialogLog().at(0)));
         QCOMPARE(dir.printedFiles(), QStringList());
         QCOMPARE(TestWorkdir::rowCount("Kunde") + TestWorkdir::rowCount("Vertrag")
