@@ -30,6 +30,7 @@ namespace {
 const QString kFehler = QStringLiteral("Fehler");
 const QString kNichtGesichert = QStringLiteral("Daten wurden nicht gesichert.");
 const QString kNichtWiederhergestellt = QStringLiteral("Daten wurden nicht wiederhergestellt.");
+const QString kPasswortUnlesbar = QStringLiteral("Das MasterPasswort konnte nicht gelesen werden.");
 // What the user can do about another program's lock; the driver's words follow below it.
 const QString kGesperrt
     = QStringLiteral("Ein anderes Programm greift gerade auf die Datenbank zu.\n"
@@ -40,11 +41,12 @@ QString today()
     return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-// SQLite's answers for a file that is damaged or no database at all.
+// SQLite's answers for a file that is damaged or no database at all (SQLITE_CORRUPT and
+// SQLITE_NOTADB, with their extended codes).
 bool isDamage(const QSqlError &error)
 {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("11") || code == QLatin1String("26");
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 11 || code == 26;
 }
 
 // Why a step failed, for the one box of the failure.
@@ -68,16 +70,6 @@ struct Failure
         return reason.isEmpty() ? first : first + QLatin1Char('\n') + reason;
     }
 };
-
-// The copy replaces an older file of the target's name only once it is complete and on disk.
-bool copyFileSafely(const QString &from, const QString &to)
-{
-    QString failure;
-    if (saveFileCopy(from, to, &failure))
-        return true;
-    qDebug().noquote() << failure;
-    return false;
-}
 
 std::function<void(const QString &)> g_copyObserver;
 
@@ -266,13 +258,31 @@ bool dateTheCopy(const QString &copy, Failure *failure)
     return false;
 }
 
-// Copies the live database as its last commit left it and checks the copy. While our read
-// transaction lasts no other program can commit into the file; one that already holds it, its
-// changes half written into it, keeps us from reading, and after the driver's usual busy wait
-// nothing is copied. A copy that fails its check is compared with the live file under the same
-// transaction, so a lock can never pass for damage: damaged only when SQLite finds the live
-// file damaged too.
-bool copyCommitted(const QString &to, Failure *failure)
+// The first findings of SQLite's check of the live file, asked under the backup's read
+// transaction; damaged tells whether they are damage. A check that cannot run counts as damage
+// only when SQLite says so, so that a lock never passes for it.
+QString checkLive(QSqlQuery &live, bool *damaged)
+{
+    QString found;
+    if (live.exec(QStringLiteral("PRAGMA quick_check;")) && live.next()) {
+        found = live.value(0).toString().section(QLatin1Char('\n'), 0, 2);
+        *damaged = found != QLatin1String("ok");
+    } else {
+        found = live.lastError().text();
+        *damaged = isDamage(live.lastError());
+    }
+    live.finish();
+    return found;
+}
+
+// Copies the live database as its last commit left it into a file of our own beside the
+// target (*copy, empty when none was made) and checks the copy. While our read transaction
+// lasts no other program can commit into the file; one that already holds it, its changes half
+// written into it, keeps us from reading, and after the driver's usual busy wait nothing is
+// copied. A copy that fails its check, or cannot even take its date, is compared with the live
+// file under the same transaction, so a lock can never pass for damage: damaged only when
+// SQLite finds the live file damaged too.
+bool copyCommitted(const QString &target, QString *copy, Failure *failure)
 {
     ScopedConnection reader(QStringLiteral("backup"));
     QSqlDatabase db = reader.db();
@@ -300,24 +310,32 @@ bool copyCommitted(const QString &to, Failure *failure)
     // lock with it. The one we read through stays open until the transaction has ended.
     QFile source(databasePath());
     source.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
-    bool copied = saveFileCopy(source, to, &failure->reason)
-        && (!wal || toRollbackJournal(to, failure)) && dateTheCopy(to, failure);
+    *copy = saveNewCopy(source, target, &failure->reason);
+    bool copied = !copy->isEmpty() && (!wal || toRollbackJournal(*copy, failure));
+    if (copied && !dateTheCopy(*copy, failure)) {
+        copied = false;
+        // A damaged settings table takes no date: that is the live file's damage, not the
+        // copy's, and the restore it stood before is what such a file needs.
+        bool damaged = false;
+        const QString found = checkLive(live, &damaged);
+        if (damaged) {
+            failure->damaged = true;
+            failure->reason = QStringLiteral("Die Datenbank ist beschädigt:\n") + found;
+        }
+    }
     if (copied && g_copyObserver)
-        g_copyObserver(to);
+        g_copyObserver(*copy);
     if (copied) {
-        ScopedConnection check(QStringLiteral("backup-check"), to, true);
+        ScopedConnection check(QStringLiteral("backup-check"), *copy, true);
         // Its first findings only: a damaged file may have thousands.
         const QString found = quickCheck(check.db()).section(QLatin1Char('\n'), 0, 2);
         if (found != QLatin1String("ok")) {
             copied = false;
-            const bool checked = live.exec(QStringLiteral("PRAGMA quick_check;")) && live.next();
-            failure->damaged = checked ? live.value(0).toString() != QLatin1String("ok")
-                                       : isDamage(live.lastError());
+            checkLive(live, &failure->damaged);
             failure->reason = failure->damaged
                 ? QStringLiteral("Die Datenbank ist beschädigt:\n") + found
                 : QStringLiteral("Die Kopie %1 ist fehlerhaft:\n%2")
-                      .arg(QDir::toNativeSeparators(to), found);
-            live.finish();
+                      .arg(QDir::toNativeSeparators(*copy), found);
         }
     }
     db.rollback();
@@ -328,19 +346,21 @@ bool copyCommitted(const QString &to, Failure *failure)
 using Outcome = Backup::Outcome;
 
 // A backup is a sound copy of committed data, or it is not made: the copy is checked beside
-// the target before it replaces an older backup of that name. Damaged: the live database
-// itself fails the check, so no sound copy of it can be made.
+// the target before it replaces an older backup of that name, and the rename is on disk before
+// the live file takes the date. Damaged: the live database itself fails the check, so no sound
+// copy of it can be made.
 Outcome writeBackup(const QString &target, Failure *failure)
 {
-    const QString copy = target + QStringLiteral(".tmp");
-    if (!removeLeftovers(copy, failure))
-        return Outcome::NotSaved;
-    if (!copyCommitted(copy, failure)) {
-        QFile::remove(copy);
-        Failure ours; // what the copy's date write may have left is ours to tidy, quietly
-        removeLeftovers(copy, &ours);
-        // The user chose the target; the file beside it is only ours.
-        failure->reason.replace(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
+    QString copy;
+    if (!copyCommitted(target, &copy, failure)) {
+        if (!copy.isEmpty()) {
+            QFile::remove(copy);
+            Failure ours; // what the copy's date write may have left is ours to tidy, quietly
+            removeLeftovers(copy, &ours);
+            // The user chose the target; the file beside it is only ours.
+            failure->reason.replace(
+                QDir::toNativeSeparators(copy), QDir::toNativeSeparators(target));
+        }
         return failure->damaged ? Outcome::Damaged : Outcome::NotSaved;
     }
     bool replaced = removeLeftovers(target, failure);
@@ -350,10 +370,13 @@ Outcome writeBackup(const QString &target, Failure *failure)
         failure->reason = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
                               .arg(QDir::toNativeSeparators(target), systemReason(error));
     }
-    if (replaced)
-        return Outcome::Saved;
-    QFile::remove(copy);
-    return Outcome::NotSaved;
+    if (!replaced) {
+        QFile::remove(copy);
+        return Outcome::NotSaved;
+    }
+    // Pulled out right after the success box, a stick must hold the new backup, not the older
+    // file or our copy beside it.
+    return syncFolderOf(target, &failure->reason) ? Outcome::Saved : Outcome::NotSaved;
 }
 
 // The live file takes the date of the backup only once the backup stands: whatever ends the
@@ -385,10 +408,21 @@ bool isShopDatabase(const QString &file)
     return passesQuickCheck(check.db());
 }
 
+// Whether the file's header says WAL: its read and write versions, bytes 18 and 19, are 2.
+bool walInHeader(const QString &file)
+{
+    QFile database(file);
+    char versions[2] = {};
+    return database.open(QIODevice::ReadOnly) && database.seek(18)
+        && database.read(versions, 2) == 2 && (versions[0] == 2 || versions[1] == 2);
+}
+
 // Puts the checked copy in place of the live file. A program in the middle of writing to it
 // keeps it: its journal beside the file would be removed under it, and its commit lost. So the
 // file is taken for writing first; a journal left beside it then belongs to the old file alone,
-// and SQLite would play it back into the new one.
+// and SQLite would play it back into the new one. A program that merely holds the file open in
+// WAL mode keeps it too: SQLite refuses its next write into a file renamed over only in the
+// rollback journal mode, in WAL mode the commit would go into the old file and be lost.
 bool replaceDatabase(const QString &candidate, Failure *failure)
 {
     const QString live = databasePath();
@@ -399,13 +433,37 @@ bool replaceDatabase(const QString &candidate, Failure *failure)
     {
         ScopedConnection writer(QStringLiteral("restore-lock"));
         QSqlQuery take(writer.db());
-        // A damaged file that the user wants replaced may not even take the lock.
+        // Every program in WAL mode holds a shared lock on the file: leaving WAL fails exactly
+        // while one has it open. A damaged file that the user wants replaced may not even
+        // take the lock, nor leave WAL.
+        bool leftWal = false;
+        {
+            const LockWait wait(writer.db(), kShortLockWaitMs);
+            leftWal = take.exec(QStringLiteral("PRAGMA journal_mode = DELETE;"));
+            if (!leftWal && isLockError(take.lastError())) {
+                failure->set(take.lastError());
+                return false;
+            }
+            take.finish();
+        }
         if (!take.exec(QStringLiteral("BEGIN IMMEDIATE;")) && isLockError(take.lastError())) {
             failure->set(take.lastError());
             return false;
         }
+        // Our write lock keeps anyone from switching back to WAL until the rename is done;
+        // one who did before it, between our two statements, keeps the file.
+        if (leftWal && walInHeader(live)) {
+            failure->locked = true;
+            failure->reason = QStringLiteral("Ein anderes Programm hat die Datenbank im "
+                                             "WAL-Modus geöffnet.");
+            take.exec(QStringLiteral("ROLLBACK;"));
+            return false;
+        }
         replacing.emplace();
         replaced = removeLeftovers(live, failure) && renameOver(candidate, live);
+        QString unsynced;
+        if (replaced && !syncFolderOf(live, &unsynced))
+            qDebug().noquote() << unsynced; // replaced all the same; only a power cut undoes it
         take.exec(QStringLiteral("ROLLBACK;"));
     }
     return replaced;
@@ -467,6 +525,9 @@ Backup::~Backup()
 void Backup::refreshPage(bool readable)
 {
     masterPasswortRead = false;
+    // A count that cannot be read now is not shown: one of an earlier visit would pass for it.
+    for (QLabel *label : { ui->label_vertrage, ui->label_kunden, ui->label_artikel })
+        label->clear();
     if (!readable)
         return;
     // ID is the row id and never NULL: COUNT(*) gives the same and may count a small index
@@ -494,6 +555,26 @@ void Backup::refreshPage(bool readable)
         = readSetting(QStringLiteral("MasterPasswort"), this, &found, &masterPasswortRead);
     if (found)
         masterPasswort = stored;
+}
+
+bool Backup::masterPasswordRead(QSqlError *error)
+{
+    if (masterPasswortRead)
+        return true;
+    // The page's entry could not read it (the default connection is closed by now): once
+    // more, with the short wait of what the user only passes through.
+    ScopedConnection connection(QStringLiteral("backup-password"));
+    const LockWait wait(connection.db(), kShortLockWaitMs);
+    QSqlQuery query(connection.db());
+    if (!query.exec(
+            QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'MasterPasswort';"))) {
+        *error = query.lastError();
+        return false;
+    }
+    if (query.next())
+        masterPasswort = query.value(0).toString();
+    masterPasswortRead = true;
+    return true;
 }
 
 void Backup::openMenuSlot()
@@ -553,9 +634,6 @@ Backup::Outcome Backup::backup(bool menu)
 
 bool Backup::masterPasswordAccepted()
 {
-    // A password that could not be read keeps restore and reset closed.
-    if (!masterPasswortRead)
-        return false;
     bool ok = false;
     const QString entered = Dialogs::getText(this, QStringLiteral("MasterPasswort"),
         QStringLiteral("Bitte geben Sie das MasterPasswort ein, um fortzufahren:"),
@@ -565,6 +643,17 @@ bool Backup::masterPasswordAccepted()
 
 void Backup::wiederherstellen()
 {
+    // Without the password nothing is replaced. A damaged file, whose settings cannot be read,
+    // is what a restore is for: its backup then finds the damage, and the user's answer to
+    // that is the gate, as there is nothing to compare an entry with.
+    QSqlError error;
+    const bool known = masterPasswordRead(&error);
+    Failure unread;
+    unread.set(error);
+    if (!known && !unread.damaged) {
+        Dialogs::critical(this, kFehler, unread.boxText(kPasswortUnlesbar));
+        return;
+    }
     const Outcome saved = backup(false);
     // A damaged database is what a restore is for; as no backup of it can be made, it is
     // replaced only when the user says so.
@@ -577,8 +666,12 @@ void Backup::wiederherstellen()
             return;
     } else if (saved != Outcome::Saved) {
         return;
+    } else if (!known) {
+        // Not the damage the read failed on, after all: no gate without the password.
+        Dialogs::critical(this, kFehler, unread.boxText(kPasswortUnlesbar));
+        return;
     }
-    if (!masterPasswordAccepted())
+    if (known && !masterPasswordAccepted())
         return;
     const QString source = Dialogs::getOpenFileName(
         this, tr("Daten wiederherstellen"), folder(), tr("Database (*.sqlite)"));
@@ -587,13 +680,20 @@ void Backup::wiederherstellen()
 
     const WaitCursor wait;
 
-    // The live file stays until a checked copy of the backup stands beside it.
-    const QString candidate = databasePath() + QStringLiteral(".restore");
+    // The live file stays until a checked copy of the backup, a file of our own, stands beside
+    // it.
     Failure failure;
-    const bool restored = liveFileAt(source) == LiveFile::No && copyFileSafely(source, candidate)
-        && isShopDatabase(candidate) && replaceDatabase(candidate, &failure);
+    QString candidate;
+    if (liveFileAt(source) == LiveFile::No) {
+        QFile from(source);
+        from.open(QIODevice::ReadOnly); // one that did not open is reported by the copy
+        candidate = saveNewCopy(from, databasePath(), &failure.reason);
+    }
+    const bool restored
+        = !candidate.isEmpty() && isShopDatabase(candidate) && replaceDatabase(candidate, &failure);
     if (!restored) {
-        QFile::remove(candidate);
+        if (!candidate.isEmpty())
+            QFile::remove(candidate);
         qDebug().noquote() << failure.reason;
         // Only a lock is worth its words here: the rest means another file is needed.
         Dialogs::critical(this, kFehler,
@@ -605,6 +705,13 @@ void Backup::wiederherstellen()
 
 void Backup::resetDb()
 {
+    QSqlError error;
+    if (!masterPasswordRead(&error)) {
+        Failure unread;
+        unread.set(error);
+        Dialogs::critical(this, kFehler, unread.boxText(kPasswortUnlesbar));
+        return;
+    }
     if (!masterPasswordAccepted())
         return;
     if (!sichern(true)) {

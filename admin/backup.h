@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QSqlError;
 class Ui_Backup;
 
 // Backup, restore and reset of "db.sqlite". The main window closes its connection while this
@@ -17,8 +18,9 @@ public:
     ~Backup() override;
 
     // Counts and the master password, read while the main window's connection is still open.
-    // Not readable (another program holds the database): nothing is read, and restore and
-    // reset stay closed; a lock met on the way stops the reads there, the same.
+    // Not readable (another program holds the database): nothing is read; a lock met on the
+    // way stops the reads there, the same. A count not read shows empty; a password not read
+    // is read again when restore or reset is pressed.
     void refreshPage(bool readable = true);
 
     // The folder proposed for backups; the main window sets it before every entry.
@@ -43,10 +45,14 @@ public slots:
 
 private:
     Outcome backup(bool menu);
+    // The stored master password is known: read at the entry, or else now, on a connection of
+    // its own; false with the driver's error when it still cannot be read.
+    bool masterPasswordRead(QSqlError *error);
+    // The prompt, and the entry compared with the stored password.
     bool masterPasswordAccepted();
     QString folder() const;
 
     Ui_Backup *ui;
     QString masterPasswort;
-    bool masterPasswortRead = false; // at the last entry
+    bool masterPasswortRead = false; // since the last entry
 };

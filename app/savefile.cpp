@@ -2,7 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -72,37 +81,131 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString *failure)
     return failed(file, path, reason, failure);
 }
 
-bool saveFileCopy(const QString &from, const QString &path, QString *failure)
+namespace {
+
+QString systemReason(int error)
 {
-    QFile source(from);
-    source.open(QIODevice::ReadOnly); // a source that did not open is reported with its reason
-    return saveFileCopy(source, path, failure);
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool saveFileCopy(QIODevice &source, const QString &path, QString *failure)
+// Eight letters and digits: a name nobody can have taken in advance.
+QString randomPart()
 {
-    QSaveFile file(path);
-    QString reason;
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString part;
+    for (int i = 0; i < 8; ++i)
+        part += QLatin1Char(letters[QRandomGenerator::system()->bounded(36)]);
+    return part;
+}
+
+// O_EXCL: the name was free, so the file is ours; it refuses a link at the name, even one
+// that points nowhere.
+int createOwnFile(const QString &near, QString *path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *path = near + QLatin1Char('.') + randomPart() + QStringLiteral(".tmp");
+        const int fd = ::open(QFile::encodeName(*path).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// As writeAll above: a short write is followed by the rest, which then fails with the reason.
+bool writeAllTo(int fd, const char *data, qint64 size, QString *reason)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            *reason = systemReason(written < 0 ? errno : ENOSPC);
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool copyInto(int fd, QIODevice &source, QString *reason)
+{
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    qint64 copied = 0;
+    for (;;) {
+        const qint64 n = source.read(chunk.data(), chunk.size());
+        if (n < 0) {
+            *reason = source.errorString();
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!writeAllTo(fd, chunk.constData(), n, reason))
+            return false;
+        copied += n;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    if (info.st_size != copied) {
+        *reason = QStringLiteral("Es wurden nur %1 von %2 Bytes geschrieben.")
+                      .arg(qint64(info.st_size))
+                      .arg(copied);
+        return false;
+    }
+    if (::fsync(fd) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString saveNewCopy(QIODevice &source, const QString &near, QString *failure)
+{
+    QString reason, path;
     if (!source.isReadable()) {
         reason = source.errorString();
-    } else if (openUnbuffered(file, &reason)) {
-        QByteArray chunk(1 << 20, Qt::Uninitialized);
-        qint64 copied = 0;
-        for (;;) {
-            const qint64 n = source.read(chunk.data(), chunk.size());
-            if (n < 0) {
-                reason = source.errorString();
-                break;
+    } else {
+        const int fd = createOwnFile(near, &path);
+        if (fd < 0) {
+            reason = systemReason(errno);
+        } else {
+            bool copied = copyInto(fd, source, &reason);
+            if (::close(fd) != 0 && copied) {
+                reason = systemReason(errno);
+                copied = false;
             }
-            if (n == 0) {
-                if (commitChecked(file, copied, &reason))
-                    return true;
-                break;
-            }
-            if (!writeAll(file, chunk.constData(), n, &reason))
-                break;
-            copied += n;
+            if (copied)
+                return path;
+            ::unlink(QFile::encodeName(path).constData());
         }
     }
-    return failed(file, path, reason, failure);
+    if (failure) {
+        *failure = QStringLiteral("Die Datei %1 konnte nicht geschrieben werden:\n%2")
+                       .arg(QDir::toNativeSeparators(near), reason);
+    }
+    return QString();
+}
+
+bool syncFolderOf(const QString &path, QString *failure)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // EINVAL: a file system that keeps no folder to sync.
+    const bool synced = fd >= 0 && (::fsync(fd) == 0 || errno == EINVAL);
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced && failure) {
+        *failure = QStringLiteral("Der Ordner %1 konnte nicht auf den Datenträger geschrieben "
+                                  "werden:\n%2")
+                       .arg(QDir::toNativeSeparators(folder), systemReason(error));
+    }
+    return synced;
 }

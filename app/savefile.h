@@ -11,8 +11,13 @@ class QIODevice;
 // the user: the path and the system's reason.
 bool saveFile(const QString &path, const QByteArray &bytes, QString *failure = nullptr);
 
-// The same for a copy of the file at from, read in pieces: a large file (the database) is
-// never held in memory whole.
-bool saveFileCopy(const QString &from, const QString &path, QString *failure = nullptr);
-// The same, read from an open device that the caller keeps, and closes when it is done.
-bool saveFileCopy(QIODevice &source, const QString &path, QString *failure = nullptr);
+// A file of the program's own beside near, holding a checked copy of source: named after near
+// with a random part, created exclusively (never an existing file, never through a link, mode
+// 0666 before umask), every write and the size checked, then synced. The caller renames it
+// into its place or removes it. Its path; empty on failure, when *failure (if given) holds
+// the text for the user, naming near, and no file is left.
+QString saveNewCopy(QIODevice &source, const QString &near, QString *failure = nullptr);
+
+// Makes a rename into path's folder durable: fsync of the folder. False with the text for the
+// user when the system refuses.
+bool syncFolderOf(const QString &path, QString *failure = nullptr);

@@ -33,6 +33,8 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -116,6 +118,18 @@ QStringList dumpAll()
     return tables;
 }
 
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+// The files of a folder, sorted: what a failure or a kill must not leave there.
+QStringList filesIn(const QString &folder)
+{
+    return sorted(QDir(folder).entryList(QDir::Files | QDir::System));
+}
+
 QString makeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -171,6 +185,59 @@ bool killedWhileWriting(const QString &file, bool wal)
     return ran && QFileInfo(file + (wal ? "-wal" : "-journal")).size() > 0;
 }
 
+// One fsync of the program's: the file or folder synced, and what the recorder's probe found
+// at that moment.
+struct Synced
+{
+    QString path;
+    QString found;
+};
+
+// Records every fsync of the process while it lives.
+class SyncRecorder
+{
+public:
+    SyncRecorder(QList<Synced> *synced, std::function<QString()> probe)
+    {
+        s_probe = std::move(probe);
+        s_synced = synced;
+    }
+    ~SyncRecorder()
+    {
+        s_synced = nullptr;
+        s_probe = nullptr;
+    }
+    static void record(int fd)
+    {
+        if (!s_synced || s_probing)
+            return;
+        char link[4096];
+        const ssize_t size = ::readlink(
+            QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), link, sizeof link);
+        s_probing = true;
+        s_synced->append(
+            { size > 0 ? QFile::decodeName(QByteArray(link, int(size))) : QString(), s_probe() });
+        s_probing = false;
+    }
+
+private:
+    static inline QList<Synced> *s_synced = nullptr;
+    static inline std::function<QString()> s_probe;
+    static inline bool s_probing = false;
+};
+
+} // namespace
+
+// The program's calls reach this one (it is linked into the test program, ahead of the C
+// library's): it records them and syncs.
+extern "C" int fsync(int fd)
+{
+    SyncRecorder::record(fd);
+    return int(::syscall(SYS_fsync, fd));
+}
+
+namespace {
+
 // Sets the backup's copy observer for its own life.
 struct CopyObserver
 {
@@ -180,6 +247,19 @@ struct CopyObserver
     }
     ~CopyObserver() { Backup::setCopyObserver(nullptr); }
 };
+
+// Overwrites the page that holds the start of a table (the whole of a small one), as a disk
+// fault would.
+bool spoilRootPage(const QString &file, const QString &table)
+{
+    const qint64 root
+        = scalarIn(file, "SELECT rootpage FROM sqlite_master WHERE name = '" + table + "'", true)
+              .toLongLong();
+    const qint64 size = scalarIn(file, "PRAGMA page_size", true).toLongLong();
+    QFile live(file);
+    return root > 1 && size > 0 && live.open(QIODevice::ReadWrite) && live.seek((root - 1) * size)
+        && live.write(QByteArray(size, 'U')) == size;
+}
 
 // So many customers that a transaction over all of them spills into the file.
 void addCustomers(int count)
@@ -290,7 +370,8 @@ private slots:
     // sound never replaces the older backup.
     void backupBesideAnotherProgram_data()
     {
-        QTest::addColumn<QString>("meanwhile"); // statements for the sqlite3 tool, or "damage"
+        // Statements for the sqlite3 tool, or "damage" (of customers' pages or the settings').
+        QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<QString>("reason"); // the start of the failure box's second line
         QTest::newRow("exclusive transaction, cache spilled")
@@ -302,6 +383,10 @@ private slots:
             << true << "";
         QTest::newRow("the file damaged")
             << "damage" << false << "Die Datenbank ist beschädigt:\n*** in database main ***";
+        // The copy cannot even take its date: the damage is still called damage.
+        QTest::newRow("the settings damaged")
+            << "damage settings" << false
+            << "Die Datenbank ist beschädigt:\n*** in database main ***";
     }
     void backupBesideAnotherProgram()
     {
@@ -317,6 +402,10 @@ private slots:
         SqliteTool other(s.dir.path("db.sqlite"));
         bool done = false;
         OnDebugLine whileTheDialogIsOpen(target, [&] {
+            if (meanwhile == "damage settings") {
+                done = spoilRootPage(s.dir.path("db.sqlite"), "Systemdaten");
+                return;
+            }
             if (meanwhile != "damage") {
                 done = other.run(meanwhile);
                 return;
@@ -546,16 +635,18 @@ private slots:
     }
 
     // A shop saves to the same name every evening. A journal or a log beside that name belongs
-    // to the file it replaces (or to a program killed while it had it open), one beside the
-    // copy to an earlier copy: SQLite would play either into the new backup.
+    // to the file it replaces (or to a program killed while it had it open): SQLite would play
+    // it into the new backup. A database of another program at the name an earlier version
+    // gave its copy is no concern of the backup's, and stays as it is.
     void leftoversDoNotSpoilTheBackup_data()
     {
         QTest::addColumn<QString>("beside"); // the database the leftovers belong to
         QTest::addColumn<bool>("wal");
         QTest::newRow("hot journal of the older file") << "sicherung.sqlite" << false;
         QTest::newRow("log of another database") << "sicherung.sqlite" << true;
-        QTest::newRow("hot journal of an earlier copy") << "sicherung.sqlite.tmp" << false;
-        QTest::newRow("log of an earlier copy") << "sicherung.sqlite.tmp" << true;
+        QTest::newRow("hot journal beside the former copy's name")
+            << "sicherung.sqlite.tmp" << false;
+        QTest::newRow("log beside the former copy's name") << "sicherung.sqlite.tmp" << true;
     }
     void leftoversDoNotSpoilTheBackup()
     {
@@ -567,6 +658,12 @@ private slots:
         QTemporaryDir usb;
         const QString target = usb.filePath("sicherung.sqlite");
         QVERIFY(killedWhileWriting(usb.filePath(beside), wal));
+        // The target's own leftovers go, another file's stay; no working file stays.
+        QStringList files = { "sicherung.sqlite" };
+        for (const QString &file : filesIn(usb.path())) {
+            if (!file.startsWith("sicherung.sqlite-") && file != "sicherung.sqlite")
+                files << file;
+        }
         s.key("6");
         Dialogs::setNextAnswer(target);
         clickOn(s, "pushButtonSichern");
@@ -582,7 +679,7 @@ private slots:
                          readOnly),
                 QVariant(0));
         }
-        QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
+        QCOMPARE(filesIn(usb.path()), sorted(files));
     }
 
     // A leftover that cannot be removed stops the backup, names itself, and the older file
@@ -591,7 +688,7 @@ private slots:
     {
         QTest::addColumn<QString>("leftover");
         QTest::newRow("beside the older file") << "sicherung.sqlite-journal";
-        QTest::newRow("beside the copy") << "sicherung.sqlite.tmp-wal";
+        QTest::newRow("the older file's log") << "sicherung.sqlite-wal";
     }
     void leftoverThatStaysStopsTheBackup()
     {
@@ -765,6 +862,156 @@ private slots:
         QCOMPARE(QDir(usb.path()).entryList(QDir::Files), QStringList("sicherung.sqlite"));
     }
 
+    // The backup's working copy is a file the program creates itself: a link at the name an
+    // earlier version gave its copy leads nowhere, neither into the live file nor into another
+    // program's, and the backup is a file of its own.
+    void backupNeverWritesThroughALink_data()
+    {
+        QTest::addColumn<QString>("pointsAt"); // the link at "<target>.tmp"
+        QTest::newRow("to the live file") << "db.sqlite";
+        QTest::newRow("to another program's file") << "fremd.txt";
+    }
+    void backupNeverWritesThroughALink()
+    {
+        QFETCH(QString, pointsAt);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        makeFile(s.dir.path("fremd.txt"), "fremd");
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        const QString link = target + ".tmp";
+        QVERIFY(QFile::link(s.dir.path(pointsAt), link));
+        const QByteArray pointedAt = bytes(s.dir.path(pointsAt));
+        s.key("6");
+        Dialogs::setNextAnswer(target);
+        clickOn(s, "pushButtonSichern");
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        QVERIFY(!QFileInfo(target).isSymLink());
+        QCOMPARE(scalarIn(target, "PRAGMA quick_check", true), QVariant("ok"));
+        QCOMPARE(scalarIn(target, "SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'", true),
+            QVariant(today()));
+        // The link and what it points at stay as they were; no working file stays.
+        QCOMPARE(QFileInfo(link).symLinkTarget(), s.dir.path(pointsAt));
+        if (pointsAt == "fremd.txt")
+            QCOMPARE(bytes(s.dir.path(pointsAt)), pointedAt);
+        QCOMPARE(filesIn(usb.path()), QStringList({ "sicherung.sqlite", "sicherung.sqlite.tmp" }));
+        QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Artikel"), QVariant(8));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+    }
+
+    // Pulled out right after the success box, a stick holds the new backup: the rename into its
+    // folder is on disk (the folder synced) before the live file says "backed up today". The
+    // test's own fsync sees every sync of the program's.
+    void backupIsOnDiskBeforeTheLiveFileIsDated()
+    {
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("BackupDate", "01.02.2020");
+        QTemporaryDir usb;
+        const QString target = makeFile(usb.filePath("sicherung.sqlite"), "alt");
+        const QString live = s.dir.path("db.sqlite");
+        s.key("6");
+        QList<Synced> synced;
+        {
+            const SyncRecorder recorder(&synced, [&] {
+                return QString("live ")
+                    + (bytes(live).contains(today().toLatin1()) ? "dated" : "older") + ", backup "
+                    + (bytes(target).contains(today().toLatin1()) ? "new" : "older");
+            });
+            Dialogs::setNextAnswer(target);
+            clickOn(s, "pushButtonSichern");
+        }
+
+        QCOMPARE(dialogLog(),
+            QStringList({ "SaveFile|Daten sichern|",
+                "Information|Erfolg|Daten wurden erfolgreich gesichert." }));
+        // The copy itself is synced too: none recorded means the program's calls miss the test's.
+        QVERIFY2(!synced.isEmpty(), "no fsync recorded: none made, or the interposition fails");
+        const QString folder = QFileInfo(usb.path()).canonicalFilePath();
+        QStringList folderSyncs, all;
+        for (const Synced &sync : qAsConst(synced)) {
+            all << sync.path + ": " + sync.found;
+            if (sync.path == folder)
+                folderSyncs << sync.found;
+        }
+        QVERIFY2(folderSyncs.contains("live older, backup new"), qPrintable(all.join('\n')));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
+            QVariant(today()));
+    }
+
+    // Another program holds the database while the page is entered: no count is shown (nor
+    // one of an earlier visit), and the master password is read when restore or reset is
+    // pressed. When it still cannot be read, one box says why, before any backup is made.
+    void passwordIsReadAtThePressWhenTheEntryCouldNot_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("released"); // the lock, before the press
+        QTest::addColumn<QStringList>("log");
+        const QString prompt
+            = "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:";
+        const QStringList unread = { "Critical|Fehler|Das MasterPasswort konnte nicht gelesen "
+                                     "werden.\n"
+            + kLocked + "database is locked Unable to execute statement" };
+        QTest::newRow("restore, lock released")
+            << "pushButtonWiederherstellen" << true
+            << QStringList({ "SaveFile|Daten sichern|",
+                   "Information|Erfolg|Daten wurden erfolgreich gesichert.", prompt,
+                   "OpenFile|Daten wiederherstellen|" });
+        QTest::newRow("reset, lock released")
+            << "pushButton" << true
+            << QStringList({ prompt, "SaveFile|Daten sichern|",
+                   "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
+        QTest::newRow("restore, lock lasting") << "pushButtonWiederherstellen" << false << unread;
+        QTest::newRow("reset, lock lasting") << "pushButton" << false << unread;
+    }
+    void passwordIsReadAtThePressWhenTheEntryCouldNot()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, released);
+        QFETCH(QStringList, log);
+        Shell s;
+        QVERIFY(s.start());
+        const ShopFixture shop;
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        s.key("6");
+        QCOMPARE(shown(s, "label_artikel"), QString("8"));
+        s.key("Esc");
+        const QStringList before = dumpAll();
+        SqliteTool other(s.dir.path("db.sqlite"));
+        QVERIFY(other.run("BEGIN EXCLUSIVE;"));
+        s.key("6");
+        QCOMPARE(s.page(), QString("swBackup"));
+        for (const char *label : { "label_vertrage", "label_kunden", "label_artikel" })
+            QCOMPARE(shown(s, label), QString());
+        Dialogs::takeRecords(); // the entry's box about the lock
+        if (released)
+            QVERIFY(other.run("ROLLBACK;"));
+        if (button == "pushButtonWiederherstellen") {
+            Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
+            Dialogs::setNextAnswer(QMessageBox::Ok);
+        }
+        // The prompt; then the reset's save dialog, or the restore's open dialog, is cancelled.
+        Dialogs::setNextAnswer("Chef");
+        clickOn(s, qPrintable(button));
+
+        QCOMPARE(dialogLog(), log);
+        if (released)
+            return;
+        QCOMPARE(s.page(), QString("swBackup"));
+        QVERIFY(!QFile::exists(s.dir.path("vorher.sqlite")));
+        QVERIFY(other.run("ROLLBACK;"));
+        s.key("Esc");
+        QCOMPARE(dumpAll(), before);
+    }
+
     void proposedName_data()
     {
         QTest::addColumn<QString>("folder"); // "usb": an existing folder
@@ -853,8 +1100,18 @@ private slots:
                 QVariant(rowPresent ? 1 : 0));
         }
     }
+    // The backup before the restore may have any name the user gives it, also one beside the
+    // live file that the restore's own working copy once had: that copy is a file the program
+    // creates itself, and never takes another's place.
+    void restoreSwapsTheData_data()
+    {
+        QTest::addColumn<QString>("before"); // in the backup folder, or beside the live file
+        QTest::newRow("in the backup folder") << "usb/vorher.sqlite";
+        QTest::newRow("beside the live file, as db.sqlite.restore") << "db.sqlite.restore";
+    }
     void restoreSwapsTheData()
     {
+        QFETCH(QString, before);
         Shell s;
         QVERIFY(s.start());
         const ShopFixture shop;
@@ -881,7 +1138,9 @@ private slots:
         QCOMPARE(listedOnIntake(), QList<int>({ 2, 1, 3 }));
 
         s.key("6");
-        restore(s, usb.filePath("vorher.sqlite"), "Chef", usb.filePath("alt.sqlite"));
+        const QString backupBefore
+            = before.startsWith("usb/") ? usb.filePath(before.mid(4)) : s.dir.path(before);
+        restore(s, backupBefore, "Chef", usb.filePath("alt.sqlite"));
 
         QCOMPARE(dialogLog(),
             QStringList({ "SaveFile|Daten sichern|",
@@ -898,11 +1157,10 @@ private slots:
         QCOMPARE(listedOnIntake(), QList<int>({ 2, 1 }));
         QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'"),
             QVariant(today()));
-        // The backup before the restore holds what was replaced.
-        QCOMPARE(
-            scalarIn(usb.filePath("vorher.sqlite"), "SELECT COUNT(*) FROM Kunde"), QVariant(3));
-        QCOMPARE(
-            QDir(s.dir.path()).entryList({ "db.sqlite*" }, QDir::Files), QStringList("db.sqlite"));
+        // The backup before the restore holds what was replaced; no working file stays.
+        QCOMPARE(scalarIn(backupBefore, "SELECT COUNT(*) FROM Kunde", true), QVariant(3));
+        QCOMPARE(QDir(s.dir.path()).entryList({ "db.sqlite*" }, QDir::Files),
+            sorted(QStringList({ "db.sqlite", before }).filter(QRegularExpression("^db"))));
     }
 
     // The live file stays exactly as the backup before the restore found it.
@@ -949,20 +1207,40 @@ private slots:
         makeFile(s.dir.path("kaputt2.sqlite"),
             backup.left(4096) + QByteArray(backup.size() - 4096, 'U'));
         s.key("6");
+        const QStringList files = filesIn(s.dir.path()) << "vorher.sqlite";
         restore(s, s.dir.path("vorher.sqlite"), password,
             source.isEmpty() ? QString() : s.dir.path(source));
 
         QCOMPARE(dialogLog().last(), last);
         QCOMPARE(s.page(), QString("swBackup"));
         QCOMPARE(bytes(s.dir.path("db.sqlite")), bytes(s.dir.path("vorher.sqlite")));
-        QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
+        // No working file stays.
+        QCOMPARE(filesIn(s.dir.path()), sorted(files));
     }
 
     // A program in the middle of its write keeps the database: the restore would remove its
-    // journal and put another file in its place, and its commit would be lost. The box says
-    // what to do; the live file and the other program's write stay whole.
+    // journal and put another file in its place, and its commit would be lost. So does one that
+    // merely holds the file open in WAL mode: its next commit would go into the old file. The
+    // box says what to do; the live file and the other program's write stay whole.
+    void restoreWaitsForAWriter_data()
+    {
+        QTest::addColumn<QString>("before"); // what the other program does before the restore
+        QTest::addColumn<QString>("companion"); // what that leaves beside the live file
+        QTest::addColumn<QString>("after"); // and then
+        QTest::newRow("in the middle of a write") << "BEGIN; UPDATE Kunde SET Name = 'X';"
+                                                  << "-journal"
+                                                  << "COMMIT;";
+        QTest::newRow("holding the file open in WAL mode")
+            << ".output /dev/null\nPRAGMA journal_mode = WAL;\nSELECT COUNT(*) FROM Kunde;\n"
+               ".output stdout\n"
+            << "-wal"
+            << "UPDATE Kunde SET Name = 'X';";
+    }
     void restoreWaitsForAWriter()
     {
+        QFETCH(QString, before);
+        QFETCH(QString, companion);
+        QFETCH(QString, after);
         Shell s;
         QVERIFY(s.start());
         const ShopFixture shop;
@@ -971,33 +1249,49 @@ private slots:
         Dialogs::setNextAnswer(s.dir.path("alt.sqlite"));
         clickOn(s, "pushButtonSichern");
         SqliteTool other(s.dir.path("db.sqlite"));
-        QVERIFY(other.run("BEGIN; UPDATE Kunde SET Name = 'X';"));
-        QVERIFY(QFile::exists(s.dir.path("db.sqlite-journal")));
-        const QByteArray live = bytes(s.dir.path("db.sqlite"));
+        QVERIFY(other.run(before));
+        QVERIFY(QFile::exists(s.dir.path("db.sqlite" + companion)));
+        struct stat live;
+        QVERIFY(::stat(QFile::encodeName(s.dir.path("db.sqlite")), &live) == 0);
+        const QByteArray liveBytes = bytes(s.dir.path("db.sqlite"));
         s.key("6");
+        const QStringList files = filesIn(s.dir.path()) << "vorher.sqlite";
         restore(s, s.dir.path("vorher.sqlite"), "Chef", s.dir.path("alt.sqlite"));
 
         QCOMPARE(dialogLog().last(),
             "Critical|Fehler|Daten wurden nicht wiederhergestellt.\n" + kLocked
                 + "database is locked Unable to fetch row");
         QCOMPARE(s.page(), QString("swBackup"));
-        QCOMPARE(bytes(s.dir.path("db.sqlite")), live);
-        QVERIFY(!QFile::exists(s.dir.path("db.sqlite.restore")));
-        QVERIFY(other.run("COMMIT;"));
+        struct stat now;
+        QVERIFY(::stat(QFile::encodeName(s.dir.path("db.sqlite")), &now) == 0);
+        QCOMPARE(now.st_ino, live.st_ino);
+        if (companion == "-journal") // the log was written back before the backup's copy
+            QCOMPARE(bytes(s.dir.path("db.sqlite")), liveBytes);
+        // No working file stays.
+        QCOMPARE(filesIn(s.dir.path()), sorted(files));
+        QVERIFY(other.run(after));
         s.key("Esc");
         QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde WHERE Name <> 'X'"), QVariant(0));
+        QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde"), QVariant(2));
     }
 
     // A damaged database cannot be backed up, yet it is what a restore is for: after the
-    // failed backup the user decides whether it is replaced.
+    // failed backup the user decides whether it is replaced. With the settings damaged the
+    // master password cannot be read, at the entry nor at the press, and there is nothing to
+    // compare an entry with: the question is the gate. A copy that cannot take its date is
+    // judged like one that fails its check.
     void damagedDatabaseIsReplacedWhenTheUserSaysSo_data()
     {
+        QTest::addColumn<QString>("damaged"); // "customers" or "settings"
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
+        QTest::newRow("customers, yes") << "customers" << true;
+        QTest::newRow("customers, no") << "customers" << false;
+        QTest::newRow("settings, yes") << "settings" << true;
+        QTest::newRow("settings, no") << "settings" << false;
     }
     void damagedDatabaseIsReplacedWhenTheUserSaysSo()
     {
+        QFETCH(QString, damaged);
         QFETCH(bool, yes);
         Shell s;
         QVERIFY(s.start());
@@ -1008,19 +1302,24 @@ private slots:
         const QString good = s.dir.path("alt.sqlite");
         Dialogs::setNextAnswer(good);
         clickOn(s, "pushButtonSichern");
-        {
+        // The main window reads the file afresh at the next entry, as after a start.
+        QSqlDatabase::database().close();
+        if (damaged == "settings") {
+            QVERIFY(spoilRootPage(s.dir.path("db.sqlite"), "Systemdaten"));
+        } else {
             // The last 64 KiB are customers' pages, far from the settings.
             QFile live(s.dir.path("db.sqlite"));
             QVERIFY(live.open(QIODevice::ReadWrite) && live.seek(live.size() - 65536)
                 && live.write(QByteArray(65536, 'U')) == 65536);
         }
-        const QByteArray damaged = bytes(s.dir.path("db.sqlite"));
+        const QByteArray damagedBytes = bytes(s.dir.path("db.sqlite"));
         s.key("6");
         Dialogs::takeRecords();
         Dialogs::setNextAnswer(s.dir.path("vorher.sqlite"));
         Dialogs::setNextAnswer(QMessageBox::Ok);
         Dialogs::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
-        Dialogs::setNextAnswer("Chef");
+        if (damaged == "customers")
+            Dialogs::setNextAnswer("Chef");
         Dialogs::setNextAnswer(good);
         clickOn(s, "pushButtonWiederherstellen");
 
@@ -1033,21 +1332,27 @@ private slots:
             QString("Question|Warnung|Die Datenbank ist beschädigt und konnte nicht gesichert "
                     "werden.\nTrotzdem wiederherstellen?"));
         QVERIFY(!QFile::exists(s.dir.path("vorher.sqlite")));
+        // No working file stays.
+        QCOMPARE(QDir(s.dir.path()).entryList({ "db.sqlite*", "vorher*" }, QDir::Files),
+            QStringList("db.sqlite"));
         if (!yes) {
             QCOMPARE(log.size(), 3);
             // Return alone does not give the data away.
             QCOMPARE(Dialogs::lastCall().value("defaultButton").toInt(), int(QMessageBox::No));
             QCOMPARE(s.page(), QString("swBackup"));
-            QCOMPARE(bytes(s.dir.path("db.sqlite")), damaged);
+            QCOMPARE(bytes(s.dir.path("db.sqlite")), damagedBytes);
             return;
         }
-        QCOMPARE(log.mid(3),
-            QStringList({ "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um "
-                          "fortzufahren:",
-                "OpenFile|Daten wiederherstellen|" }));
+        QStringList rest = { "OpenFile|Daten wiederherstellen|" };
+        if (damaged == "customers")
+            rest.prepend(
+                "Text|MasterPasswort|Bitte geben Sie das MasterPasswort ein, um fortzufahren:");
+        QCOMPARE(log.mid(3), rest);
         QCOMPARE(s.page(), QString("swMenu"));
         QCOMPARE(TestWorkdir::scalar("PRAGMA integrity_check"), QVariant("ok"));
         QCOMPARE(TestWorkdir::scalar("SELECT COUNT(*) FROM Kunde"), QVariant(30002));
+        QCOMPARE(TestWorkdir::scalar("SELECT Wert FROM Systemdaten WHERE Name = 'MasterPasswort'"),
+            QVariant("Chef"));
     }
 
     // A backup must hold every column the program reads; what the schema upgrade adds may be
@@ -1181,10 +1486,12 @@ private slots:
             << "" << QVariantList { "Chef" }
             << QStringList({ prompt, "SaveFile|Daten sichern|",
                    "Warning|Fehler|Daten wurden nicht gesichert.\nVorgang abgebrochen." });
-        // The empty entry would match the password the page starts with.
-        QTest::newRow("password unreadable: no prompt")
+        // The empty entry would match the password the page starts with: no prompt, and the
+        // box says why.
+        QTest::newRow("password unreadable: one box")
             << "ALTER TABLE Systemdaten RENAME TO Einstellungen" << QVariantList { "" }
-            << QStringList();
+            << QStringList("Critical|Fehler|Das MasterPasswort konnte nicht gelesen werden.\nno "
+                           "such table: Systemdaten Unable to execute statement");
     }
     void resetRefusals()
     {
