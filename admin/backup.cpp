@@ -31,11 +31,6 @@ const QString kFehler = QStringLiteral("Fehler");
 const QString kNichtGesichert = QStringLiteral("Daten wurden nicht gesichert.");
 const QString kNichtWiederhergestellt = QStringLiteral("Daten wurden nicht wiederhergestellt.");
 const QString kPasswortUnlesbar = QStringLiteral("Das MasterPasswort konnte nicht gelesen werden.");
-// What the user can do about another program's lock; the driver's words follow below it.
-const QString kGesperrt
-    = QStringLiteral("Ein anderes Programm greift gerade auf die Datenbank zu.\n"
-                     "Bitte schließen Sie das andere Programm und versuchen Sie es dann erneut.");
-
 QString today()
 {
     return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
@@ -66,7 +61,7 @@ struct Failure
     QString boxText(const QString &first) const
     {
         if (locked)
-            return first + QLatin1Char('\n') + kGesperrt + QStringLiteral("\n\n") + reason;
+            return first + QLatin1Char('\n') + kLockedText + QStringLiteral("\n\n") + reason;
         return reason.isEmpty() ? first : first + QLatin1Char('\n') + reason;
     }
 };
