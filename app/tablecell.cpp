@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QStringView>
 #include <QStyleOptionHeader>
+#include <QStyleOptionViewItem>
 #include <QtMath>
 
 namespace {
@@ -276,6 +277,24 @@ void fitColumns(QTableWidget *table, int nameColumn, const WidestRows &widest)
     }
     if (nameColumn >= 0)
         header->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
+}
+
+void limitColumn(QTableWidget *table, int column, const QString &longest)
+{
+    table->ensurePolished();
+    // The room the delegate gives such a text, as for the cells.
+    QStyleOptionViewItem option;
+    option.initFrom(table);
+    option.font = table->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = longest;
+    const int width
+        = table->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), table).width()
+        + (table->showGrid() ? 1 : 0);
+    QHeaderView *header = table->horizontalHeader();
+    if (header->sectionSize(column) > width)
+        header->resizeSection(column, width);
 }
 
 void shareColumns(QTableWidget *table)

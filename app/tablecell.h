@@ -83,6 +83,11 @@ using WidestRows = QHash<int, QList<int>>;
 // its column's values goes onto two lines, so that it takes no room the names could use.
 void fitColumns(QTableWidget *table, int nameColumn, const WidestRows &widest = {});
 
+// Keeps a column of short texts from the data (telephone numbers), fitted by fitColumns, to
+// the width `longest` takes in the list: a longer text is cut with "…", whole in its cell's
+// tool tip (a NameCell), and leaves the name column its room.
+void limitColumn(QTableWidget *table, int column, const QString &longest);
+
 // Lets a list's columns share its width, as Qt's Stretch mode does, none of them narrower than
 // the widest value or caption of any column: a list too narrow for that scrolls sideways.
 void shareColumns(QTableWidget *table);

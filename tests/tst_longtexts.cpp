@@ -1159,28 +1159,56 @@ private slots:
             check(table(page, c.table));
     }
 
-    // On the expired list a usual name shows whole beside the longest figures; only a longer
-    // one is cut, whole in its tool tip.
+    // On the expired list a usual name and a usual telephone number show whole beside the
+    // longest figures: names up to 25 characters with numbers up to 20. Only a longer name or
+    // number is cut, whole in its tool tip, and the list never scrolls sideways: the end of
+    // the term, the open amount and the boxes stay in sight.
     void expiredListShowsUsualNames_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("whole");
-        QTest::newRow("25 characters") << QStringLiteral("Meyer-Lüdenscheid, Werner") << true;
-        QTest::newRow("24 characters") << QStringLiteral("Schumacher, Hans-Joachim") << true;
-        QTest::newRow("29 characters") << QStringLiteral("Meyer-Lüdenscheid, Karl-Heinz") << false;
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<bool>("nameWhole");
+        QTest::addColumn<bool>("phoneWhole");
+        QTest::addColumn<QString>("font");
+        const QString name25 = QStringLiteral("Mühlenweg-Wagner, Wilhelm");
+        for (const char *font : kFonts) {
+            QTest::addRow("25 characters, %s", font) << QStringLiteral("Meyer-Lüdenscheid, Werner")
+                                                     << kLongPhone << true << true << QString(font);
+            QTest::addRow("24 characters, %s", font) << QStringLiteral("Schumacher, Hans-Joachim")
+                                                     << kLongPhone << true << true << QString(font);
+            QTest::addRow("59 characters, %s", font)
+                << QStringLiteral("Meyer-Lüdenscheid-Hohenstein, Karl-Heinz Friedrich Wilhelm")
+                << kLongPhone << false << true << QString(font);
+            QTest::addRow("phone of 15, %s", font)
+                << name25 << QStringLiteral("05661 929562170") << true << true << QString(font);
+            QTest::addRow("phone of 20, %s", font)
+                << name25 << QStringLiteral("0171 2956217 / 05661") << true << true
+                << QString(font);
+            QTest::addRow("phone of 26, %s", font)
+                << QStringLiteral("Schulze, Reinhard")
+                << QStringLiteral("0171 2956217 / 0561 526077") << true << false << QString(font);
+            QTest::addRow("phone of 45, %s", font)
+                << name25 << QStringLiteral("0171 29562170 / 0561 526077 / 05661 929562170") << true
+                << false << QString(font);
+        }
     }
     void expiredListShowsUsualNames()
     {
         QFETCH(QString, name);
-        QFETCH(bool, whole);
+        QFETCH(QString, phone);
+        QFETCH(bool, nameWhole);
+        QFETCH(bool, phoneWhole);
+        QFETCH(QString, font);
+        const AppFont appFont(font);
+        QVERIFY(appFont.installed());
         Shell s;
         ShopFixture shop;
         writeLongLists(shop);
         const QStringList parts = name.split(QStringLiteral(", "));
-        TestWorkdir::exec(
-            QStringLiteral("UPDATE Kunde SET Name = '%1', Vorname = '%2' WHERE ID = %3")
-                .arg(parts.at(0), parts.at(1))
-                .arg(kLongCustomer));
+        TestWorkdir::exec(QStringLiteral(
+            "UPDATE Kunde SET Name = '%1', Vorname = '%2', Telefon = '%3' WHERE ID = %4")
+                              .arg(parts.at(0), parts.at(1), phone)
+                              .arg(kLongCustomer));
         if (QTest::currentTestFailed())
             return;
         QVERIFY(startOnScreen(s));
@@ -1188,15 +1216,28 @@ private slots:
         settle();
         QTableWidget *list = table(*s.page("swAbgelaufene"), "tableWidget");
         QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
-        const QList<QTableWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        QTableWidgetItem *cell = found.first();
+        for (int c = 4; c < list->columnCount(); ++c) {
+            const int right = list->columnViewportPosition(c) + list->columnWidth(c);
+            QVERIFY2(right <= list->viewport()->width(),
+                qPrintable(list->horizontalHeaderItem(c)->text()));
+        }
         const QAbstractItemView *view = list;
-        const int needed = view->sizeHintForIndex(list->indexFromItem(cell)).width();
-        QCOMPARE(list->columnWidth(cell->column()) >= needed, whole);
-        if (!whole) {
-            list->scrollToItem(cell);
-            QCOMPARE(toolTipAt(list->viewport(), list->visualItemRect(cell).center()).text, name);
+        for (const auto &[text, whole] :
+            { qMakePair(name, nameWhole), qMakePair(phone, phoneWhole) }) {
+            const QList<QTableWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            QTableWidgetItem *cell = found.first();
+            const int needed = view->sizeHintForIndex(list->indexFromItem(cell)).width();
+            QVERIFY2((list->columnWidth(cell->column()) >= needed) == whole,
+                qPrintable(QStringLiteral("%1: %2 pixels of %3")
+                               .arg(text)
+                               .arg(list->columnWidth(cell->column()))
+                               .arg(needed)));
+            if (!whole) {
+                list->scrollToItem(cell);
+                checkToolTip(toolTipAt(list->viewport(), list->visualItemRect(cell).center()), text,
+                    cell->toolTip());
+            }
         }
     }
 
