@@ -47,8 +47,11 @@ struct Texts
         , beschreibung(longText(lead + QStringLiteral("Schirm aus Seide")))
         , kategorie(longText(lead + QStringLiteral("Haushaltswaren")))
         , drucker(longText(lead + QStringLiteral("Buero_Laserdrucker")))
+        , telefon(lead + QStringLiteral("0171 2956217 / 0561 526077"))
     { }
     QString kunde, artikel, beschreibung, kategorie, drucker;
+    // Longer than the fields have room for, though not long: two numbers.
+    QString telefon;
 };
 const QString kArtikel = Texts().artikel;
 const QString kKategorie = Texts().kategorie;
@@ -386,6 +389,16 @@ const QList<FieldCase> &fieldCases()
     static const QList<FieldCase> cases = {
         { "customer page", Qt::Key_5, "swKunden", [](QWidget &, const Texts &) {},
             { "lineEdit_Name", "lineEdit_Vorname", "lineEdit_Ort", "lineEdit_Str" }, kundeOf },
+        { "customer page phone", Qt::Key_5, "swKunden",
+            [](QWidget &page, const Texts &t) {
+                QSqlQuery query;
+                query.prepare("UPDATE Kunde SET Telefon = ? WHERE ID = ?");
+                query.addBindValue(t.telefon);
+                query.addBindValue(ShopFixture::kundeBeispiel);
+                QVERIFY(query.exec());
+                type(spin(page, "spinBox_KundeNr"), QString::number(ShopFixture::kundeBeispiel));
+            },
+            { "lineEdit_Telefon" }, [](const Texts &t) { return t.telefon; } },
         { "intake article taken back", Qt::Key_1, "swArrive",
             [](QWidget &page, const Texts &t) {
                 intake::addArticle(static_cast<Anlieferung &>(page), t.artikel, 1, "5");
