@@ -120,8 +120,8 @@ void Abgelaufene::refreshPage()
         }
     });
     fitColumns(table, ColName, widest.rows());
-    // A number of twenty characters shows whole beside a name of 25; a longer entry (two
-    // numbers, a note) is cut and leaves the name its room.
+    // In the list's 16 pt a number of twenty characters shows whole beside a name of 25 at
+    // 1280 pixels; a longer entry (two numbers, a note) is cut and leaves the name its room.
     limitColumn(table, ColTelefon, QLatin1Char('+') + QString(19, QLatin1Char('0')));
 }
 
