@@ -22,7 +22,8 @@ Kunden::Kunden(QWidget *parent)
 {
     ui->setupUi(this);
     widenForText(ui->lineEdit_Name, kKeinKunde);
-    showFromStart({ ui->lineEdit_Name, ui->lineEdit_Vorname, ui->lineEdit_Ort, ui->lineEdit_Str });
+    showFromStart({ ui->lineEdit_Name, ui->lineEdit_Vorname, ui->lineEdit_Telefon, ui->lineEdit_Ort,
+        ui->lineEdit_Str });
     connect(ui->label_16, &MenuLabel::clicked, this, &Kunden::openMenuSlot);
     connect(ui->spinBox_KundeNr, &QSpinBox::valueChanged, this, &Kunden::kundeChanged);
     connect(ui->pushButton, &QPushButton::clicked, this, &Kunden::accept);

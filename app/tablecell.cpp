@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QStringView>
 #include <QStyleOptionHeader>
+#include <QStyleOptionViewItem>
+#include <QtMath>
 
 namespace {
 
@@ -95,13 +98,96 @@ QList<int> rowsOfEachShape(const QTableWidget *table, int column, bool oneWidth)
     return rows;
 }
 
-int widestCell(const QTableWidget *table, int column, const QList<int> &rows)
+// What a font's digit pairs do to a text of figures. Digits of one width may still kern in
+// pairs: Liberation Sans draws "11" closer than "10", so "1111" is narrower than "0000".
+struct DigitPairs
 {
+    bool kern = false; // whether any pair of a digit and a digit or a mark kerns
+    QChar widest = QLatin1Char('0'); // the digit whose pairs are widest
+};
+
+// The marks that stand beside digits in the figures of a list.
+const QString kMarks = QStringLiteral(".,:;-+/ ()%€");
+
+DigitPairs digitPairs(const QFont &font)
+{
+    // Asked for every list fitted: the answer is kept for each font.
+    static QHash<QString, DigitPairs> known;
+    const QString key = font.key();
+    const auto found = known.constFind(key);
+    if (found != known.cend())
+        return *found;
+    const QFontMetricsF metrics(font);
+    const QString next = QStringLiteral("0123456789") + kMarks;
+    qreal nextAlone = 0;
+    for (const QChar x : next)
+        nextAlone += metrics.horizontalAdvance(x);
+    DigitPairs pairs;
+    qreal widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        // The digit between every other character, "d0d1d2…d€d": shaped at once, the text
+        // holds each of the digit's pairs, both ways round, and kerns by their sum.
+        const QChar d = QLatin1Char(digit);
+        QString text(d);
+        for (const QChar x : next)
+            text.append(x).append(d);
+        const qreal kerning = metrics.horizontalAdvance(text) - nextAlone
+            - (next.size() + 1) * metrics.horizontalAdvance(d);
+        pairs.kern = pairs.kern || qAbs(kerning) > 0.01;
+        if (digit == '0' || kerning > widest) {
+            widest = kerning;
+            pairs.widest = d;
+        }
+    }
+    known.insert(key, pairs);
+    return pairs;
+}
+
+// The room a cell's text of figures may need beyond the delegate's width for it: any text of
+// its shape, whatever its digits, is at most as wide as the text with every digit the one
+// whose pairs are widest. `pairs` are those of the table's font.
+int kerningRoom(const QTableWidget *table, const QTableWidgetItem *item, DigitPairs pairs)
+{
+    const QString *alone = item->type() == TableCell::CellType
+        ? static_cast<const TableCell *>(item)->widthText()
+        : nullptr;
+    QFont font = table->font();
+    const QVariant own = alone ? QVariant() : item->data(Qt::FontRole);
+    if (own.isValid()) {
+        font = own.value<QFont>().resolve(font);
+        pairs = digitPairs(font);
+    }
+    if (!pairs.kern)
+        return 0;
+    const QString text = alone ? *alone : item->text();
+    QString neutral = text;
+    bool changed = false;
+    for (QChar &c : neutral) {
+        if (isDigit(c) && c != pairs.widest) {
+            c = pairs.widest;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return 0;
+    const QFontMetricsF metrics(font);
+    return qMax(0, qCeil(metrics.horizontalAdvance(neutral) - metrics.horizontalAdvance(text)));
+}
+
+// The widest of the rows' cells; with digits of one width, room for any text of each one's
+// shape.
+int widestCell(const QTableWidget *table, int column, const QList<int> &rows, bool oneWidth)
+{
+    const DigitPairs pairs = oneWidth ? digitPairs(table->font()) : DigitPairs();
     int width = 0;
     for (const int row : rows) {
-        if (row >= 0 && row < table->rowCount())
-            width
-                = qMax(width, table->sizeHintForIndex(table->model()->index(row, column)).width());
+        if (row < 0 || row >= table->rowCount())
+            continue;
+        int cell = table->sizeHintForIndex(table->model()->index(row, column)).width();
+        const QTableWidgetItem *item = table->item(row, column);
+        if (oneWidth && item)
+            cell += kerningRoom(table, item, pairs);
+        width = qMax(width, cell);
     }
     // The grid line takes a pixel of the column, as when Qt fits a column.
     return width + (table->showGrid() ? 1 : 0);
@@ -185,12 +271,31 @@ void fitColumns(QTableWidget *table, int nameColumn, const WidestRows &widest)
             continue;
         const auto given = widest.constFind(column);
         const int values = widestCell(table, column,
-            given != widest.cend() && oneWidth ? *given : rowsOfEachShape(table, column, oneWidth));
+            given != widest.cend() && oneWidth ? *given : rowsOfEachShape(table, column, oneWidth),
+            oneWidth);
         header->setSectionResizeMode(column, QHeaderView::Interactive);
         header->resizeSection(column, qMax(values, fitCaption(table, column, values)));
     }
     if (nameColumn >= 0)
         header->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
+}
+
+void limitColumn(QTableWidget *table, int column, const QString &longest)
+{
+    table->ensurePolished();
+    // The room the delegate gives such a text, as for the cells.
+    QStyleOptionViewItem option;
+    option.initFrom(table);
+    option.font = table->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = longest;
+    const int width
+        = table->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), table).width()
+        + (table->showGrid() ? 1 : 0);
+    QHeaderView *header = table->horizontalHeader();
+    if (header->sectionSize(column) > width)
+        header->resizeSection(column, width);
 }
 
 void shareColumns(QTableWidget *table)
@@ -200,7 +305,8 @@ void shareColumns(QTableWidget *table)
     const bool oneWidth = digitsOfOneWidth(table->fontMetrics());
     int least = 0;
     for (int column = 0; column < table->columnCount(); ++column) {
-        least = qMax(least, widestCell(table, column, rowsOfEachShape(table, column, oneWidth)));
+        least = qMax(
+            least, widestCell(table, column, rowsOfEachShape(table, column, oneWidth), oneWidth));
         if (!header->isHidden())
             least = qMax(least, header->sectionSizeHint(column));
     }

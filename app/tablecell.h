@@ -78,9 +78,15 @@ using WidestRows = QHash<int, QList<int>>;
 // (nameColumn, -1 for none): it takes the room that is left, so that however long a name the
 // figures stay in sight. A longer name is cut with "…". Every other column shows each of its
 // values whole, in every row however many: its width comes from one row of each shape of
-// its texts (digits count alike), or from the rows `widest` names for it. A caption wider
-// than its column's values goes onto two lines, so that it takes no room the names could use.
+// its texts (digits count alike), or from the rows `widest` names for it, each measured with
+// room for any digits in its place (a font may kern digits in pairs). A caption wider than
+// its column's values goes onto two lines, so that it takes no room the names could use.
 void fitColumns(QTableWidget *table, int nameColumn, const WidestRows &widest = {});
+
+// Keeps a column of short texts from the data (telephone numbers), fitted by fitColumns, to
+// the width `longest` takes in the list: a longer text is cut with "…", whole in its cell's
+// tool tip (a NameCell), and leaves the name column its room.
+void limitColumn(QTableWidget *table, int column, const QString &longest);
 
 // Lets a list's columns share its width, as Qt's Stretch mode does, none of them narrower than
 // the widest value or caption of any column: a list too narrow for that scrolls sideways.

@@ -105,7 +105,7 @@ void Abgelaufene::refreshPage()
             table->setItem(row, ColVertrag, new TableCell(QString::number(v.id), centred));
             table->setItem(row, ColName, new NameCell(v.name, centred));
             table->setItem(row, ColKunde, new TableCell(QString::number(v.kunde), centred));
-            table->setItem(row, ColTelefon, new TableCell(v.telefon, centred));
+            table->setItem(row, ColTelefon, new NameCell(v.telefon, centred));
             table->setItem(row, ColAbgelaufen,
                 new TableCell(termin.ende.toString(QStringLiteral("dd.MM.yyyy "))
                         + termin.zeit.toString(QStringLiteral("hh:mm:ss")),
@@ -120,6 +120,9 @@ void Abgelaufene::refreshPage()
         }
     });
     fitColumns(table, ColName, widest.rows());
+    // In the list's 16 pt a number of twenty characters shows whole beside a name of 25 at
+    // 1280 pixels; a longer entry (two numbers, a note) is cut and leaves the name its room.
+    limitColumn(table, ColTelefon, QLatin1Char('+') + QString(19, QLatin1Char('0')));
 }
 
 AbgelaufenerVertrag Abgelaufene::vertrag(int row) const

@@ -311,7 +311,8 @@ private slots:
             { "pushButtonPrint", "QPushButton", "gridLayout_2", 0, 0, 1, 1, "Liste drucken", 12 },
             { "pushButton_beenden", "QPushButton", "gridLayout_2", 0, 1, 1, 1,
                 "Vertrag selbst beenden", 12 },
-            { "tableWidget", "QTableWidget", "gridLayout", 4, 0, 1, 4 },
+            // 16 pt: a usual name and telephone number fit beside the figures at 1280 pixels.
+            { "tableWidget", "QTableWidget", "gridLayout", 4, 0, 1, 4, nullptr, 16 },
         });
     }
     void form()
