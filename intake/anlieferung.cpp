@@ -36,8 +36,8 @@ Anlieferung::Anlieferung(QWidget *parent)
     , ui(new Ui_Anlieferung)
 {
     ui->setupUi(this);
-    showFromStart(
-        { ui->lineEditNA, ui->lineEditVNA, ui->lineEditORT, ui->lineEditSTR, ui->lineEditBZ });
+    showFromStart({ ui->lineEditNA, ui->lineEditVNA, ui->lineEditTEL, ui->lineEditORT,
+        ui->lineEditSTR, ui->lineEditBZ });
     knrValidator = new DigitsValidator(0, this);
     ui->lineEditKNR->setValidator(knrValidator);
 

@@ -52,7 +52,8 @@ Auszahlung::Auszahlung(QWidget *parent)
     , ui(new Ui_Auszahlung)
 {
     ui->setupUi(this);
-    showFromStart({ ui->lineEditNA, ui->lineEditVNA, ui->lineEditORT, ui->lineEditSTR });
+    showFromStart(
+        { ui->lineEditNA, ui->lineEditVNA, ui->lineEditTEL, ui->lineEditORT, ui->lineEditSTR });
     kunden.setList(ui->listWidget);
     // Nothing can be typed before the page entry has read the highest numbers.
     knrValidator = new DigitsValidator(0, this);
