@@ -5,16 +5,19 @@
 //
 // The test starts itself again as the program: with VELARIX_CRASH_ACTION and
 // VELARIX_CRASH_FOLDER set, it opens that working folder in the real main window, goes to the
-// action's page as the staff do and clicks the button that starts the action. From the click on
-// it writes unbuffered marks into the folder's "crash-marks": "go", the begin and the end of
-// every all-or-nothing write (each transaction, and the restore's replacement of the file, as
-// the write observer tells) and "done", each with its time since "go". A few runs not killed
-// tell how many writes the action makes and how long each lasts at the least.
+// action's page as the staff do, fills it and waits for its turn, a line on its standard input;
+// then it clicks the button that starts the action. From the click on it writes unbuffered
+// marks into the folder's "crash-marks": "go", the begin and the end of every all-or-nothing
+// write (each transaction, and the restore's replacement of the file, as the write observer
+// tells) and "done", each with its time since "go". A few runs not killed tell how many writes
+// the action makes and how long each lasts at the least. The start-up takes several times as
+// long as the action: a few children start up ahead, but only one runs its action at a time,
+// while the folder the last one left is checked.
 //
 // Then the child kills itself: a thread started before the click waits, spinning, for the
-// moment VELARIX_CRASH_KILL names, "go" or the begin of a write, and sends SIGKILL the given
-// delay after it, precise to microseconds. Thirty kills are spread over the whole action and
-// twelve over each write's window; one that comes after its write's end is aimed again, earlier.
+// moment its turn names, "go" or the begin of a write, and sends SIGKILL the given delay after
+// it, precise to microseconds. Thirty kills are spread over the whole action and twelve over
+// each write's window; one that comes after its write's end is aimed again, earlier.
 // The marks a killed child leaves say where the kill landed: each write must have been hit
 // inside at least six times, and of the kills inside an action's transactions at least one must
 // find the journal on disk: kept in memory, it could not undo a commit that a kill cut short.
@@ -46,8 +49,10 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
@@ -59,13 +64,17 @@ namespace {
 
 const char *const kActionVariable = "VELARIX_CRASH_ACTION";
 const char *const kFolderVariable = "VELARIX_CRASH_FOLDER";
-// "N D": kill D nanoseconds after the begin of the action's N-th write, or after "go" for N 0.
-const char *const kKillVariable = "VELARIX_CRASH_KILL";
+// The child's turn, a line on its standard input: "run" unkilled, or "kill N D": killed D
+// nanoseconds after the begin of the action's N-th write, or after "go" for N 0.
+const char *const kRunWord = "run";
+const char *const kKillWord = "kill";
 const char *const kMarksFile = "crash-marks";
+const char *const kOutputFile = "crash-output";
 constexpr int kSpreadKills = 30; // per action, over all of it
 constexpr int kAimedKills = 12; // per write, over its window
 constexpr int kAimedAgain = 2; // at most, for a kill that came after its write's end
 constexpr int kMeasuringRuns = 3; // unkilled, per action
+constexpr int kAhead = 3; // children started up and waiting for their turn
 // Kills that must land inside each write.
 constexpr int kFloor = kAimedKills / 2;
 
@@ -177,6 +186,8 @@ bool copyFolder(const QString &from, const QString &to)
 struct Action
 {
     const char *name;
+    // The test function that kills it.
+    const char *test;
     Qt::Key menuKey;
     const char *page;
     // Fills the page as the staff do, up to the click that starts the action.
@@ -202,7 +213,7 @@ bool tick(WindowDriver &w, const char *page, qint64 vertrag, int column)
 const QList<Action> &actions()
 {
     static const QList<Action> list = {
-        { "conclusion", Qt::Key_1, "swArrive",
+        { "conclusion", "killedConclusion", Qt::Key_1, "swArrive",
             [](WindowDriver &w, const QString &) {
                 auto &page = *w.page<Anlieferung>("swArrive");
                 type(edit(page, "lineEditNA"), "Krause");
@@ -212,13 +223,13 @@ const QList<Action> &actions()
                 return true;
             },
             "pushButtonVertrAbsch", {}, true },
-        { "journal import", Qt::Key_3, "swSell",
+        { "journal import", "killedJournalImport", Qt::Key_3, "swSell",
             [](WindowDriver &, const QString &folder) {
                 Dialogs::setNextAnswer(QDir(folder).filePath("journal.csv"));
                 return true;
             },
             "toolButtonImport", {} },
-        { "payout", Qt::Key_4, "swSellout",
+        { "payout", "killedPayout", Qt::Key_4, "swSellout",
             [](WindowDriver &w, const QString &) {
                 type(
                     w.field("swSellout", "lineEditKNR"), QString::number(ShopFixture::kundeMuster));
@@ -227,7 +238,7 @@ const QList<Action> &actions()
                     && tick(w, "swSellout", 105, Auszahlen) && tick(w, "swSellout", 106, Beenden);
             },
             "pushButtonPrint", kPayoutContracts, false, true },
-        { "expired contracts", Qt::Key_8, "swAbgelaufene",
+        { "expired contracts", "killedEndOfExpiredContracts", Qt::Key_8, "swAbgelaufene",
             [](WindowDriver &w, const QString &) {
                 enum { Beenden = 6 };
                 for (const qint64 nr : kExpiredContracts)
@@ -236,7 +247,7 @@ const QList<Action> &actions()
                 return true;
             },
             "pushButton_beenden", kExpiredContracts, false, true },
-        { "restore", Qt::Key_6, "swBackup",
+        { "restore", "killedRestore", Qt::Key_6, "swBackup",
             [](WindowDriver &, const QString &folder) {
                 Dialogs::setNextAnswer(QDir(folder).filePath("vorher.sqlite"));
                 Dialogs::setNextAnswer(QMessageBox::Ok);
@@ -253,7 +264,7 @@ const QList<Action> &actions()
 // in the live file must be true.
 const Action &backupAction()
 {
-    static const Action action { "backup", Qt::Key_6, "swBackup",
+    static const Action action { "backup", "killedBackupLeavesATrueDate", Qt::Key_6, "swBackup",
         [](WindowDriver &, const QString &folder) {
             Dialogs::setNextAnswer(QDir(folder).filePath(kTodaysBackup));
             return true;
@@ -349,9 +360,16 @@ int runAction(const QString &name, const QString &folder)
         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (marks.file < 0)
         return 8;
-    const QStringList aim = qEnvironmentVariable(kKillVariable).split(' ', Qt::SkipEmptyParts);
-    if (aim.size() == 2)
-        armKill(aim.at(0).toInt(), aim.at(1).toLongLong());
+    // Started up and ready: the turn comes as a line, "run" or "kill N D" (see kKillWord).
+    QByteArray word;
+    char c = 0;
+    while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
+        word += c;
+    const QList<QByteArray> aim = word.split(' ');
+    if (aim.size() == 3 && aim.at(0) == kKillWord)
+        armKill(aim.at(1).toInt(), aim.at(2).toLongLong());
+    else if (word != kRunWord)
+        return 9; // never given a turn
     setWriteObserver(observeWrite);
     marks.go = steadyNs();
     mark("go", 0, marks.go);
@@ -548,6 +566,7 @@ struct Run
     int inside = 0; // the write under way when the child died, 0: none
     QStringList warnings; // warning and critical boxes it showed
     QString failure;
+    QString folder; // where it ran
 };
 
 // What the child marked before it ended or was killed.
@@ -579,39 +598,150 @@ void readMarks(const QString &folder, Run &run)
     }
 }
 
-// Runs the action in a child. With a write given, the child kills itself delay nanoseconds
-// after the begin of that write, counted from 1, or after "go" for 0.
-Run runChild(const Action &action, const QString &folder, int write = -1, qint64 delay = 0)
+// Empty: no folder could be made (QDir("") would be the current one).
+void removeFolder(const QString &folder)
 {
-    Run run;
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kActionVariable, action.name);
-    env.insert(kFolderVariable, folder);
-    if (write >= 0)
-        env.insert(kKillVariable, QStringLiteral("%1 %2").arg(write).arg(delay));
-    env.insert("VELARIX_PRINT_DIR", QDir(folder).filePath("print"));
-    env.insert("VELARIX_TEST", "1");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("VELARIX_SHUTDOWN_CMD", "true");
-    env.insert("VELARIX_CAMERA_CMD", "true");
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    if (!child.waitForFinished(120000)) {
-        child.kill();
-        child.waitForFinished();
+    if (!folder.isEmpty())
+        QDir(folder).removeRecursively();
+}
+
+// A turn: unkilled (write -1), or killed delay ns after the begin of that write, counted from
+// 1, or after "go" for 0; tried: how often that kill was aimed before.
+struct Turn
+{
+    int write = -1;
+    qint64 delay = 0;
+    int tried = 0;
+};
+
+// The children of one action, each on a fresh working folder. A child's start-up (the program,
+// its window, the page filled) takes several times as long as its action: kAhead of them start
+// up ahead and wait, and the next one's turn comes as soon as the last has ended, while its
+// folder is checked. Only one action runs at a time, so that no two kills' timings meet.
+class Children
+{
+public:
+    Children(const Action &action, std::function<QString()> newFolder)
+        : m_action(action)
+        , m_newFolder(std::move(newFolder))
+    {
+        while (m_waiting.size() < kAhead)
+            startOne();
     }
-    readMarks(folder, run);
-    const QString errors = QString::fromLocal8Bit(child.readAllStandardError());
-    run.warnings = errors.split('\n').filter(QRegularExpression("^Dialog: (Warning|Critical)"));
-    const bool normal = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
-    if (!run.went)
-        run.failure = QStringLiteral("never came to the click (exit %1): %2")
-                          .arg(child.exitCode())
-                          .arg(errors);
-    else if (run.done ? write < 0 && !normal : child.exitStatus() != QProcess::CrashExit)
-        run.failure = QStringLiteral("ended with %1: %2").arg(child.exitCode()).arg(errors);
-    return run;
+    ~Children()
+    {
+        for (auto *children : { &m_going, &m_waiting })
+            for (Child &child : *children) {
+                child.process->kill();
+                child.process->waitForFinished();
+                removeFolder(child.folder);
+            }
+    }
+    Children(const Children &) = delete;
+    Children &operator=(const Children &) = delete;
+
+    // Gives the next child its turn.
+    void go(const Turn &turn)
+    {
+        Child child = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        child.turn = turn;
+        child.process->write(turn.write < 0 ? QByteArray(kRunWord) + '\n'
+                                            : QStringLiteral("%1 %2 %3\n")
+                                                  .arg(kKillWord)
+                                                  .arg(turn.write)
+                                                  .arg(turn.delay)
+                                                  .toLatin1());
+        child.process->waitForBytesWritten(60000);
+        m_going.push_back(std::move(child));
+        startOne();
+    }
+
+    // Waits for the child whose turn came first to end: what it did, in its folder, which the
+    // caller removes.
+    Run finish()
+    {
+        Child child = std::move(m_going.front());
+        m_going.pop_front();
+        QProcess &process = *child.process;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        Run run;
+        run.folder = child.folder;
+        if (child.folder.isEmpty()) {
+            run.failure = QStringLiteral("its working folder could not be copied");
+            return run;
+        }
+        readMarks(child.folder, run);
+        QFile output(QDir(child.folder).filePath(kOutputFile));
+        const QString errors
+            = output.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(output.readAll()) : "";
+        run.warnings = errors.split('\n').filter(QRegularExpression("^Dialog: (Warning|Critical)"));
+        const bool normal = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        if (!run.went)
+            run.failure = QStringLiteral("never came to the click (exit %1): %2")
+                              .arg(process.exitCode())
+                              .arg(errors);
+        else if (run.done ? child.turn.write < 0 && !normal
+                          : process.exitStatus() != QProcess::CrashExit)
+            run.failure = QStringLiteral("ended with %1: %2").arg(process.exitCode()).arg(errors);
+        return run;
+    }
+
+private:
+    struct Child
+    {
+        std::unique_ptr<QProcess> process;
+        QString folder;
+        Turn turn;
+    };
+
+    void startOne()
+    {
+        Child child { std::make_unique<QProcess>(), m_newFolder(), {} };
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kActionVariable, m_action.name);
+        env.insert(kFolderVariable, child.folder);
+        env.insert("VELARIX_PRINT_DIR", QDir(child.folder).filePath("print"));
+        env.insert("VELARIX_TEST", "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("VELARIX_SHUTDOWN_CMD", "true");
+        env.insert("VELARIX_CAMERA_CMD", "true");
+        child.process->setProcessEnvironment(env);
+        if (child.folder.isEmpty()) {
+            m_waiting.push_back(std::move(child)); // fails its turn
+            return;
+        }
+        // Into a file: a child waiting for its turn fills no pipe that nobody reads.
+        child.process->setStandardOutputFile(QProcess::nullDevice());
+        child.process->setStandardErrorFile(QDir(child.folder).filePath(kOutputFile));
+        child.process->start(QCoreApplication::applicationFilePath(), {});
+        m_waiting.push_back(std::move(child));
+    }
+
+    const Action &m_action;
+    std::function<QString()> m_newFolder;
+    std::deque<Child> m_waiting, m_going;
+};
+
+// Gives each turn in order to the next child and checks what it left; the next one's action
+// runs while the last one's folder is checked. The check may add turns; a failed check ends.
+void takeTurns(Children &children, QList<Turn> &turns,
+    const std::function<void(const Turn &, const Run &)> &check)
+{
+    int given = 0;
+    for (int k = 0; k < turns.size() && !QTest::currentTestFailed(); ++k) {
+        if (given == k)
+            children.go(turns.at(given++));
+        const Run run = children.finish();
+        if (given < turns.size())
+            children.go(turns.at(given++));
+        const Turn turn = turns.at(k);
+        check(turn, run);
+        removeFolder(run.folder);
+    }
 }
 
 } // namespace
@@ -630,40 +760,15 @@ class TestCrash : public QObject
         return copyFolder(from.isEmpty() ? m_template : from, folder) ? folder : QString();
     }
 
-private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QVERIFY(m_root.isValid());
-        m_template = m_root.filePath("template");
-        TestWorkdir dir;
-        const ShopFixture shop;
-        const QString backup = m_root.filePath(kBackup);
-        QVERIFY(QFile::copy(dir.path("db.sqlite"), backup));
-        growBackup(backup);
-        if (QTest::currentTestFailed())
-            return;
-        addContracts(shop);
-        TestWorkdir::setPrinters();
-        TestWorkdir::setSetting("MasterPasswort", "Chef");
-        QFile file(dir.path("journal.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(journal());
-        file.close();
-        QVERIFY(copyFolder(dir.path(), m_template));
-    }
-
-    void killedWritesAreWholeOrAbsent_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < actions().size(); ++i)
-            QTest::newRow(actions().at(i).name) << i;
-    }
+    // The kills of the action whose test function runs, and what each left.
     void killedWritesAreWholeOrAbsent()
     {
-        QFETCH(int, index);
-        const Action &action = actions().at(index);
+        const auto found = std::find_if(actions().cbegin(), actions().cend(),
+            [](const Action &a) { return QLatin1String(a.test) == QTest::currentTestFunction(); });
+        QVERIFY(found != actions().cend());
+        const Action &action = *found;
         const QStringList before = inspect(m_template, action).units;
+        Children children(action, [this] { return newFolder(); });
 
         // Unkilled: what the action writes, how long it takes and where its writes lie. The
         // same write may take ten times as long from one run to the next (the disk's flushes
@@ -672,14 +777,13 @@ private slots:
         const int writeCount = qMax(1, int(action.contracts.size()));
         QList<qint64> totals, windows(writeCount, std::numeric_limits<qint64>::max());
         QStringList after;
-        for (int r = 0; r < kMeasuringRuns; ++r) {
-            const QString measured = newFolder();
-            const Run full = runChild(action, measured);
+        QList<Turn> measuring(kMeasuringRuns);
+        takeTurns(children, measuring, [&](const Turn &, const Run &full) {
             QVERIFY2(full.failure.isEmpty(), qPrintable(full.failure));
             QVERIFY2(full.warnings.isEmpty(), qPrintable(full.warnings.join('\n')));
-            const Found complete = inspect(measured, action);
+            const Found complete = inspect(full.folder, action);
             QCOMPARE(complete.integrity, QString("ok"));
-            if (r == 0)
+            if (totals.isEmpty())
                 after = complete.units;
             QCOMPARE(complete.units, after);
             for (int u = 0; u < writeCount; ++u)
@@ -687,7 +791,7 @@ private slots:
                     after.at(u) != before.at(u), qPrintable(action.name + (": " + before.at(u))));
             QVERIFY2(complete.printed.isEmpty(), qPrintable(complete.printed));
             if (action.printsNumbers)
-                QCOMPARE(QDir(QDir(measured).filePath("print")).entryList({ "*.pdf" }).size(),
+                QCOMPARE(QDir(QDir(full.folder).filePath("print")).entryList({ "*.pdf" }).size(),
                     2 + kConcludedArticles); // the contract, its copy and the labels
             for (const qint64 nr : action.documentsEach ? action.contracts : QList<qint64>())
                 QVERIFY2(complete.documented.contains(nr), qPrintable(QString::number(nr)));
@@ -699,27 +803,22 @@ private slots:
                 windows[w] = qMin(windows.at(w), window.end - window.begin);
             }
             totals << full.goToEnd;
-            QDir(measured).removeRecursively();
-        }
+        });
+        if (QTest::currentTestFailed())
+            return;
         std::sort(totals.begin(), totals.end());
 
         // Each kill: the write whose begin it counts from (0: "go"), its delay in ns and how
         // often it was tried before.
-        struct Kill
-        {
-            int write;
-            qint64 delay;
-            int tried;
-        };
-        QList<Kill> kills;
+        QList<Turn> kills;
         auto *random = QRandomGenerator::global();
         const double span = qMax<qint64>(totals.at(totals.size() / 2), 1000) * 1.1;
         for (const qint64 delay : spreadKills(span))
-            kills << Kill { 0, delay, 0 };
+            kills << Turn { 0, delay, 0 };
         // And a share spread over each write's window.
         for (int w = 1; w <= writeCount; ++w) {
             for (int k = 0; k < kAimedKills; ++k)
-                kills << Kill { w,
+                kills << Turn { w,
                     qint64(
                         (k + random->generateDouble()) / kAimedKills * double(windows.at(w - 1))),
                     0 };
@@ -732,11 +831,9 @@ private slots:
         int ended = 0, played = 0, journaled = 0;
         enum { None, Some, All };
         int stored[All + 1] = {};
-        for (int k = 0; k < kills.size(); ++k) {
-            const auto [write, delay, tried] = kills.at(k);
-            const QString folder = newFolder();
-            QVERIFY(!folder.isEmpty());
-            const Run run = runChild(action, folder, write, delay);
+        takeTurns(children, kills, [&](const Turn &kill, const Run &run) {
+            const auto [write, delay, tried] = kill;
+            const QString &folder = run.folder;
             const QString where
                 = QStringLiteral("%1, killed %2 ms after %3: ")
                       .arg(action.name)
@@ -768,20 +865,21 @@ private slots:
                     qPrintable(where
                         + QStringLiteral("contract %1 is stored without its document").arg(nr)));
             }
-            QDir(folder).removeRecursively();
 
             ++inside[run.done ? 0 : run.inside];
             // A kill that came after the end of the write it aimed at (this time shorter, or the
             // machine busy) is aimed again, at half the delay.
             if (write > 0 && run.inside != write && run.writes.size() >= write
                 && run.writes.at(write - 1).end >= 0 && tried < kAimedAgain)
-                kills << Kill { write, delay / 2, tried + 1 };
+                kills << Turn { write, delay / 2, tried + 1 };
             ended += run.done;
             played += hot;
             journaled += !run.done && run.inside > 0 && journal;
             const int unitCount = qMax(1, int(action.contracts.size()));
             ++stored[done == 0 ? None : done < unitCount ? Some : All];
-        }
+        });
+        if (QTest::currentTestFailed())
+            return;
         QStringList perWrite, lengths;
         for (int w = 1; w <= writeCount; ++w) {
             perWrite << QString::number(inside.at(w));
@@ -809,6 +907,40 @@ private slots:
                 + QStringLiteral(
                     ": no kill inside a write found the journal beside the database")));
     }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(m_root.isValid());
+        m_template = m_root.filePath("template");
+        TestWorkdir dir;
+        const ShopFixture shop;
+        const QString backup = m_root.filePath(kBackup);
+        QVERIFY(QFile::copy(dir.path("db.sqlite"), backup));
+        growBackup(backup);
+        if (QTest::currentTestFailed())
+            return;
+        addContracts(shop);
+        TestWorkdir::setPrinters();
+        TestWorkdir::setSetting("MasterPasswort", "Chef");
+        QFile file(dir.path("journal.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(journal());
+        file.close();
+        QVERIFY(copyFolder(dir.path(), m_template));
+        for (const Action &action : actions())
+            QVERIFY2(metaObject()->indexOfSlot(QByteArray(action.test) + "()") >= 0,
+                qPrintable(QStringLiteral("no test function %1()").arg(action.test)));
+    }
+
+    // One function an action, not one row: QtTest's time limit covers a function with all its
+    // rows (Qt 6.4).
+    void killedConclusion() { killedWritesAreWholeOrAbsent(); }
+    void killedJournalImport() { killedWritesAreWholeOrAbsent(); }
+    void killedPayout() { killedWritesAreWholeOrAbsent(); }
+    void killedEndOfExpiredContracts() { killedWritesAreWholeOrAbsent(); }
+    void killedRestore() { killedWritesAreWholeOrAbsent(); }
 
     // A backup killed at any moment leaves a true date: today's in the live file only when
     // the backup stands whole beside it and carries that date itself; else the date of the
@@ -847,27 +979,29 @@ private slots:
                         QStringLiteral("SELECT Wert FROM Systemdaten WHERE Name = 'BackupDate'")));
         };
 
+        Children children(action, [this, from] { return newFolder(from); });
         QList<qint64> totals;
-        for (int r = 0; r < kMeasuringRuns; ++r) {
-            const QString measured = newFolder(from);
-            const Run full = runChild(action, measured);
+        QList<Turn> measuring(kMeasuringRuns);
+        takeTurns(children, measuring, [&](const Turn &, const Run &full) {
             QVERIFY2(full.failure.isEmpty(), qPrintable(full.failure));
             QVERIFY2(full.warnings.isEmpty(), qPrintable(full.warnings.join('\n')));
             QVERIFY(full.done);
-            QCOMPARE(dates(measured), qMakePair(today, today));
+            QCOMPARE(dates(full.folder), qMakePair(today, today));
             totals << full.goToEnd;
-            QDir(measured).removeRecursively();
-        }
+        });
+        if (QTest::currentTestFailed())
+            return;
         std::sort(totals.begin(), totals.end());
 
-        int during = 0, savedOnly = 0;
+        QList<Turn> kills;
         for (const qint64 delay :
-            spreadKills(qMax<qint64>(totals.at(totals.size() / 2), 1000) * 1.1)) {
-            const QString folder = newFolder(from);
-            QVERIFY(!folder.isEmpty());
-            const Run run = runChild(action, folder, 0, delay);
+            spreadKills(qMax<qint64>(totals.at(totals.size() / 2), 1000) * 1.1))
+            kills << Turn { 0, delay, 0 };
+        int during = 0, savedOnly = 0;
+        takeTurns(children, kills, [&](const Turn &kill, const Run &run) {
+            const QString &folder = run.folder;
             const QString where
-                = QStringLiteral("backup killed %1 ms after the click: ").arg(delay / 1e6);
+                = QStringLiteral("backup killed %1 ms after the click: ").arg(kill.delay / 1e6);
             QVERIFY2(run.failure.isEmpty(), qPrintable(where + run.failure));
             const QString failure = restart(folder);
             QVERIFY2(failure.isEmpty(), qPrintable(where + failure));
@@ -880,8 +1014,9 @@ private slots:
                 qPrintable(where + "today's date, and no backup"));
             during += !run.done;
             savedOnly += liveDate != today && !backupDate.isEmpty();
-            QDir(folder).removeRecursively();
-        }
+        });
+        if (QTest::currentTestFailed())
+            return;
         qInfo("backup: %d kills, %d before its end, %d between the backup and the live file's date",
             kSpreadKills, during, savedOnly);
         QVERIFY2(during >= kFloor, qPrintable(QString::number(during)));
