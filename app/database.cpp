@@ -506,8 +506,8 @@ LockWait::LockWait(QSqlDatabase db, int ms)
     sqlite3 *handle = handleOf(db);
     if (!handle)
         return;
-    m_state = new State { db, handle, ms };
-    sqlite3_busy_handler(handle, &State::onBusy, m_state);
+    m_state.reset(new State { db, handle, ms });
+    sqlite3_busy_handler(handle, &State::onBusy, m_state.get());
 }
 
 LockWait::~LockWait()
@@ -524,7 +524,6 @@ LockWait::~LockWait()
                                   .arg(m_state->waitedMs)
                                   .arg(m_state->waits)
                                   .arg(m_state->refused);
-    delete m_state;
 }
 
 bool LockWait::firstLockBox()

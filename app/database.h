@@ -9,6 +9,8 @@
 #include <QTime>
 #include <QVariant>
 
+#include <memory>
+
 class QSqlError;
 class QWidget;
 
@@ -80,11 +82,10 @@ public:
     // lives (and always when none does), false after that.
     static bool firstLockBox();
 
-    struct State;
-
 private:
+    struct State;
     WaitCursor m_cursor;
-    State *m_state = nullptr; // none inside an outer wait on the same connection
+    std::unique_ptr<State> m_state; // none inside an outer wait on the same connection
     LockWait *m_outer = nullptr;
 };
 
